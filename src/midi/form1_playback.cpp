@@ -1,0 +1,27 @@
+// Form1's playback handlers: one track (trk♪, F5) and all ticked tracks (all♪, F6).
+#include <QCheckBox>
+#include <QPlainTextEdit>
+
+#include "midi/playback.h"
+#include "ui/form1.h"
+
+namespace tsuzuri {
+
+void Form1::Command1_Click() {
+    Text1->clear();
+    const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
+    Text1->setPlainText(QString::fromStdString(result.mml));
+    if (!result.error.empty()) showFailure(result.error);
+}
+
+void Form1::Command7_Click() {
+    TrackSelection ticked{};
+    for (int i = 0; i < kWindowTracks; ++i) {
+        ticked[static_cast<std::size_t>(i)] = Check3[static_cast<std::size_t>(i)]->checkState() == Qt::Checked;
+    }
+    Text1->clear();
+    const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
+    if (!error.empty()) showFailure(error);
+}
+
+}  // namespace tsuzuri

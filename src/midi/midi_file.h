@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "state/editor_state.h"
+
+namespace tsuzuri {
+
+inline constexpr const char* kPlaybackFileName = "trk.mid";
+
+// The 14-byte "MThd" chunk: format 1, `chunkCount` tracks, 32 ticks per quarter.
+std::vector<std::uint8_t> fileHeader(int chunkCount);
+
+// Which of the window's tracks 0..19 are ticked for all-tracks playback.
+using TrackSelection = std::array<bool, kWindowTracks>;
+
+// The all-tracks file: every ticked track whose TrackBuffer holds a compiled
+// chunk, in track order, each as it was last compiled.
+std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked);
+
+// Replaces the file at `path` with exactly `bytes`. The bytes go to a temporary
+// file beside it that is renamed over the old one only when complete, so the
+// file is never left half-written or with a longer file's tail. Returns an
+// empty string on success, otherwise what went wrong.
+std::string writeWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// The directory the program writes its files into: `programDir` when files can
+// be created there, otherwise `fallbackDir` (created when missing).
+std::filesystem::path chooseDataDirectory(const std::filesystem::path& programDir,
+                                          const std::filesystem::path& fallbackDir);
+
+}  // namespace tsuzuri

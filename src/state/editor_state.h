@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "state/table.h"
+
+namespace tsuzuri {
+
+// Sizes of the score tables.
+inline constexpr int kTrackCount = 21;     // tracks 0..20; the window offers 0..19
+inline constexpr int kWindowTracks = 20;   // tracks the window lets the user choose
+inline constexpr int kMeasureCount = 201;  // measures 0..200
+inline constexpr int kSlotCount = 21;      // slots 0..20 per measure
+inline constexpr int kRowCount = 97;       // staff rows 0..96; row 96 has no pitch
+inline constexpr int kNamedRows = 96;      // rows 0..95 carry a name and a pitch
+inline constexpr int kLengthCount = 28;    // length indices 0..27 have ticks and text
+inline constexpr int kNoteLengths = 14;    // length indices 0..13 are sounding notes
+inline constexpr int kTrackBufferSize = 65536;
+
+// Attributes of a slot in noteAttr.
+inline constexpr int kAttrX = 0;     // x offset of the glyph inside its measure column
+inline constexpr int kAttrTop = 1;   // top y of the glyph on the canvas
+inline constexpr int kAttrCode = 2;  // signed glyph code: stem direction x length index
+
+// The one record of everything the window keeps between events. Fields follow
+// the order the program has always declared them in. A freshly made record is
+// zero-filled; startUp() gives it the defaults the window starts with.
+struct EditorState {
+    std::int16_t paletteIndex = 0;
+    Table<std::uint8_t, kTrackCount> trackProgram;
+    Table<std::string, 128> noteNames;
+    // [measure][slot][track][attribute]
+    Table<Table<Table<Table<std::int16_t, 4>, kTrackCount>, kSlotCount>, kMeasureCount> noteAttr;
+    // [measure][track]
+    Table<Table<std::int16_t, kTrackCount>, kMeasureCount> noteCount;
+    // [measure][slot][track]
+    Table<Table<Table<std::int16_t, kTrackCount>, kSlotCount>, kMeasureCount> noteRow;
+    Table<std::uint8_t, 65> lengthTicks;
+    std::int16_t stemDir = 0;
+    std::int16_t trackCount = 0;
+    std::int16_t curLength = 0;
+    std::int16_t curTrack = 0;
+    std::int16_t selGlyph = 0;
+    std::int16_t mouseX = 0;
+    std::int16_t mouseY = 0;
+    std::string midiPath;
+    std::int16_t keyEntryMode = 0;
+    std::int16_t entryMeasure = 0;
+    std::uint8_t zeroByte = 0;
+    std::uint8_t outByte = 0;
+    std::int16_t entrySlot = 0;
+    Table<std::string, kRowCount> rowNames;
+    Table<std::string, 97> lengthNames;
+    std::int16_t viewCol = 0;
+    std::int16_t firstMeasure = 0;
+    Table<std::int16_t, kTrackCount> lastMeasure;
+    std::int16_t mouseMeasure = 0;
+    Table<std::uint8_t, kRowCount> rowMidi;
+    std::int16_t glyphIndex = 0;
+    std::int16_t selActive = 0;
+    std::int16_t keySignature = 0;
+    std::int16_t prevStemDir = 0;
+    std::int16_t glyphLeft = 0;
+    std::int16_t glyphTop = 0;
+    std::int16_t glyphCode = 0;
+    // The TrackBuffer of each track, stored track-major ([track][byte]) so that
+    // one track's chunk is contiguous; valid while its byte 0 is 'M'.
+    Table<Table<std::uint8_t, kTrackBufferSize>, kTrackCount> trackBuffer;
+    Table<std::int32_t, kTrackCount> trackChunkSize;
+};
+
+}  // namespace tsuzuri

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "state/editor_state.h"
+
+namespace tsuzuri {
+
+// Zeroes the score of every track: attributes, rows, counts and lastMeasure.
+void init(EditorState& s);
+
+// Rebuilds the natural staff-row tables (rowNames, rowMidi 0..95) for the
+// octave setting `octave` and the length tables (lengthNames, lengthTicks 0..27).
+void nt_init(EditorState& s, int octave);
+
+// The octave number o that nt_init gives staff row `row` (MIDI note 12*o + offset);
+// the row's name carries o - 1.
+int rowOctave(int row, int octave);
+
+// Fills the NoteNameTable: "O" + octave + letter for MIDI notes 0..119.
+void buildNoteNames(EditorState& s);
+
+// The state half of start-up: init, nt_init, and every default of the record.
+void startUp(EditorState& s, int octave);
+
+// True when length index l is a sounding note (0..13).
+inline bool isNoteLength(int l) { return l >= 0 && l < kNoteLengths; }
+
+}  // namespace tsuzuri

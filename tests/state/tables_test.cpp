@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "state/tables.h"
+
+namespace tsuzuri {
+namespace {
+
+std::unique_ptr<EditorState> startedState(int octave = 4) {
+    auto s = std::make_unique<EditorState>();
+    startUp(*s, octave);
+    return s;
+}
+
+TEST(StartUp, DefaultsOfTheRecord) {
+    auto s = startedState();
+    EXPECT_EQ(s->paletteIndex, 8);
+    EXPECT_EQ(s->curLength, 8);
+    EXPECT_EQ(s->stemDir, 1);
+    EXPECT_EQ(s->trackCount, 3);
+    EXPECT_EQ(s->curTrack, 0);
+    EXPECT_EQ(s->keySignature, 0);
+    EXPECT_EQ(s->selActive, 0);
+    for (int t = 0; t < kTrackCount; ++t) {
+        EXPECT_EQ(s->lastMeasure[t], 3) << t;
+        EXPECT_EQ(s->trackProgram[t], 105) << t;
+        EXPECT_EQ(s->trackBuffer[t][0], 0) << t;
+        EXPECT_EQ(s->trackChunkSize[t], 0) << t;
+    }
+    for (int m = 0; m < kMeasureCount; ++m) {
+        for (int t = 0; t < kTrackCount; ++t) ASSERT_EQ(s->noteCount[m][t], 0);
+    }
+}
+
+TEST(StartUp, InitClearsAScoreAndLastMeasure) {
+    auto s = startedState();
+    s->noteCount[200][20] = 5;
+    s->noteRow[200][20][20] = 40;
+    s->noteAttr[200][20][20][3] = 7;
+    init(*s);
+    EXPECT_EQ(s->noteCount[200][20], 0);
+    EXPECT_EQ(s->noteRow[200][20][20], 0);
+    EXPECT_EQ(s->noteAttr[200][20][20][3], 0);
+    EXPECT_EQ(s->lastMeasure[0], 0);
+}
+
+TEST(RowTables, OctaveSettingFour) {
+    auto s = startedState(4);
+    EXPECT_EQ(s->rowNames[0], "O1C");
+    EXPECT_EQ(s->rowMidi[0], 24);
+    EXPECT_EQ(s->rowNames[3], "O1F");
+    EXPECT_EQ(s->rowMidi[3], 29);
+    EXPECT_EQ(s->rowNames[5], "O1A");
+    EXPECT_EQ(s->rowMidi[5], 33);
+    EXPECT_EQ(s->rowNames[6], "O1B");
+    EXPECT_EQ(s->rowMidi[6], 35);
+    EXPECT_EQ(s->rowNames[7], "O2C");
+    EXPECT_EQ(s->rowMidi[7], 36);
+    EXPECT_EQ(s->rowNames[21], "O4C");  // middle C
+    EXPECT_EQ(s->rowMidi[21], 60);
+    EXPECT_EQ(s->rowNames[42], "O7C");
+    EXPECT_EQ(s->rowMidi[42], 96);
+    EXPECT_EQ(s->rowNames[49], "O7C");  // clamped to the highest octave
+    EXPECT_EQ(s->rowMidi[49], 96);
+    EXPECT_EQ(s->rowNames[95], "O7G");
+    EXPECT_EQ(s->rowNames[96], "");
+    EXPECT_EQ(s->rowMidi[96], 0);
+}
+
+TEST(RowTables, OctaveSettingZeroClampsTheLowRows) {
+    auto s = startedState(0);
+    for (int row : {0, 7, 14, 21}) {
+        EXPECT_EQ(s->rowNames[row], "O0C") << row;
+        EXPECT_EQ(s->rowMidi[row], 12) << row;
+    }
+    EXPECT_EQ(s->rowNames[28], "O1C");
+    EXPECT_EQ(s->rowMidi[28], 24);
+}
+
+TEST(RowTables, EveryRowIsADiatonicStepAboveTheLast) {
+    auto s = startedState(4);
+    const int steps[7] = {2, 2, 1, 2, 2, 2, 1};  // C D E F G A B C
+    for (int row = 1; row < 42; ++row) {
+        EXPECT_EQ(s->rowMidi[row] - s->rowMidi[row - 1], steps[(row - 1) % 7]) << row;
+    }
+}
+
+TEST(NoteNames, SharpsOnlyAndEmptyAbove119) {
+    auto s = startedState();
+    EXPECT_EQ(s->noteNames[0], "O0C");
+    EXPECT_EQ(s->noteNames[60], "O5C");
+    EXPECT_EQ(s->noteNames[61], "O5C#");
+    EXPECT_EQ(s->noteNames[119], "O9B");
+    EXPECT_EQ(s->noteNames[120], "");
+    EXPECT_EQ(s->noteNames[127], "");
+}
+
+TEST(LengthTables, NotesRestsAndNothingBeyond) {
+    auto s = startedState();
+    EXPECT_EQ(s->lengthNames[0], "64");
+    EXPECT_EQ(s->lengthTicks[0], 2);
+    EXPECT_EQ(s->lengthNames[7], "8.");
+    EXPECT_EQ(s->lengthTicks[7], 24);
+    EXPECT_EQ(s->lengthNames[8], "4");
+    EXPECT_EQ(s->lengthTicks[8], 32);
+    EXPECT_EQ(s->lengthNames[13], "1.");
+    EXPECT_EQ(s->lengthTicks[13], 192);
+    EXPECT_EQ(s->lengthNames[14], "r64");
+    EXPECT_EQ(s->lengthNames[27], "r1.");
+    EXPECT_EQ(s->lengthTicks[27], 192);
+    for (int i = 28; i <= 64; ++i) EXPECT_EQ(s->lengthTicks[i], 0) << i;
+    for (int i = 28; i <= 96; ++i) EXPECT_EQ(s->lengthNames[i], "") << i;
+}
+
+TEST(CheckedTablesDeathTest, IndexOutsideItsTableAborts) {
+    auto s = startedState();
+    EXPECT_DEATH(s->rowMidi[97], "table index 97 outside 0..96");
+    EXPECT_DEATH(s->noteCount[201][0], "outside 0..200");
+    EXPECT_DEATH(s->noteCount[0][-1], "table index -1");
+    EXPECT_DEATH(s->lengthTicks[65], "outside 0..64");
+}
+
+}  // namespace
+}  // namespace tsuzuri
