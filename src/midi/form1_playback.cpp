@@ -11,7 +11,7 @@ void Form1::Command1_Click() {
     Text1->clear();
     const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
     Text1->setPlainText(QString::fromStdString(result.mml));
-    if (!result.error.empty()) showFailure(result.error);
+    if (!result.error.empty()) showNotice(QString::fromStdString(result.error));
 }
 
 void Form1::Command7_Click() {
@@ -21,7 +21,7 @@ void Form1::Command7_Click() {
     }
     Text1->clear();
     const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
-    if (!error.empty()) showFailure(error);
+    if (!error.empty()) showNotice(QString::fromStdString(error));
 }
 
 }  // namespace tsuzuri

@@ -54,6 +54,16 @@ void Form1::connectEvents() {
 
 void Form1::Form_Load() { startUp(*state_, 4); }
 
-void Form1::showFailure(const std::string& message) { Label6->setText(QString::fromStdString(message)); }
+void Form1::showNotice(const QString& text) { Label6->setText(text); }
+
+void Form1::setSoundAvailable(bool available) {
+    soundAvailable_ = available;
+    setWindowTitle(available ? QStringLiteral("綴 Tsuzuri") : QStringLiteral("綴 Tsuzuri（音声出力なし）"));
+}
+
+void Form1::paintEvent(QPaintEvent*) {}
+void Form1::mouseMoveEvent(QMouseEvent*) {}
+void Form1::mousePressEvent(QMouseEvent*) {}
+void Form1::mouseReleaseEvent(QMouseEvent*) {}
 
 }  // namespace tsuzuri

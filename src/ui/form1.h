@@ -2,18 +2,52 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "midi/sequencer.h"
 #include "state/editor_state.h"
+#include "view/glyph_item.h"
 
 class QCheckBox;
+class QComboBox;
+class QFrame;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSlider;
 
 namespace tsuzuri {
+
+class KeyboardPanel;
+class ScoreCanvas;
+class UpDown;
+
+// Mouse button codes and shift masks as the handlers receive them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// Key codes of the canvas keys.
+inline constexpr int kKeyEscape = 27;
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyRight = 39;
+inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyDelete = 46;
+inline constexpr int kKeyF5 = 116;
+inline constexpr int kKeyF6 = 117;
+
+// Colours the handlers give buttons.
+inline constexpr std::uint32_t kRed = 0x0000FF;        // active toggle, held key (BGR)
+inline constexpr std::uint32_t kWhite = 0xFFFFFF;      // chosen palette button
+inline constexpr std::uint32_t kButtonFace = 0x8000000F;  // the system's button colour
 
 // The one window. It owns the editor state and every control; its handlers
 // (defined in the folder of their subsystem) read the controls, call the
@@ -26,30 +60,167 @@ public:
     ~Form1() override;
 
     EditorState& state() { return *state_; }
+    const EditorState& state() const { return *state_; }
     const std::filesystem::path& dataDir() const { return dataDir_; }
 
-    // Start-up
-    void Form_Load();
+    // Shows a short notice for the user in the read-out line (refusals, failures).
+    void showNotice(const QString& text);
+    // Marks the window as having no sound output (the caption says so).
+    void setSoundAvailable(bool available);
 
-    // Playback
+    // --- Start-up (ui/form1.cpp)
+    void Form_Load();
+    void Form_MouseMove(int button, int shift, double x, double y);
+
+    // --- Playback and preview (midi/)
     void Command1_Click();
     void Command7_Click();
+    void noteon(std::uint8_t note);
 
-    // Controls, named as the program has always named them.
-    QPlainTextEdit* Text1 = nullptr;
+    // --- Score editing (score/)
+    void Picture2_MouseMove(int button, int shift, double x, double y);
+    void disp(int index, int x, int y);
+    void Image4_MouseDown(int index, int button, int shift, double x, double y);
+    void Image4_MouseMove(int index, int button, int shift, double x, double y);
+    void Picture2_KeyDown(int keyCode, int shift);
+    void Picture1_KeyDown(int keyCode, int shift);
+    void del();
+    void Command17_Click();
+
+    // --- Key signature (keysig/)
+    void Command5_Click();
+    void Command6_Click();
+    void Command5_MouseDown(int button, int shift, double x, double y);
+    void Command6_MouseDown(int button, int shift, double x, double y);
+    void Command5_GotFocus();
+    void Command6_GotFocus();
+    void setflat(std::int16_t& n);
+    void setsharp(std::int16_t& n);
+    void setn(std::int16_t& x, std::int16_t& y, std::int16_t& element, std::int16_t& picture);
+    void reptable(std::int16_t& degree, std::string& name, std::int16_t& delta);
+
+    // --- Score view and controls (view/)
+    void dispn(std::int16_t first);
+    void Command3_Click();
+    void Command4_Click();
+    void Command3_MouseMove(int button, int shift, double x, double y);
+    void Command4_MouseMove(int button, int shift, double x, double y);
+    void Slider1_MouseMove(int button, int shift, double x, double y);
+    void Slider1_GotFocus();
+    void progd(std::uint8_t program);
+    void Combo1_Change();
+    void Combo1_Click();
+    void UpDown1_Change();
+    void Text3_Change();
+    void UpDown3_Change();
+    void UpDown4_Change();
+    void Check1_Click();
+    void Command12_Click();
+    void Command13_Click();
+    void Command12_MouseDown(int button, int shift, double x, double y);
+    void Command13_MouseDown(int button, int shift, double x, double y);
+    void Command12_GotFocus();
+    void Command13_GotFocus();
+    void Command12_MouseMove(int button, int shift, double x, double y);
+    void Command13_MouseMove(int button, int shift, double x, double y);
+    void Command2_Click(int index);
+    void Command2_KeyDown(int index, int keyCode, int shift);
+    void Command16_Click();
+    void Command8_KeyDown(int keyCode, int shift);
+    void Command8_KeyUp(int keyCode, int shift);
+    void Image2_MouseDown(int index, int button, int shift, double x, double y);
+    void Image2_MouseUp(int index, int button, int shift, double x, double y);
+
+    // --- MML text tools (mml/)
+    void Command15_Click();
+    void Image1_MouseDown(int index, int button, int shift, double x, double y);
+    void Image1_MouseUp(int index, int button, int shift, double x, double y);
+    void ennote(const std::string& note);
+
+    // --- Controls, named as the program has always named them.
+    // Top bar
+    QLabel* Label8 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    UpDown* UpDown2 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    UpDown* UpDown3 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    UpDown* UpDown1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* Command18 = nullptr;
+    QPushButton* Command14 = nullptr;
+    // Score area
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    ScoreCanvas* Picture2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command13 = nullptr;
+    QSlider* Slider1 = nullptr;
+    // Palette and tool rows
+    std::array<QPushButton*, 51> Command2{};
+    QPushButton* Command17 = nullptr;
+    QFrame* Frame1 = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command7 = nullptr;
+    QPushButton* Command10 = nullptr;
+    QPushButton* Command11 = nullptr;
     std::array<QCheckBox*, kWindowTracks> Check3{};
+    // Text area
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
+    QPushButton* Command15 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    UpDown* UpDown4 = nullptr;
+    QPushButton* Command16 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPlainTextEdit* Text2 = nullptr;
+    // Keyboard panel
+    KeyboardPanel* Picture1 = nullptr;
+
+    // Light elements, drawn by their containers: Image4, Image3 and Shape1 by
+    // Picture2, Image1 and the guide lines by Picture1, Image2 by the window.
+    GlyphItem& Image4(int i);
+    GlyphItem& Image3(int i);
+    GlyphItem& Image1(int i);
+    GlyphItem& Image2(int i);
+    GlyphItem& Shape1();
+
+    // Background colour of a button as a BGR value (kRed, kWhite, kButtonFace).
+    static void setBackColor(QPushButton* button, std::uint32_t bgr);
+    static std::uint32_t backColor(const QPushButton* button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
     void connectEvents();
-    void showFailure(const std::string& message);
 
     std::unique_ptr<EditorState> state_;
     Sequencer& sequencer_;
     std::filesystem::path dataDir_;
+    Table<GlyphItem, 20> image2_;
+    int pressedImage2_ = -1;
+    bool soundAvailable_ = true;
 };
 
 }  // namespace tsuzuri

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "state/table.h"
+
+namespace tsuzuri {
+
+// Picture identifiers. A picture is one of the window's design images; glyph
+// elements refer to it by number and share it, nothing is copied.
+//   0..50      the pictures of the palette buttons Command2(i) (34 has none)
+//   100..113   the stem-down note pictures of Image2(0..13)
+//   200, 201   the white and the black piano key
+//   202        the keyboard panel's background tile
+inline constexpr int kNoPicture = -1;
+inline constexpr int kPaletteCount = 51;
+inline constexpr int kSelectionTool = 34;  // palette index without a picture
+inline constexpr int kStemDownBase = 100;
+inline constexpr int kStemDownCount = 14;
+inline constexpr int kWhiteKeyPicture = 200;
+inline constexpr int kBlackKeyPicture = 201;
+inline constexpr int kKeyboardTilePicture = 202;
+inline constexpr int kSharpPicture = 28;
+inline constexpr int kFlatPicture = 29;
+
+// Palette indices by meaning.
+inline constexpr int kFirstRest = 14;
+inline constexpr int kFirstMark = 28;
+inline constexpr int kNatural = 30;
+inline constexpr int kArc = 31;
+inline constexpr int kArc3 = 32;
+inline constexpr int kArc5 = 33;
+inline constexpr int kFirstVolume = 35;
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The design size of a picture in pixels; {0, 0} for kNoPicture and for
+// numbers that name no picture.
+PictureSize pictureSize(int picture);
+
+// True when `picture` names one of the design pictures.
+bool isPicture(int picture);
+
+// The picture of Command2(i) and of Image2(i).
+int palettePicture(int i);
+int stemDownPicture(int i);
+
+// The picture a glyph element shows for signed glyph code c: the palette
+// picture for c >= 0, the stem-down picture for -12 <= c <= -1, the palette
+// picture of -c below that.
+int pictureForGlyphCode(int code);
+
+}  // namespace tsuzuri
