@@ -11,17 +11,20 @@ void Form1::Command1_Click() {
     Text1->clear();
     const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
     Text1->setPlainText(QString::fromStdString(result.mml));
-    if (!result.error.empty()) showNotice(QString::fromStdString(result.error));
+    if (!result.error.empty())
+        showNotice(QString::fromStdString(result.error));
 }
 
 void Form1::Command7_Click() {
     TrackSelection ticked{};
     for (int i = 0; i < kWindowTracks; ++i) {
-        ticked[static_cast<std::size_t>(i)] = Check3[static_cast<std::size_t>(i)]->checkState() == Qt::Checked;
+        ticked[static_cast<std::size_t>(i)] =
+            Check3[static_cast<std::size_t>(i)]->checkState() == Qt::Checked;
     }
     Text1->clear();
     const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
-    if (!error.empty()) showNotice(QString::fromStdString(error));
+    if (!error.empty())
+        showNotice(QString::fromStdString(error));
 }
 
 }  // namespace tsuzuri

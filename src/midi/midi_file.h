@@ -26,7 +26,8 @@ std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelecti
 // file beside it that is renamed over the old one only when complete, so the
 // file is never left half-written or with a longer file's tail. Returns an
 // empty string on success, otherwise what went wrong.
-std::string writeWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+std::string writeWholeFile(const std::filesystem::path& path,
+                           const std::vector<std::uint8_t>& bytes);
 
 // The directory the program writes its files into: `programDir` when files can
 // be created there, otherwise `fallbackDir` (created when missing).

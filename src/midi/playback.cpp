@@ -4,7 +4,8 @@
 
 namespace tsuzuri {
 
-TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir) {
+TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
+                               const std::filesystem::path& dir) {
     const std::string path = (dir / kPlaybackFileName).string();
     const int t = s.curTrack;
     sequencer.sendCommand(releaseCommand(path));
@@ -12,7 +13,8 @@ TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer, const std::
     std::vector<std::uint8_t> file = fileHeader(1);
     file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
     TrackPlayback result{std::move(compiled.mml), writeWholeFile(path, file)};
-    if (!result.error.empty()) return result;
+    if (!result.error.empty())
+        return result;
     storeTrackBuffer(s, t, compiled.chunk);
     sequencer.sendCommand(playCommand(path));
     return result;
@@ -23,7 +25,8 @@ std::string playAllTracks(const EditorState& s, const TrackSelection& ticked, Se
     const std::string path = (dir / kPlaybackFileName).string();
     sequencer.sendCommand(releaseCommand(path));
     std::string error = writeWholeFile(path, allTracksFile(s, ticked));
-    if (error.empty()) sequencer.sendCommand(playCommand(path));
+    if (error.empty())
+        sequencer.sendCommand(playCommand(path));
     return error;
 }
 

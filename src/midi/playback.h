@@ -18,7 +18,8 @@ struct TrackPlayback {
 // as a one-track file, keeps the chunk in the TrackBuffer and plays the file.
 // When the file cannot be written nothing is played and the TrackBuffer keeps
 // its previous chunk.
-TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir);
+TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
+                               const std::filesystem::path& dir);
 
 // All-tracks playback: releases trk.mid, writes the ticked compiled tracks as
 // they were last compiled and plays the file. Returns an error text or "".

@@ -13,7 +13,8 @@ constexpr std::uint8_t kVelocity = 0x40;
 constexpr std::uint32_t kTailTicks = 32;
 
 void appendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t n) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(n >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(n >> shift));
 }
 
 }  // namespace
@@ -22,8 +23,10 @@ void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n) {
     std::uint8_t bytes[5];
     int count = 0;
     bytes[count++] = static_cast<std::uint8_t>(n & 0x7F);
-    while ((n >>= 7) != 0) bytes[count++] = static_cast<std::uint8_t>(0x80 | (n & 0x7F));
-    while (count > 0) out.push_back(bytes[--count]);
+    while ((n >>= 7) != 0)
+        bytes[count++] = static_cast<std::uint8_t>(0x80 | (n & 0x7F));
+    while (count > 0)
+        out.push_back(bytes[--count]);
 }
 
 CompiledTrack compileTrack(const EditorState& s, int t) {
@@ -69,7 +72,8 @@ CompiledTrack compileTrack(const EditorState& s, int t) {
 
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk) {
     auto& buffer = s.trackBuffer[t];
-    if (chunk.size() > buffer.size()) indexFault(static_cast<std::int64_t>(chunk.size()), buffer.size());
+    if (chunk.size() > buffer.size())
+        indexFault(static_cast<std::int64_t>(chunk.size()), buffer.size());
     std::copy(chunk.begin(), chunk.end(), buffer.data());
     s.trackChunkSize[t] = static_cast<std::int32_t>(chunk.size());
 }

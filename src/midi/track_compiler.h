@@ -25,6 +25,8 @@ void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& ch
 void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n);
 
 // The MIDI channel of track t: tracks beyond 15 reuse channels from 0.
-inline int trackChannel(int t) { return t % 16; }
+inline int trackChannel(int t) {
+    return t % 16;
+}
 
 }  // namespace tsuzuri

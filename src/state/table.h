@@ -36,7 +36,8 @@ public:
 
 private:
     static void check(std::int64_t i) {
-        if (i < 0 || static_cast<std::uint64_t>(i) >= N) indexFault(i, N);
+        if (i < 0 || static_cast<std::uint64_t>(i) >= N)
+            indexFault(i, N);
     }
     std::array<T, N> items_{};
 };

@@ -7,9 +7,9 @@ namespace tsuzuri {
 
 namespace {
 
-constexpr std::array<const char*, 14> kLengthTexts = {
-    "64", "64.", "32", "32.", "16", "16.", "8", "8.", "4", "4.", "2", "2.", "1", "1."};
-constexpr std::array<std::uint8_t, 14> kLengthTicks = {2,  3,  4,  6,  8,   12,  16,
+constexpr std::array<const char*, 14> kLengthTexts = {"64", "64.", "32", "32.", "16", "16.", "8",
+                                                      "8.", "4",   "4.", "2",   "2.", "1",   "1."};
+constexpr std::array<std::uint8_t, 14> kLengthTicks = {2,  3,  4,  6,  8,  12,  16,
                                                        24, 32, 48, 64, 96, 128, 192};
 constexpr std::array<const char*, 12> kSemitoneNames = {"C",  "C#", "D",  "D#", "E",  "F",
                                                         "F#", "G",  "G#", "A",  "A#", "B"};
@@ -29,22 +29,27 @@ void init(EditorState& s) {
     s.lastMeasure.fill(0);
 }
 
-int rowOctave(int row, int octave) { return std::clamp(octave + row / 7 - 2, 1, 8); }
+int rowOctave(int row, int octave) {
+    return std::clamp(octave + row / 7 - 2, 1, 8);
+}
 
 void nt_init(EditorState& s, int octave) {
     for (int i = 0; i < kNamedRows; ++i) {
         const int n = (i + 2) % 7;  // 0 = A, 1 = B, 2 = C ... 6 = G
         const int o = rowOctave(i, octave);
         int offset = 2 * n - 4;
-        if (n > 4) offset -= 1;
-        if (n < 2) offset += 13;
+        if (n > 4)
+            offset -= 1;
+        if (n < 2)
+            offset += 13;
         s.rowMidi[i] = static_cast<std::uint8_t>(12 * o + offset);
         s.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
     }
     for (int l = 0; l < kNoteLengths; ++l) {
         s.lengthNames[l] = kLengthTexts[static_cast<std::size_t>(l)];
         s.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
-        s.lengthNames[l + kNoteLengths] = std::string("r") + kLengthTexts[static_cast<std::size_t>(l)];
+        s.lengthNames[l + kNoteLengths] =
+            std::string("r") + kLengthTexts[static_cast<std::size_t>(l)];
         s.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
     }
 }
@@ -52,7 +57,8 @@ void nt_init(EditorState& s, int octave) {
 void buildNoteNames(EditorState& s) {
     for (int o = 0; o <= 9; ++o) {
         for (int k = 0; k < 12; ++k) {
-            s.noteNames[12 * o + k] = "O" + std::to_string(o) + kSemitoneNames[static_cast<std::size_t>(k)];
+            s.noteNames[12 * o + k] =
+                "O" + std::to_string(o) + kSemitoneNames[static_cast<std::size_t>(k)];
         }
     }
 }

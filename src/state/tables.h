@@ -22,6 +22,8 @@ void buildNoteNames(EditorState& s);
 void startUp(EditorState& s, int octave);
 
 // True when length index l is a sounding note (0..13).
-inline bool isNoteLength(int l) { return l >= 0 && l < kNoteLengths; }
+inline bool isNoteLength(int l) {
+    return l >= 0 && l < kNoteLengths;
+}
 
 }  // namespace tsuzuri

@@ -52,13 +52,18 @@ void Form1::connectEvents() {
     connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
 }
 
-void Form1::Form_Load() { startUp(*state_, 4); }
+void Form1::Form_Load() {
+    startUp(*state_, 4);
+}
 
-void Form1::showNotice(const QString& text) { Label6->setText(text); }
+void Form1::showNotice(const QString& text) {
+    Label6->setText(text);
+}
 
 void Form1::setSoundAvailable(bool available) {
     soundAvailable_ = available;
-    setWindowTitle(available ? QStringLiteral("綴 Tsuzuri") : QStringLiteral("綴 Tsuzuri（音声出力なし）"));
+    setWindowTitle(available ? QStringLiteral("綴 Tsuzuri")
+                             : QStringLiteral("綴 Tsuzuri（音声出力なし）"));
 }
 
 void Form1::paintEvent(QPaintEvent*) {}

@@ -45,8 +45,8 @@ inline constexpr int kKeyF5 = 116;
 inline constexpr int kKeyF6 = 117;
 
 // Colours the handlers give buttons.
-inline constexpr std::uint32_t kRed = 0x0000FF;        // active toggle, held key (BGR)
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;      // chosen palette button
+inline constexpr std::uint32_t kRed = 0x0000FF;           // active toggle, held key (BGR)
+inline constexpr std::uint32_t kWhite = 0xFFFFFF;         // chosen palette button
 inline constexpr std::uint32_t kButtonFace = 0x8000000F;  // the system's button colour
 
 // The one window. It owns the editor state and every control; its handlers

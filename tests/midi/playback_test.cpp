@@ -18,7 +18,8 @@ using test::readBytes;
 
 TrackSelection ticked(std::initializer_list<int> tracks) {
     TrackSelection selection{};
-    for (int t : tracks) selection[static_cast<std::size_t>(t)] = true;
+    for (int t : tracks)
+        selection[static_cast<std::size_t>(t)] = true;
     return selection;
 }
 
@@ -35,8 +36,8 @@ TEST(Sequencer, ParsesOnlyWellFormedCommands) {
     auto close = parseCommand("close \"/trk.mid\"");
     ASSERT_TRUE(close);
     EXPECT_EQ(close->verb, SequencerCommand::Verb::Close);
-    for (const char* bad : {"", "play", "play /x.mid", "play \"/x.mid", "stop \"/x.mid\"", "play  \"/x.mid\"",
-                            "PLAY \"/x.mid\"", "play \"\"", "play \"a\"b\""}) {
+    for (const char* bad : {"", "play", "play /x.mid", "play \"/x.mid", "stop \"/x.mid\"",
+                            "play  \"/x.mid\"", "PLAY \"/x.mid\"", "play \"\"", "play \"a\"b\""}) {
         EXPECT_FALSE(parseCommand(bad)) << bad;
     }
 }
@@ -50,9 +51,10 @@ TEST(OneTrackPlayback, EmptyTrackWrites29BytesAndPlaysAfterRelease) {
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.mml, "");
     EXPECT_EQ(readBytes(dir.path() / "trk.mid"),
-              (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x20, 'M', 'T', 'r', 'k', 0, 0, 0, 7, 0x00,
-                     0xC0, 0x69, 0x20, 0xFF, 0x2F, 0x00}));
-    EXPECT_EQ(sequencer.commands, (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
+              (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6,    0,    1,    0,    1,    0,    0x20, 'M',
+                     'T', 'r', 'k', 0,   0, 0, 7, 0x00, 0xC0, 0x69, 0x20, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(sequencer.commands,
+              (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
     EXPECT_EQ(s->trackChunkSize[0], 15);
     EXPECT_EQ(s->trackBuffer[0][0], 'M');
 }
@@ -140,7 +142,8 @@ TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {
     EXPECT_EQ(file, expected);
     EXPECT_EQ(file[11], 2);
     const std::string path = (dir.path() / "trk.mid").string();
-    EXPECT_EQ(sequencer.commands, (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
+    EXPECT_EQ(sequencer.commands,
+              (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
 
     const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
     ASSERT_TRUE(listing.ok) << listing.diagnostics;

@@ -18,14 +18,15 @@ using test::newState;
 constexpr int kMiddleC = 21;  // row of MIDI note 60 at octave setting 4
 
 std::uint32_t lengthField(const Bytes& chunk) {
-    return (std::uint32_t{chunk[4]} << 24) | (std::uint32_t{chunk[5]} << 16) | (std::uint32_t{chunk[6]} << 8) |
-           chunk[7];
+    return (std::uint32_t{chunk[4]} << 24) | (std::uint32_t{chunk[5]} << 16) |
+           (std::uint32_t{chunk[6]} << 8) | chunk[7];
 }
 
 TEST(TrackCompiler, EmptyTrackIsFifteenBytes) {
     auto s = newState();
     const CompiledTrack c = compileTrack(*s, 0);
-    EXPECT_EQ(c.chunk, (Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 7, 0x00, 0xC0, 105, 0x20, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(c.chunk,
+              (Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 7, 0x00, 0xC0, 105, 0x20, 0xFF, 0x2F, 0x00}));
     EXPECT_EQ(c.mml, "");
 }
 
@@ -33,15 +34,17 @@ TEST(TrackCompiler, OneQuarterNoteIs23Bytes) {
     auto s = newState();
     appendSlot(*s, 0, 0, kMiddleC, 8);
     const CompiledTrack c = compileTrack(*s, 0);
-    EXPECT_EQ(c.chunk, (Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 0x0F, 0x00, 0xC0, 0x69, 0x00, 0x90, 0x3C, 0x40, 0x20,
-                              0x80, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(c.chunk,
+              (Bytes{'M',  'T',  'r',  'k',  0,    0,    0,    0x0F, 0x00, 0xC0, 0x69, 0x00,
+                     0x90, 0x3C, 0x40, 0x20, 0x80, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00}));
     EXPECT_EQ(c.mml, "O4C4 ");
 }
 
 TEST(TrackCompiler, NoteOffDeltasOfEveryLength) {
     // Note-off delta bytes for length indices 0..13; whole notes need two bytes.
-    const std::vector<Bytes> expected = {{0x02}, {0x03}, {0x04}, {0x06}, {0x08}, {0x0C}, {0x10},
-                                         {0x18}, {0x20}, {0x30}, {0x40}, {0x60}, {0x81, 0x00}, {0x81, 0x40}};
+    const std::vector<Bytes> expected = {{0x02}, {0x03}, {0x04},       {0x06},      {0x08},
+                                         {0x0C}, {0x10}, {0x18},       {0x20},      {0x30},
+                                         {0x40}, {0x60}, {0x81, 0x00}, {0x81, 0x40}};
     for (int l = 0; l < 14; ++l) {
         auto s = newState();
         appendSlot(*s, 0, 0, kMiddleC, l);
@@ -85,16 +88,17 @@ TEST(TrackCompiler, RestsLengthenTheNextDeltaAndMarksTakeNoTime) {
     appendSlot(*s, 0, 2, 22, -20);      // r8 after the last note
     const CompiledTrack c = compileTrack(*s, 0);
     EXPECT_EQ(c.mml, "r4 O4C4  r1. O4D8 r8 ");
-    const Bytes expected = {'M',  'T',  'r',  'k',  0,    0,    0,    24,   0x00, 0xC0, 105,
-                            0x20, 0x90, 60,   0x40, 0x20, 0x80, 60,   0x40,  // rest 32 before C
-                            0x81, 0x40, 0x90, 62,   0x40, 0x10, 0x80, 62,   0x40,  // rest 192 before D
+    const Bytes expected = {'M',  'T',  'r',  'k', 0,    0,    0,    24, 0x00, 0xC0,
+                            105,  0x20, 0x90, 60,  0x40, 0x20, 0x80, 60, 0x40,  // rest 32 before C
+                            0x81, 0x40, 0x90, 62,  0x40, 0x10, 0x80, 62, 0x40,  // rest 192 before D
                             0x30, 0xFF, 0x2F, 0x00};  // r8 (16) + tail (32)
     EXPECT_EQ(c.chunk, expected);
 }
 
 TEST(TrackCompiler, RestsBeyondOneByteUseLongerQuantities) {
     auto s = newState();
-    for (int i = 0; i < 90; ++i) appendSlot(*s, 0, i / 20, 22, -27);  // 90 dotted whole rests
+    for (int i = 0; i < 90; ++i)
+        appendSlot(*s, 0, i / 20, 22, -27);  // 90 dotted whole rests
     s->lastMeasure[0] = 4;
     appendSlot(*s, 0, 4, kMiddleC, 8);
     const Bytes chunk = compileTrack(*s, 0).chunk;
@@ -152,8 +156,8 @@ TEST(TrackCompiler, CompilingTwiceGivesTheSameChunkAndText) {
 
 TEST(VariableLength, StandardEncoding) {
     const std::vector<std::pair<std::uint32_t, Bytes>> cases = {
-        {0, {0x00}}, {127, {0x7F}}, {128, {0x81, 0x00}}, {192, {0x81, 0x40}}, {16383, {0xFF, 0x7F}},
-        {16384, {0x81, 0x80, 0x00}}};
+        {0, {0x00}},         {127, {0x7F}},         {128, {0x81, 0x00}},
+        {192, {0x81, 0x40}}, {16383, {0xFF, 0x7F}}, {16384, {0x81, 0x80, 0x00}}};
     for (const auto& [n, bytes] : cases) {
         Bytes out;
         appendVariableLength(out, n);

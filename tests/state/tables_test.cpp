@@ -29,7 +29,8 @@ TEST(StartUp, DefaultsOfTheRecord) {
         EXPECT_EQ(s->trackChunkSize[t], 0) << t;
     }
     for (int m = 0; m < kMeasureCount; ++m) {
-        for (int t = 0; t < kTrackCount; ++t) ASSERT_EQ(s->noteCount[m][t], 0);
+        for (int t = 0; t < kTrackCount; ++t)
+            ASSERT_EQ(s->noteCount[m][t], 0);
     }
 }
 
@@ -109,8 +110,10 @@ TEST(LengthTables, NotesRestsAndNothingBeyond) {
     EXPECT_EQ(s->lengthNames[14], "r64");
     EXPECT_EQ(s->lengthNames[27], "r1.");
     EXPECT_EQ(s->lengthTicks[27], 192);
-    for (int i = 28; i <= 64; ++i) EXPECT_EQ(s->lengthTicks[i], 0) << i;
-    for (int i = 28; i <= 96; ++i) EXPECT_EQ(s->lengthNames[i], "") << i;
+    for (int i = 28; i <= 64; ++i)
+        EXPECT_EQ(s->lengthTicks[i], 0) << i;
+    for (int i = 28; i <= 96; ++i)
+        EXPECT_EQ(s->lengthNames[i], "") << i;
 }
 
 TEST(CheckedTablesDeathTest, IndexOutsideItsTableAborts) {

@@ -10,7 +10,8 @@ namespace {
 
 std::string trim(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
+    if (first == std::string::npos)
+        return {};
     const auto last = text.find_last_not_of(" \t\r\n");
     return text.substr(first, last - first + 1);
 }
@@ -24,7 +25,8 @@ std::string runCommand(const std::string& command, int& status) {
     }
     std::array<char, 4096> buffer{};
     std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
     status = pclose(pipe);
     return output;
 }
@@ -34,7 +36,8 @@ std::string runCommand(const std::string& command, int& status) {
 std::vector<MidiRecord> MidiListing::ofType(const std::string& type) const {
     std::vector<MidiRecord> out;
     for (const auto& record : records) {
-        if (record.type == type) out.push_back(record);
+        if (record.type == type)
+            out.push_back(record);
     }
     return out;
 }
@@ -44,15 +47,18 @@ MidiListing readWithMidicsv(const std::filesystem::path& file) {
     int status = 0;
     const std::string output = runCommand("midicsv '" + file.string() + "' 2>&1", status);
     listing.ok = status == 0;
-    if (!listing.ok) listing.diagnostics = output;
+    if (!listing.ok)
+        listing.diagnostics = output;
     std::istringstream lines(output);
     std::string line;
     while (std::getline(lines, line)) {
         std::vector<std::string> parts;
         std::istringstream fields(line);
         std::string field;
-        while (std::getline(fields, field, ',')) parts.push_back(trim(field));
-        if (parts.size() < 3) continue;
+        while (std::getline(fields, field, ','))
+            parts.push_back(trim(field));
+        if (parts.size() < 3)
+            continue;
         MidiRecord record;
         try {
             record.track = std::stoi(parts[0]);
