@@ -1,13 +1,39 @@
 #include "ui/form1.h"
 
-#include <QCheckBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 
+#include "score/canvas_geometry.h"
 #include "state/tables.h"
+#include "ui/updown.h"
+#include "view/event_codes.h"
+#include "view/glyph_art.h"
+#include "view/keyboard_panel.h"
+#include "view/score_canvas.h"
 
 namespace tsuzuri {
+
+namespace {
+
+const QString kCaption = QStringLiteral("綴 Tsuzuri");
+const QString kNoSoundCaption = QStringLiteral("綴 Tsuzuri（音声出力なし）");
+
+QColor colorOf(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+// The window's Japanese gothic font, 9 point at 96 dots per inch; controls that
+// ask for the designer's proportional gothic get the same family.
+void useJapaneseFonts() {
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+}
+
+}  // namespace
 
 Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent)
     : QWidget(parent),
@@ -15,8 +41,13 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
       sequencer_(sequencer),
       dataDir_(std::move(dataDir)) {
     setObjectName("Form1");
-    setWindowTitle(QStringLiteral("綴 Tsuzuri"));
+    setWindowTitle(kCaption);
+    useJapaneseFonts();
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(12);
+    setFont(font);
     resize(889, 416);
+    setMouseTracking(true);
     createControls();
     connectEvents();
     Form_Load();
@@ -24,36 +55,38 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
-    Command1 = new QPushButton(QStringLiteral("trk♪"), this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(4, 264, 37, 17);
-    Command7 = new QPushButton(QStringLiteral("all♪"), this);
-    Command7->setObjectName("Command7");
-    Command7->setGeometry(44, 264, 33, 17);
-    for (int i = 0; i < kWindowTracks; ++i) {
-        auto* box = new QCheckBox(this);
-        box->setObjectName(QStringLiteral("Check3(%1)").arg(i));
-        box->setGeometry((10920 + 240 * (i % 10)) / 15, (i < 10 ? 3900 : 4080) / 15, 13, 13);
-        box->setChecked(i < 3);
-        box->setEnabled(i < 16);
-        Check3[static_cast<std::size_t>(i)] = box;
-    }
-    Label6 = new QLabel(this);
-    Label6->setObjectName("Label6");
-    Label6->setGeometry(500, 300, 193, 21);
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(0, 284, 885, 73);
-}
-
-void Form1::connectEvents() {
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
-}
-
 void Form1::Form_Load() {
-    startUp(*state_, 4);
+    EditorState& s = state();
+    init(s);
+    for (int i = 0; i < 82; ++i)
+        Image4(i).top = kHiddenNoteTop;
+    nt_init(s, UpDown1->value());
+    Shape1().top = 500;
+    s.paletteIndex = 8;
+    s.stemDir = 1;
+    s.lastMeasure.fill(3);
+    s.trackCount = 3;
+    Combo1->setCurrentIndex(0);
+    s.trackProgram.fill(105);
+    buildNoteNames(s);
+    s.curLength = 8;
+    setBackColor(Command2[8], kWhite);
+}
+
+GlyphItem& Form1::Image4(int i) {
+    return Picture2->image4[i];
+}
+GlyphItem& Form1::Image3(int i) {
+    return Picture2->image3[i];
+}
+GlyphItem& Form1::Image1(int i) {
+    return Picture1->image1[i];
+}
+GlyphItem& Form1::Image2(int i) {
+    return image2_[i];
+}
+ShapeItem& Form1::Shape1() {
+    return Picture2->shape1;
 }
 
 void Form1::showNotice(const QString& text) {
@@ -62,13 +95,70 @@ void Form1::showNotice(const QString& text) {
 
 void Form1::setSoundAvailable(bool available) {
     soundAvailable_ = available;
-    setWindowTitle(available ? QStringLiteral("綴 Tsuzuri")
-                             : QStringLiteral("綴 Tsuzuri（音声出力なし）"));
+    setWindowTitle(available ? kCaption : kNoSoundCaption);
 }
 
-void Form1::paintEvent(QPaintEvent*) {}
-void Form1::mouseMoveEvent(QMouseEvent*) {}
-void Form1::mousePressEvent(QMouseEvent*) {}
-void Form1::mouseReleaseEvent(QMouseEvent*) {}
+void Form1::setBackColor(QPushButton* button, std::uint32_t bgr) {
+    button->setProperty("backColor", QVariant::fromValue(bgr));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, bgr == kButtonFace
+                                           ? QApplication::palette().color(QPalette::Button)
+                                           : colorOf(bgr));
+    button->setPalette(palette);
+}
+
+std::uint32_t Form1::backColor(const QPushButton* button) {
+    const QVariant value = button->property("backColor");
+    return value.isValid() ? value.value<std::uint32_t>() : kButtonFace;
+}
+
+// Image2 lies on the window's own surface (under the text box).
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    for (const GlyphItem& item : image2_) {
+        if (item.picture != kNoPicture) {
+            p.drawPixmap(QPointF(item.left, item.top),
+                         picturePixmap(item.picture, devicePixelRatioF()));
+        }
+        if (item.framed) {
+            const PictureSize size = item.size();
+            p.drawRect(QRectF(item.left, item.top, size.width - 1, size.height - 1));
+        }
+    }
+}
+
+int Form1::image2At(double x, double y) const {
+    for (int i = 19; i >= 0; --i) {
+        if (image2_[i].contains(x, y))
+            return i;
+    }
+    return -1;
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove(buttonMask(event->buttons()), shiftMask(event->modifiers()),
+                   event->position().x(), event->position().y());
+}
+
+void Form1::mousePressEvent(QMouseEvent* event) {
+    const QPointF pos = event->position();
+    pressedImage2_ = image2At(pos.x(), pos.y());
+    if (pressedImage2_ < 0)
+        return;
+    const GlyphItem& item = image2_[pressedImage2_];
+    Image2_MouseDown(pressedImage2_, buttonCode(event->button()), shiftMask(event->modifiers()),
+                     (pos.x() - item.left) * kTwipsPerPixel, (pos.y() - item.top) * kTwipsPerPixel);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
+    if (pressedImage2_ < 0)
+        return;
+    const int index = pressedImage2_;
+    pressedImage2_ = -1;
+    const QPointF pos = event->position();
+    const GlyphItem& item = image2_[index];
+    Image2_MouseUp(index, buttonCode(event->button()), shiftMask(event->modifiers()),
+                   (pos.x() - item.left) * kTwipsPerPixel, (pos.y() - item.top) * kTwipsPerPixel);
+}
 
 }  // namespace tsuzuri

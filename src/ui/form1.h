@@ -25,6 +25,7 @@ namespace tsuzuri {
 class KeyboardPanel;
 class ScoreCanvas;
 class UpDown;
+struct ShapeItem;
 
 // Mouse button codes and shift masks as the handlers receive them.
 inline constexpr int kLeftButton = 1;
@@ -199,7 +200,7 @@ public:
     GlyphItem& Image3(int i);
     GlyphItem& Image1(int i);
     GlyphItem& Image2(int i);
-    GlyphItem& Shape1();
+    ShapeItem& Shape1();
 
     // Background colour of a button as a BGR value (kRed, kWhite, kButtonFace).
     static void setBackColor(QPushButton* button, std::uint32_t bgr);
@@ -213,7 +214,9 @@ protected:
 
 private:
     void createControls();
+    void createPianoKeys();
     void connectEvents();
+    int image2At(double x, double y) const;
 
     std::unique_ptr<EditorState> state_;
     Sequencer& sequencer_;

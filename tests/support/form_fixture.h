@@ -1,0 +1,32 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "support/recording_sequencer.h"
+#include "support/temp_dir.h"
+#include "ui/form1.h"
+
+namespace tsuzuri::test {
+
+// A window on the offscreen platform with a recording sequencer and its own
+// data directory, shown at its design size.
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = std::make_unique<Form1>(sequencer, dir.path());
+        form->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { form.reset(); }
+
+    EditorState& state() { return form->state(); }
+
+    TempDir dir{"tsuzuri form"};
+    RecordingSequencer sequencer;
+    std::unique_ptr<Form1> form;
+};
+
+}  // namespace tsuzuri::test
