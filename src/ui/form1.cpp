@@ -89,6 +89,11 @@ ShapeItem& Form1::Shape1() {
     return Picture2->shape1;
 }
 
+void Form1::hideCursorGlyph() {
+    Image4(0).top = kHiddenCursorTop;
+    Picture2->update();
+}
+
 void Form1::showNotice(const QString& text) {
     Label6->setText(text);
 }

@@ -26,6 +26,7 @@ class KeyboardPanel;
 class ScoreCanvas;
 class UpDown;
 struct ShapeItem;
+struct Accidental;
 
 // Mouse button codes and shift masks as the handlers receive them.
 inline constexpr int kLeftButton = 1;
@@ -95,10 +96,10 @@ public:
     void Command6_MouseDown(int button, int shift, double x, double y);
     void Command5_GotFocus();
     void Command6_GotFocus();
-    void setflat(std::int16_t& n);
-    void setsharp(std::int16_t& n);
-    void setn(std::int16_t& x, std::int16_t& y, std::int16_t& element, std::int16_t& picture);
-    void reptable(std::int16_t& degree, std::string& name, std::int16_t& delta);
+    void setflat(int n);
+    void setsharp(int n);
+    void setn(int x, int y, int element, int picture);
+    void reptable(int degree, const std::string& name, int delta);
 
     // --- Score view and controls (view/)
     void dispn(std::int16_t first);
@@ -217,6 +218,9 @@ private:
     void createPianoKeys();
     void connectEvents();
     int image2At(double x, double y) const;
+    // Parks the cursor glyph above the canvas, out of sight.
+    void hideCursorGlyph();
+    void addAccidental(const Accidental& accidental, int k, int picture, int delta);
 
     std::unique_ptr<EditorState> state_;
     Sequencer& sequencer_;

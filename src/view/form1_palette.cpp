@@ -1,0 +1,92 @@
+// Form1's view navigation, note palette, keyboard-entry toggle and the key
+// indicator.
+#include <QPushButton>
+
+#include "score/canvas_geometry.h"
+#include "ui/form1.h"
+#include "view/controls.h"
+#include "view/score_canvas.h"
+
+namespace tsuzuri {
+
+void Form1::Command12_Click() {
+    state().firstMeasure = static_cast<std::int16_t>(scrolledBack(state().firstMeasure));
+    dispn(state().firstMeasure);
+}
+
+void Form1::Command13_Click() {
+    state().firstMeasure = static_cast<std::int16_t>(scrolledOn(state().firstMeasure));
+    dispn(state().firstMeasure);
+}
+
+void Form1::Command12_MouseDown(int, int, double, double) {
+    Command12_Click();
+}
+void Form1::Command13_MouseDown(int, int, double, double) {
+    Command13_Click();
+}
+void Form1::Command12_GotFocus() {
+    Picture2->setFocus();
+}
+void Form1::Command13_GotFocus() {
+    Picture2->setFocus();
+}
+
+void Form1::Command12_MouseMove(int, int, double, double) {
+    hideCursorGlyph();
+}
+void Form1::Command13_MouseMove(int, int, double, double) {
+    hideCursorGlyph();
+}
+
+void Form1::Command2_Click(int index) {
+    EditorState& s = state();
+    s.curLength = static_cast<std::int16_t>(index);
+    setBackColor(Command2[static_cast<std::size_t>(s.paletteIndex)], kButtonFace);
+    setBackColor(Command2[static_cast<std::size_t>(index)], kWhite);
+    s.paletteIndex = static_cast<std::int16_t>(index);
+    Picture2->setFocus();
+    Image4(0).picture = palettePicture(index);
+    Picture2->update();
+    if (s.selActive != 1 || s.selGlyph < 1 || s.selGlyph > 80)
+        return;
+    const int m = measureOfGlyph(s.selGlyph, s.firstMeasure);
+    const int slot = slotOfGlyph(s.selGlyph);
+    if (slot >= s.noteCount[m][s.curTrack])
+        return;  // the frame shows no note
+    s.noteAttr[m][slot][s.curTrack][kAttrCode] = static_cast<std::int16_t>(s.stemDir * index);
+    dispn(s.firstMeasure);
+}
+
+// Keys pressed while a palette button has the focus start nothing.
+void Form1::Command2_KeyDown(int, int, int) {}
+
+void Form1::Command16_Click() {
+    EditorState& s = state();
+    s.keyEntryMode = s.keyEntryMode != 0 ? 0 : 1;
+    if (s.keyEntryMode == 0) {
+        setBackColor(Command16, kButtonFace);
+        return;
+    }
+    setBackColor(Command16, kRed);
+    dispn(startKeyboardEntry(s, s.curTrack));
+}
+
+void Form1::Command8_KeyDown(int, int) {
+    setBackColor(Command9, kRed);
+}
+void Form1::Command8_KeyUp(int, int) {
+    setBackColor(Command9, kWhite);
+}
+
+void Form1::Image2_MouseDown(int index, int, int, double, double) {
+    Image2(index).framed = true;
+    update();
+}
+
+void Form1::Image2_MouseUp(int index, int, int, double, double) {
+    Image2(index).framed = false;
+    update();
+}
+
+}  // namespace tsuzuri
