@@ -1,0 +1,61 @@
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <random>
+#include <string>
+
+#include "mml/entry_note.h"
+#include "mml/optimizer.h"
+
+namespace tsuzuri {
+namespace {
+
+constexpr std::array<const char*, 14> kLengths = {"64", "64.", "32", "32.", "16", "16.", "8",
+                                                  "8.", "4",   "4.", "2",   "2.", "1",   "1."};
+
+// MML as the editor writes it, of about `bytes` bytes: notes with octave and
+// length, some sharps and rests, a space after each.
+std::string generatedMml(std::size_t bytes) {
+    std::mt19937 rng(7);
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::string text;
+    text.reserve(bytes + 16);
+    while (text.size() < bytes) {
+        if (pick(0, 9) == 0) {
+            text += "r";
+        } else {
+            text += 'O';
+            text += static_cast<char>('0' + pick(2, 6));
+            text += static_cast<char>('A' + pick(0, 6));
+            if (pick(0, 5) == 0)
+                text += "#";
+        }
+        text += kLengths[static_cast<std::size_t>(pick(4, 10))];
+        text += " ";
+    }
+    return text;
+}
+
+void optimizerOnText(benchmark::State& state) {
+    const std::string text = generatedMml(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(optimizeMml(text, false));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(optimizerOnText)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond);
+
+void entryNoteParsing(benchmark::State& state) {
+    const std::array<const char*, 4> notes = {"O4C8", "O5C#8.", "O2A64", "O6G-2"};
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseEntryNote(notes[i++ % notes.size()]));
+}
+BENCHMARK(entryNoteParsing);
+
+}  // namespace
+}  // namespace tsuzuri

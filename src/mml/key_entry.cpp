@@ -1,0 +1,118 @@
+#include "mml/key_entry.h"
+
+#include <algorithm>
+
+#include "mml/entry_note.h"
+#include "score/canvas_geometry.h"
+#include "score/score_ops.h"
+
+namespace tsuzuri {
+
+namespace {
+
+constexpr int kLastMeasure = kMeasureCount - 1;
+constexpr int kStepsPerOctave = 7;
+constexpr int kBaseOctaveSetting = 3;  // the setting at which a staff step is its row
+constexpr int kRowPixels = 4;
+
+}  // namespace
+
+bool switchKeyEntry(EditorState& s) {
+    s.keyEntryMode = s.keyEntryMode ? 0 : 1;
+    if (!s.keyEntryMode)
+        return false;
+    const int t = s.curTrack;
+    const int m = s.lastMeasure[t];
+    s.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
+    s.lastMeasure[t] = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
+    s.entrySlot = 0;
+    s.entryMeasure = static_cast<std::int16_t>(m);
+    return true;
+}
+
+int entryRow(int step, int octaveSetting) {
+    return step - kStepsPerOctave * (octaveSetting - kBaseOctaveSetting);
+}
+
+int entryOffset(int k, int notesPerMeasure) {
+    return k * (kColumnWidth / (std::max(notesPerMeasure, 1) + 1));
+}
+
+EntryGlyph entryGlyph(int row, int length) {
+    // The y the row's glyphs snap to. Rows above the canvas have a negative y,
+    // which the pointer never reaches; their y is still the row's own.
+    const int y = kRowPixels * (kTopRow - row);
+    int stem = stemBand(y);
+    int wholeNoteLift = 0;
+    if (length > 11) {  // whole notes have no stem and sit as stem-down glyphs
+        stem = -1;
+        wholeNoteLift = 2;
+    }
+    int top = y - 34;
+    if (stem == -1)
+        top += 26 - wholeNoteLift;
+    return {static_cast<std::int16_t>(top), static_cast<std::int16_t>(stem * length)};
+}
+
+EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetting,
+                      int notesPerMeasure) {
+    EntryResult result;
+    const std::optional<EntryNote> note = parseEntryNote(noteText);
+    if (!note || note->lengthIndex < 0)
+        return result;
+
+    result.row = entryRow(note->step, octaveSetting);
+    if (result.row < 0 || result.row >= kNamedRows) {
+        result.outcome = EntryOutcome::RowOutOfRange;
+        return result;
+    }
+    int m = s.entryMeasure;
+    int entered = s.entrySlot;
+    if (entered >= notesPerMeasure) {
+        ++m;
+        entered = 0;
+    }
+    result.measure = m;
+    if (m < 0 || m > kLastMeasure) {
+        result.outcome = EntryOutcome::MeasureOutOfRange;
+        return result;
+    }
+    const int t = s.curTrack;
+    if (s.noteCount[m][t] >= kMaxNotesPerMeasure) {
+        result.outcome = EntryOutcome::MeasureFull;
+        return result;
+    }
+
+    const int x = entryOffset(entered + 1, notesPerMeasure);
+    const EntryGlyph glyph = entryGlyph(result.row, note->lengthIndex);
+    // Placement compares the pointer offset, 6 pixels right of the glyph's left edge.
+    result.slot = insertionSlot(s, m, t, x + 6);
+    insertSlot(s, m, t, result.slot,
+               {static_cast<std::int16_t>(x), glyph.top, glyph.code,
+                static_cast<std::int16_t>(result.row)});
+    s.entryMeasure = static_cast<std::int16_t>(m);
+    s.entrySlot = static_cast<std::int16_t>(entered + 1);
+    if (m > s.lastMeasure[t]) {
+        s.lastMeasure[t] = static_cast<std::int16_t>(m);
+        result.lastMeasureRaised = true;
+    }
+    result.outcome = EntryOutcome::Stored;
+    return result;
+}
+
+std::string_view entryNotice(EntryOutcome outcome) {
+    switch (outcome) {
+        case EntryOutcome::RowOutOfRange:
+            return "この高さの音は譜面に書けません";
+        case EntryOutcome::MeasureOutOfRange:
+            return "200小節より先には書けません";
+        case EntryOutcome::MeasureFull:
+            return "1小節に書ける音符は20個までです";
+        case EntryOutcome::Stored:
+        case EntryOutcome::Ignored:
+            break;
+    }
+    return {};
+}
+
+}  // namespace tsuzuri

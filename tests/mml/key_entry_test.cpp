@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "midi/track_compiler.h"
+#include "mml/key_entry.h"
+#include "mml/piano.h"
+#include "score/canvas_geometry.h"
+#include "score/pointer.h"
+#include "support/score_builder.h"
+
+namespace tsuzuri {
+namespace {
+
+using test::newState;
+
+constexpr int kSetting = 4;  // octave setting
+constexpr int kMiddleCKey = 36;
+
+// Switches entry on for track 0, whose last measure is 3: entry goes into measure 3.
+std::unique_ptr<EditorState> enteringState() {
+    auto s = newState(kSetting);
+    switchKeyEntry(*s);
+    return s;
+}
+
+EntryResult enter(EditorState& s, std::string_view note, int perMeasure = 8,
+                  int setting = kSetting) {
+    return enterNote(s, note, setting, perMeasure);
+}
+
+TEST(KeyEntry, SwitchingOnAddsAMeasureAndShowsTheEntryMeasure) {
+    auto s = newState();
+    EXPECT_TRUE(switchKeyEntry(*s));
+    EXPECT_EQ(s->keyEntryMode, 1);
+    EXPECT_EQ(s->entryMeasure, 3);
+    EXPECT_EQ(s->entrySlot, 0);
+    EXPECT_EQ(s->lastMeasure[0], 4);
+    EXPECT_EQ(s->firstMeasure, 1);  // measure 3 in the third column
+    EXPECT_FALSE(switchKeyEntry(*s));
+    EXPECT_EQ(s->keyEntryMode, 0);
+    EXPECT_TRUE(switchKeyEntry(*s));
+    EXPECT_EQ(s->lastMeasure[0], 5);
+    EXPECT_EQ(s->entryMeasure, 4);
+}
+
+TEST(KeyEntry, SwitchingOnStaysInsideTheScore) {
+    auto s = newState();
+    s->lastMeasure[0] = 1;
+    switchKeyEntry(*s);
+    EXPECT_EQ(s->firstMeasure, 0);
+    switchKeyEntry(*s);
+    s->lastMeasure[0] = 200;
+    switchKeyEntry(*s);
+    EXPECT_EQ(s->lastMeasure[0], 200);
+    EXPECT_EQ(s->entryMeasure, 200);
+    EXPECT_EQ(s->firstMeasure, 197);
+}
+
+TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
+    auto s = enteringState();
+    const KeyPress press = pressKey(*s, kMiddleCKey, 100, 1000);
+    ASSERT_EQ(press.noteText, "O5C8");
+    const EntryResult r = enter(*s, press.noteText);
+    ASSERT_EQ(r.outcome, EntryOutcome::Stored);
+    EXPECT_EQ(r.row, 21);
+    EXPECT_EQ(r.measure, 3);
+    EXPECT_EQ(s->noteCount[3][0], 1);
+    EXPECT_EQ(s->noteRow[3][0][0], 21);
+    EXPECT_EQ(s->rowMidi[21], 60);
+    EXPECT_EQ(s->noteAttr[3][0][0][kAttrX], 22);    // first of 8: 200 / 9
+    EXPECT_EQ(s->noteAttr[3][0][0][kAttrTop], 50);  // stem up, bottom edge on y 84
+    EXPECT_EQ(s->noteAttr[3][0][0][kAttrCode], 6);
+
+    const CompiledTrack c = compileTrack(*s, 0);
+    EXPECT_EQ(c.mml, "O4C8 ");
+    const std::vector<std::uint8_t> noteOn = {0x90, 60, 0x40};
+    EXPECT_NE(std::search(c.chunk.begin(), c.chunk.end(), noteOn.begin(), noteOn.end()),
+              c.chunk.end());
+}
+
+TEST(KeyEntry, GlyphIsTheCursorGlyphOfTheRow) {
+    auto s = newState();
+    for (int row = 0; row <= kTopRow; ++row) {
+        for (int length = 0; length < kNoteLengths; ++length) {
+            s->curLength = static_cast<std::int16_t>(length);
+            GlyphItem scratch;
+            disp(*s, scratch, 100, 4 * (kTopRow - row));
+            const EntryGlyph g = entryGlyph(row, length);
+            EXPECT_EQ(g.top, s->glyphTop) << row << " " << length;
+            EXPECT_EQ(g.code, s->glyphCode) << row << " " << length;
+        }
+    }
+    EXPECT_EQ(entryGlyph(30, 8).code, -8);  // above the treble staff's middle: stem down
+    EXPECT_EQ(entryGlyph(20, 12).code, -12);
+}
+
+TEST(KeyEntry, PointerStateIsLeftAlone) {
+    auto s = enteringState();
+    s->stemDir = -1;
+    s->prevStemDir = 1;
+    s->glyphTop = 77;
+    s->glyphCode = -8;
+    ASSERT_EQ(enter(*s, "O3C8").outcome, EntryOutcome::Stored);
+    EXPECT_EQ(s->stemDir, -1);
+    EXPECT_EQ(s->prevStemDir, 1);
+    EXPECT_EQ(s->glyphTop, 77);
+    EXPECT_EQ(s->glyphCode, -8);
+    EXPECT_EQ(s->curLength, 8);
+}
+
+TEST(KeyEntry, EveryKeyStoresItsNaturalPitch) {
+    for (int setting = 0; setting <= 8; ++setting) {
+        auto s = newState(setting);
+        for (int key = 0; key < kPianoKeyCount; ++key) {
+            s->entryMeasure = 0;
+            s->entrySlot = 0;
+            s->noteCount[0][0] = 0;
+            const KeyPress press = pressKey(*s, key, 0, 600);
+            const EntryResult r = enter(*s, press.noteText, 8, setting);
+            const int natural = press.pitch - (isBlackKey(key) ? 1 : 0);
+            if (r.outcome == EntryOutcome::RowOutOfRange) {
+                EXPECT_TRUE(r.row < 0 || r.row > 95) << setting << " " << key;
+                continue;
+            }
+            ASSERT_EQ(r.outcome, EntryOutcome::Stored) << setting << " " << key;
+            EXPECT_EQ(s->rowMidi[r.row], natural) << setting << " " << key;
+        }
+    }
+}
+
+TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
+    auto s = enteringState();
+    for (int k = 1; k <= 8; ++k) {
+        const EntryResult r = enter(*s, "O4C8");
+        ASSERT_EQ(r.outcome, EntryOutcome::Stored);
+        EXPECT_EQ(r.measure, 3);
+        EXPECT_EQ(r.slot, k - 1);
+        EXPECT_EQ(s->noteAttr[3][k - 1][0][kAttrX], 22 * k);
+    }
+    EXPECT_EQ(s->noteCount[3][0], 8);
+
+    EntryResult r = enter(*s, "O4D8");
+    EXPECT_EQ(r.measure, 4);
+    EXPECT_EQ(r.slot, 0);
+    EXPECT_FALSE(r.lastMeasureRaised);  // switching on added measure 4
+    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 22);
+    for (int k = 2; k <= 8; ++k)
+        enter(*s, "O4D8");
+    r = enter(*s, "O4E8");
+    EXPECT_EQ(r.measure, 5);
+    EXPECT_TRUE(r.lastMeasureRaised);
+    EXPECT_EQ(s->lastMeasure[0], 5);
+    EXPECT_EQ(s->entryMeasure, 5);
+    EXPECT_EQ(s->entrySlot, 1);
+}
+
+TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
+    auto s = enteringState();
+    EntryResult r = enter(*s, "O4C8", 0);
+    EXPECT_EQ(r.measure, 4);
+    EXPECT_FALSE(r.lastMeasureRaised);
+    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 100);
+    r = enter(*s, "O4C8", 0);
+    EXPECT_EQ(r.measure, 5);
+    EXPECT_TRUE(r.lastMeasureRaised);
+    EXPECT_EQ(s->noteCount[3][0], 0);
+    EXPECT_EQ(s->noteCount[5][0], 1);
+}
+
+TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
+    auto s = enteringState();
+    for (int k = 0; k < 5; ++k)
+        enter(*s, "O4C8", 8);
+    EXPECT_EQ(enter(*s, "O4C8", 4).measure, 4);
+    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 40);
+}
+
+TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
+    auto s = enteringState();
+    test::appendSlot(*s, 0, 3, 10, 8, 30);
+    test::appendSlot(*s, 0, 3, 10, 8, 60);
+    EXPECT_EQ(enter(*s, "O4C8", 4).slot, 1);  // x 40
+    EXPECT_EQ(enter(*s, "O4C8", 4).slot, 3);  // x 80
+    EXPECT_EQ(enter(*s, "O4C8", 4).slot, 4);  // x 120
+    ASSERT_EQ(s->noteCount[3][0], 5);
+    const int expected[] = {30, 40, 60, 80, 120};
+    for (int slot = 0; slot < 5; ++slot)
+        EXPECT_EQ(s->noteAttr[3][slot][0][kAttrX], expected[slot]) << slot;
+}
+
+void expectUntouched(const EditorState& s, int measure, int count) {
+    EXPECT_EQ(s.noteCount[measure][0], count);
+    EXPECT_EQ(s.entryMeasure, measure);
+}
+
+TEST(KeyEntry, Refusals) {
+    auto s = enteringState();
+    EntryResult r = enter(*s, "O2C8", 8, 8);  // row -28
+    EXPECT_EQ(r.outcome, EntryOutcome::RowOutOfRange);
+    EXPECT_FALSE(entryNotice(r.outcome).empty());
+    expectUntouched(*s, 3, 0);
+    EXPECT_EQ(enter(*s, "O1B8").outcome, EntryOutcome::RowOutOfRange);  // row -1
+    expectUntouched(*s, 3, 0);
+    EXPECT_EQ(enter(*s, "O2C8").outcome, EntryOutcome::Stored);  // row 0
+
+    for (int k = 0; k < 19; ++k)
+        test::appendSlot(*s, 0, 3, 10, 8, 150);
+    r = enter(*s, "O4C8", 20);
+    EXPECT_EQ(r.outcome, EntryOutcome::MeasureFull);
+    EXPECT_NE(entryNotice(r.outcome), entryNotice(EntryOutcome::RowOutOfRange));
+    expectUntouched(*s, 3, 20);
+    EXPECT_EQ(s->entrySlot, 1);
+
+    s->entryMeasure = 200;
+    s->entrySlot = 8;
+    r = enter(*s, "O4C8");
+    EXPECT_EQ(r.outcome, EntryOutcome::MeasureOutOfRange);
+    EXPECT_FALSE(entryNotice(r.outcome).empty());
+    expectUntouched(*s, 200, 0);
+    EXPECT_EQ(s->lastMeasure[0], 4);
+    EXPECT_EQ(enter(*s, "O4C8", 9).outcome, EntryOutcome::Stored);
+    EXPECT_EQ(s->lastMeasure[0], 200);
+}
+
+TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {
+    auto s = enteringState();
+    for (const char* text : {"", "X4C8", "O4C", "O4C3", "o4c8"}) {
+        const EntryResult r = enter(*s, text);
+        EXPECT_EQ(r.outcome, EntryOutcome::Ignored) << text;
+        EXPECT_TRUE(entryNotice(r.outcome).empty());
+    }
+    expectUntouched(*s, 3, 0);
+    EXPECT_EQ(s->entrySlot, 0);
+}
+
+}  // namespace
+}  // namespace tsuzuri

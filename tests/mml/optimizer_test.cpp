@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "midi/track_compiler.h"
+#include "mml/mml_reader.h"
+#include "mml/optimizer.h"
+#include "state/tables.h"
+#include "support/score_builder.h"
+
+namespace tsuzuri {
+namespace {
+
+std::string optimized(std::string_view text, bool doubleLength = false) {
+    return optimizeMml(text, doubleLength).text;
+}
+
+TEST(Optimizer, EmptyText) {
+    const OptimizedMml r = optimizeMml("", false);
+    EXPECT_EQ(r.text, "");
+    EXPECT_EQ(r.characters, 0u);
+    EXPECT_EQ(lengthCaption(r.characters), " 0文字");
+}
+
+TEST(Optimizer, QuarterNotesLoseTheirLength) {
+    const OptimizedMml r = optimizeMml("O4C4 O4D4 O4E8", false);
+    EXPECT_EQ(r.text, "CDE8");
+    EXPECT_EQ(lengthCaption(r.characters), " 4文字");
+}
+
+TEST(Optimizer, DefaultLengthAndRelativeOctaves) {
+    EXPECT_EQ(optimized("O4C8 O4D8 O5E8 O4C4"), "L8CD>E<C4");
+    EXPECT_EQ(optimized("O4C O2D"), "CO2D");
+    EXPECT_EQ(optimized("O4C8. O4D8. O4E4"), "L8.CDE4");
+    EXPECT_EQ(optimized("O4C16. O4D16. O4E8. O4F8. O4G8."), "L16.CDE8.F8.G8.");
+    EXPECT_EQ(optimized("O4C8 O4D8 O4E4 O4F4"),
+              "C8D8EF");  // 2 against 2: the quarter stays default
+    EXPECT_EQ(optimized("O4C2 O4D8 O4E2 O4F8"), "L8C2DE2F");  // equal counts: shorter length wins
+}
+
+TEST(Optimizer, CaseAndWhiteSpace) {
+    EXPECT_EQ(optimized("o5c8 o5d8"), "L8>CD");
+    const OptimizedMml r = optimizeMml("O4C4　O4D4\nO4E4\r\n", false);
+    EXPECT_EQ(r.text, "C　D\nE\r\n");
+    EXPECT_EQ(r.characters, 7u);
+    // Only ASCII letters are uppercased.
+    EXPECT_EQ(optimized("ｃ4 ä4"), "ｃä");
+}
+
+TEST(Optimizer, OWithoutDigitIsCopied) {
+    EXPECT_EQ(optimized("O5C8 O"), "L8>CO");
+    EXPECT_EQ(optimized("O4C8 OO5D8"), "L8CO>D");
+    // The running octave stays at 1: "OC" is no "<".
+    EXPECT_EQ(optimized("O1C4 OC4"), "O1COC");
+    EXPECT_EQ(optimized("O"), "O");
+    EXPECT_EQ(optimized("OO"), "OO");
+    EXPECT_EQ(optimized("O漢O3C"), "O漢<C");
+}
+
+TEST(Optimizer, TextThatIsNoMml) {
+    EXPECT_EQ(optimized("T120 O4C4"), "T120C");
+    EXPECT_EQ(optimized("!C4 $D4 %E4"), "!C$D%E");
+    const OptimizedMml r = optimizeMml("ドレミ", false);
+    EXPECT_EQ(r.text, "ドレミ");
+    EXPECT_EQ(r.characters, 3u);
+}
+
+TEST(Optimizer, DoubleLength) {
+    EXPECT_EQ(optimized("O4C8 O4D8 O4E4", true), "CDE2");
+    EXPECT_EQ(optimized("O4C1 O4D4", true), "L2CoD");
+}
+
+TEST(Optimizer, SameInputSameOutput) {
+    const std::string text = "O4C8 O4D8 O5E8 O4C4 O3B16. r4 O6A#2";
+    const std::string first = optimized(text);
+    EXPECT_EQ(optimized(text), first);
+    EXPECT_EQ(first, "L16.C8D8>E8<C4<BR4O6A#2");  // "16." saves 3 as the eighths do
+}
+
+TEST(Optimizer, CharactersAreCodePoints) {
+    EXPECT_EQ(countCharacters(""), 0u);
+    EXPECT_EQ(countCharacters("L8CD"), 4u);
+    EXPECT_EQ(countCharacters("ド\n　"), 3u);
+    EXPECT_EQ(countCharacters("\xF0\x9F\x8E\xB5"), 1u);  // one character outside the BMP
+    EXPECT_EQ(lengthCaption(57), " 57文字");
+}
+
+// A random score of one track, compiled to the MML text the editor writes.
+std::string randomScoreMml(EditorState& s, std::mt19937& rng) {
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    init(s);
+    nt_init(s, pick(0, 8));
+    // Key signatures rename rows with "#" or "-".
+    for (int i = pick(0, 6); i > 0; --i)
+        s.rowNames[pick(0, 95)] += pick(0, 1) ? "#" : "-";
+    s.lastMeasure[0] = static_cast<std::int16_t>(pick(0, 12));
+    for (int m = 0; m <= s.lastMeasure[0]; ++m) {
+        for (int n = pick(0, 8); n > 0; --n) {
+            const int length = pick(0, 27);
+            test::appendSlot(s, 0, m, pick(0, 95), pick(0, 1) ? length : -length);
+        }
+    }
+    return compileTrack(s, 0).mml;
+}
+
+// Random MML in the editor's form with every octave 0..9.
+std::string randomMml(std::mt19937& rng) {
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const char* lengths[] = {"64", "64.", "32", "32.", "16", "16.", "8",
+                             "8.", "4",   "4.", "2",   "2.", "1",   "1."};
+    std::string text;
+    for (int n = pick(0, 60); n > 0; --n) {
+        if (pick(0, 5) == 0) {
+            text += "r";
+        } else {
+            text += "O" + std::to_string(pick(0, 9)) + static_cast<char>('A' + pick(0, 6));
+            const int accidental = pick(0, 4);
+            if (accidental == 0)
+                text += "#";
+            if (accidental == 1)
+                text += "-";
+        }
+        text += lengths[pick(0, 13)];
+        text += " ";
+    }
+    return text;
+}
+
+TEST(Optimizer, OutputSoundsLikeItsInput) {
+    std::mt19937 rng(20240611);
+    auto s = test::newState();
+    for (int i = 0; i < 400; ++i) {
+        const std::string text = i % 2 ? randomScoreMml(*s, rng) : randomMml(rng);
+        std::string upper = text;
+        for (char& c : upper)
+            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        const std::string out = optimized(text);
+        ASSERT_EQ(test::hearMml(out), test::hearMml(upper)) << text << "\n=> " << out;
+    }
+}
+
+}  // namespace
+}  // namespace tsuzuri

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "mml/piano.h"
+#include "support/score_builder.h"
+
+namespace tsuzuri {
+namespace {
+
+constexpr int kWhiteHeight = 106;
+constexpr int kBlackHeight = 65;
+
+TEST(PianoZones, WhiteKeyBoundsBelongToTheZoneBelow) {
+    EXPECT_EQ(zoneLength(0, kWhiteHeight), "64");
+    EXPECT_EQ(zoneLength(119, kWhiteHeight), "64");
+    EXPECT_EQ(zoneLength(120, kWhiteHeight), "32");
+    EXPECT_EQ(zoneLength(419, kWhiteHeight), "32");
+    EXPECT_EQ(zoneLength(420, kWhiteHeight), "16");
+    EXPECT_EQ(zoneLength(720, kWhiteHeight), "8.");
+    EXPECT_EQ(zoneLength(959, kWhiteHeight), "8.");
+    EXPECT_EQ(zoneLength(960, kWhiteHeight), "8");
+    EXPECT_EQ(zoneLength(1200, kWhiteHeight), "4");
+    EXPECT_EQ(zoneLength(1439, kWhiteHeight), "4");
+    EXPECT_EQ(zoneLength(1439.9, kWhiteHeight), "4");
+    EXPECT_EQ(zoneLength(1440, kWhiteHeight), "2");
+    EXPECT_EQ(zoneLength(1589, kWhiteHeight), "2");
+}
+
+TEST(PianoZones, BlackKeysGiveNoShortLengths) {
+    EXPECT_EQ(zoneLength(119, kBlackHeight), "16");
+    EXPECT_EQ(zoneLength(120, kBlackHeight), "8");
+    EXPECT_EQ(zoneLength(420, kBlackHeight), "4");
+    EXPECT_EQ(zoneLength(719, kBlackHeight), "4");
+    EXPECT_EQ(zoneLength(720, kBlackHeight), "2");
+    EXPECT_EQ(zoneLength(1440, kBlackHeight), "2");
+    // The height decides the table: 70 pixels is not yet a white key.
+    EXPECT_EQ(zoneLength(0, 70), "16");
+    EXPECT_EQ(zoneLength(0, 71), "64");
+}
+
+TEST(PianoKeys, LayoutOfTheKeyboard) {
+    int black = 0;
+    for (int k = 0; k < kPianoKeyCount; ++k)
+        black += isBlackKey(k) ? 1 : 0;
+    EXPECT_EQ(black, 24);
+    EXPECT_EQ(keyRect(0).left, 0);
+    EXPECT_EQ(keyRect(2).left, 390);
+    EXPECT_EQ(keyRect(57).left, 390 * 33);  // 34 white keys
+    EXPECT_EQ(keyRect(57).width, 375);
+    EXPECT_EQ(keyRect(57).height, 1590);
+    EXPECT_EQ(keyRect(51).left, 11580);
+    EXPECT_EQ(keyRect(51).width, 255);
+    EXPECT_EQ(keyHeightPixels(0), 106);
+    EXPECT_EQ(keyHeightPixels(1), 65);
+    EXPECT_EQ(keyPitch(0), 24);
+    EXPECT_EQ(keyPitch(57), 81);
+}
+
+TEST(PianoKeys, BlackKeysLieAboveTheirWhiteNeighbours) {
+    // C# (240..495) overlaps C (0..375) and D (390..765) in its upper part.
+    EXPECT_EQ(keyAt(300, 100), 1);
+    EXPECT_EQ(keyAt(450, 974), 1);
+    EXPECT_EQ(keyAt(300, 975), 0);
+    EXPECT_EQ(keyAt(450, 975), 2);
+    EXPECT_EQ(keyAt(380, 1200), -1);  // the gap between two white keys
+    EXPECT_EQ(keyAt(12870, 1589), 57);
+    EXPECT_EQ(keyAt(12870, 1590), -1);
+    for (int k = 0; k < kPianoKeyCount; ++k) {
+        const KeyRect r = keyRect(k);
+        EXPECT_EQ(keyAt(r.left + r.width / 2, r.height - 1), k) << k;
+    }
+}
+
+TEST(PianoPress, LowestAndHighestKeys) {
+    auto s = test::newState();
+    const KeyPress low = pressKey(*s, 0, 135, 600);
+    EXPECT_EQ(low.pitch, 24);
+    EXPECT_EQ(low.readout, " 135 600");
+    EXPECT_EQ(low.noteText, "O2C16");
+    const KeyPress high = pressKey(*s, 57, 10, 1500);
+    EXPECT_EQ(high.pitch, 81);
+    EXPECT_EQ(high.noteText, "O6A2");
+    EXPECT_EQ(pressKey(*s, 1, 0, 500).noteText, "O2C#4");
+    EXPECT_EQ(pressKey(*s, 36, 7.5, -15).readout, " 7.5-15");
+    EXPECT_EQ(pressKey(*s, 36, 0, 1000).noteText, "O5C8");
+}
+
+}  // namespace
+}  // namespace tsuzuri
