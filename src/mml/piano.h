@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "state/editor_state.h"
+#include "state/units.h"
 
 namespace tsuzuri {
 
@@ -11,7 +12,6 @@ namespace tsuzuri {
 // k + 24 (O2C up to O6A by the NoteNameTable).
 inline constexpr int kPianoKeyCount = 58;
 inline constexpr int kLowestKeyPitch = 24;
-inline constexpr int kTwipsPerPixel = 15;
 
 // A key's rectangle inside the keyboard panel, in twips.
 struct KeyRect {

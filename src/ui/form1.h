@@ -65,6 +65,8 @@ public:
     const EditorState& state() const { return *state_; }
     const std::filesystem::path& dataDir() const { return dataDir_; }
 
+    // Appends text to the MML text box Text1.
+    void appendToText1(const std::string& text);
     // Shows a short notice for the user in the read-out line (refusals, failures).
     void showNotice(const QString& text);
     // Marks the window as having no sound output (the caption says so).

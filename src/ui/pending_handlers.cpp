@@ -16,10 +16,6 @@ void Form1::del() {}
 void Form1::Command17_Click() {}
 
 // mml/
-void Form1::Command15_Click() {}
-void Form1::Image1_MouseDown(int, int, int, double, double) {}
-void Form1::Image1_MouseUp(int, int, int, double, double) {}
-void Form1::ennote(const std::string&) {}
 void Form1::noteon(std::uint8_t) {}
 
 }  // namespace tsuzuri

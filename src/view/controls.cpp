@@ -72,13 +72,4 @@ int scrolledOn(int firstMeasure) {
     return std::min(firstMeasure + 1, kLastFirstMeasure);
 }
 
-int startKeyboardEntry(EditorState& s, int t) {
-    const int m = s.lastMeasure[t];
-    s.lastMeasure[t] = static_cast<std::int16_t>(std::min(m + 1, kMeasureCount - 1));
-    s.entrySlot = 0;
-    s.entryMeasure = static_cast<std::int16_t>(m);
-    s.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
-    return s.firstMeasure;
-}
-
 }  // namespace tsuzuri

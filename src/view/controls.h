@@ -38,10 +38,4 @@ int octaveSettingFromText(const std::string& text);
 int scrolledBack(int firstMeasure);
 int scrolledOn(int firstMeasure);
 
-// Switches keyboard entry on for track t: the track gains a measure (never
-// beyond measure 200), entry starts in the track's last measure before it was
-// raised, and the view shows that measure in its third column. Returns the
-// new first measure of the view.
-int startKeyboardEntry(EditorState& s, int t);
-
 }  // namespace tsuzuri

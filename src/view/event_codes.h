@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+#include "state/units.h"
+
 class QKeyEvent;
 
 namespace tsuzuri {
@@ -11,7 +13,5 @@ int buttonCode(Qt::MouseButton button);          // 1 left, 2 right, 4 middle, 0
 int buttonMask(Qt::MouseButtons buttons);        // the codes of the held buttons, added
 int shiftMask(Qt::KeyboardModifiers modifiers);  // 1 Shift, 2 Ctrl, 4 Alt, added
 int keyCode(const QKeyEvent& event);             // virtual key code (27 Escape, 37..40 arrows ...)
-
-inline constexpr double kTwipsPerPixel = 15.0;
 
 }  // namespace tsuzuri

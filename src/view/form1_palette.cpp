@@ -2,6 +2,7 @@
 // indicator.
 #include <QPushButton>
 
+#include "mml/key_entry.h"
 #include "score/canvas_geometry.h"
 #include "ui/form1.h"
 #include "view/controls.h"
@@ -62,14 +63,12 @@ void Form1::Command2_Click(int index) {
 void Form1::Command2_KeyDown(int, int, int) {}
 
 void Form1::Command16_Click() {
-    EditorState& s = state();
-    s.keyEntryMode = s.keyEntryMode != 0 ? 0 : 1;
-    if (s.keyEntryMode == 0) {
+    if (!switchKeyEntry(state())) {
         setBackColor(Command16, kButtonFace);
         return;
     }
     setBackColor(Command16, kRed);
-    dispn(startKeyboardEntry(s, s.curTrack));
+    dispn(state().firstMeasure);
 }
 
 void Form1::Command8_KeyDown(int, int) {

@@ -1,0 +1,59 @@
+// Form1's MML text tools: the optimizer button and the on-screen piano.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTextCursor>
+
+#include "mml/key_entry.h"
+#include "mml/optimizer.h"
+#include "mml/piano.h"
+#include "ui/form1.h"
+#include "ui/updown.h"
+#include "view/keyboard_panel.h"
+#include "view/score_canvas.h"
+
+namespace tsuzuri {
+
+void Form1::Command15_Click() {
+    const OptimizedMml result = optimizeMml(Text1->toPlainText().toStdString(), Check2->isChecked());
+    Text2->setPlainText(QString::fromStdString(result.text));
+    Label13->setText(QString::fromStdString(lengthCaption(result.characters)));
+    Picture2->setFocus();
+}
+
+void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
+    Image1(index).framed = true;
+    Picture1->update();
+    const KeyPress press = pressKey(state(), index, x, y);
+    noteon(static_cast<std::uint8_t>(press.pitch));
+    Label6->setText(QString::fromStdString(press.readout));
+    appendToText1(press.noteText + " ");
+    if (state().keyEntryMode != 0) ennote(press.noteText);
+}
+
+void Form1::Image1_MouseUp(int index, int, int, double, double) {
+    Image1(index).framed = false;
+    Picture1->update();
+}
+
+void Form1::ennote(const std::string& note) {
+    const EntryResult result = enterNote(state(), note, UpDown1->value(), UpDown4->value());
+    if (result.outcome != EntryOutcome::Stored) {
+        const std::string_view notice = entryNotice(result.outcome);
+        if (!notice.empty()) showNotice(QString::fromUtf8(notice.data(), static_cast<qsizetype>(notice.size())));
+        return;
+    }
+    dispn(state().firstMeasure);
+    if (result.lastMeasureRaised) Slider1->setMaximum(state().lastMeasure[state().curTrack] + 1);
+}
+
+// Appends to the MML text without replacing the whole text, so a long text
+// keeps its scroll position.
+void Form1::appendToText1(const std::string& text) {
+    QTextCursor cursor(Text1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QString::fromStdString(text));
+}
+
+}  // namespace tsuzuri
