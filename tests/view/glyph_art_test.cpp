@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QXmlStreamReader>
 
 #include "score/canvas_geometry.h"
 #include "view/glyph_art.h"
@@ -401,6 +404,87 @@ TEST_F(StaffBackground, LinesStaySharpAtRatioTwo) {
     EXPECT_EQ(img.pixel(2 * 265, 2 * 50), kLine);
     EXPECT_EQ(img.pixel(2 * 265 + 1, 2 * 50), kLine);
     EXPECT_EQ(alphaAt(img, 2 * 265 + 2, 2 * 50), 0);
+}
+
+TEST(AppIcon, DrawnSharpAtEverySizeOnATransparentTile) {
+    for (int size : {16, 48, 256}) {
+        const QImage img =
+            appIcon().pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(img.width(), size);
+        EXPECT_EQ(alphaAt(img, 0, 0), 0) << size;
+        EXPECT_EQ(alphaAt(img, size / 2, size - size / 8), 255) << size;
+        int light = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x)
+                light += qGray(img.pixel(x, y)) > 200;
+        }
+        EXPECT_GT(light, size * size / 20) << "the white notes, " << size;
+    }
+}
+
+// Reads back the path data that appIconSvg writes (absolute M, L, C, Z).
+QPainterPath parsePathData(const QString& d) {
+    QString spaced;
+    for (QChar c : d)
+        spaced += c.isLetter() ? QString(" %1 ").arg(c) : QString(c);
+    const QStringList tokens = spaced.split(' ', Qt::SkipEmptyParts);
+    QPainterPath path;
+    for (qsizetype i = 0; i < tokens.size();) {
+        const QString cmd = tokens[i++];
+        auto num = [&] { return tokens[i++].toDouble(); };
+        if (cmd == "M") {
+            const double x = num(), y = num();
+            path.moveTo(x, y);
+        } else if (cmd == "L") {
+            const double x = num(), y = num();
+            path.lineTo(x, y);
+        } else if (cmd == "C") {
+            double v[6];
+            for (double& n : v)
+                n = num();
+            path.cubicTo(v[0], v[1], v[2], v[3], v[4], v[5]);
+        } else if (cmd == "Z") {
+            path.closeSubpath();
+        } else {
+            ADD_FAILURE() << "unexpected path command " << cmd.toStdString();
+            break;
+        }
+    }
+    return path;
+}
+
+TEST(AppIcon, SvgTextIsTheSamePicture) {
+    QXmlStreamReader xml(QString::fromStdString(appIconSvg()));
+    QImage fromSvg(64, 64, QImage::Format_ARGB32);
+    fromSvg.fill(Qt::transparent);
+    QPainter p(&fromSvg);
+    p.setRenderHint(QPainter::Antialiasing);
+    int paths = 0;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"svg") {
+            EXPECT_EQ(xml.attributes().value("viewBox"), u"0 0 64 64");
+            continue;
+        }
+        ASSERT_EQ(xml.name(), u"path");
+        ++paths;
+        const QColor fill(xml.attributes().value("fill").toString());
+        ASSERT_TRUE(fill.isValid());
+        p.fillPath(parsePathData(xml.attributes().value("d").toString()), fill);
+        xml.skipCurrentElement();
+    }
+    p.end();
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GE(paths, 3);
+    const QImage painted =
+        appIcon().pixmap(QSize(64, 64)).toImage().convertToFormat(QImage::Format_ARGB32);
+    int differ = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const QRgb a = painted.pixel(x, y), b = fromSvg.pixel(x, y);
+            differ += std::abs(qGray(a) - qGray(b)) > 48 || std::abs(qAlpha(a) - qAlpha(b)) > 48;
+        }
+    }
+    EXPECT_LT(differ, 64 * 64 / 100);
 }
 
 }  // namespace

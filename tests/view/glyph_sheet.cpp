@@ -2,7 +2,8 @@
 //   glyphs_vector.png  every picture drawn 4x as vectors, on white
 //   glyphs_pixels.png  every picture rendered at ratio 1, enlarged 4x pixel
 //                      for pixel, on white and over a staff line pattern
-//   glyphs_staff.png   the canvas background at ratio 1 with notes, rests and
+//   icon.png, icon.svg the program's icon at several sizes, and as SVG
+//   glyphs_staff_*.png the canvas background at ratio 1 with notes, rests and
 //                      key signatures placed as the editor places them,
 //                      enlarged 2x pixel for pixel
 // Usage: glyph_sheet OUTPUT_DIR
@@ -154,6 +155,27 @@ QImage staffSheet(bool flats) {
     return canvas.scaled(canvas.width() * 2, canvas.height() * 2);
 }
 
+// The icon at the sizes desktops ask for, side by side, and its SVG text.
+QImage iconSheet() {
+    QImage sheet(16 + 24 + 32 + 48 + 64 + 256 + 70, 256 + 20, QImage::Format_ARGB32);
+    sheet.fill(QColor(230, 230, 230));
+    QPainter p(&sheet);
+    int x = 10;
+    for (int size : {16, 24, 32, 48, 64, 256}) {
+        p.drawPixmap(x, 10, appIcon().pixmap(size));
+        x += size + 10;
+    }
+    return sheet;
+}
+
+bool writeText(const QString& path, const std::string& text) {
+    FILE* f = std::fopen(path.toLocal8Bit().constData(), "w");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +190,8 @@ int main(int argc, char** argv) {
     const bool ok = contactSheet(false, false).save(dir + "/glyphs_vector.png") &&
                     contactSheet(true, true).save(dir + "/glyphs_pixels.png") &&
                     staffSheet(false).save(dir + "/glyphs_staff_sharps.png") &&
-                    staffSheet(true).save(dir + "/glyphs_staff_flats.png");
+                    staffSheet(true).save(dir + "/glyphs_staff_flats.png") &&
+                    iconSheet().save(dir + "/icon.png") &&
+                    writeText(dir + "/icon.svg", appIconSvg());
     return ok ? 0 : 1;
 }
