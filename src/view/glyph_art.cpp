@@ -70,8 +70,11 @@ void drawClef(QPainter& p, char32_t symbol, qreal fontLine, qreal lineY, qreal s
 }
 
 void drawClefs(QPainter& p) {
-    // The treble clef keeps its curl on the G line (y = 64) and fits between
-    // rows 32 and 80; the bass clef's dots straddle the F line (y = 96).
+    // The treble clef keeps its curl on the G line (y = 64) and, slightly
+    // smaller than a full clef, fits between rows 32 and 80; the bass clef's
+    // dots straddle the F line (y = 96). In the font at 64 pixels the G line
+    // lies one space (16) above the baseline, the F line midway between the
+    // bass clef's dots.
     drawClef(p, 0x1D11E, -16.0, 64.0, 6.4, 3.0, 1.12);
     drawClef(p, 0x1D122, -41.24, 96.5, 7.6, 3.0, 1.0);
 }
@@ -117,11 +120,13 @@ const QPixmap& picturePixmap(int picture, qreal devicePixelRatio) {
     if (!isPicture(picture))
         indexFault(picture, kPaletteCount);
     // Ratios are keyed in thousandths: screens report values such as 1.25.
-    static std::map<std::pair<int, long>, QPixmap> cache;
+    // The cache is never destroyed: pixmaps must not outlive the application
+    // object, which static destruction would make them do.
+    static auto* cache = new std::map<std::pair<int, long>, QPixmap>;
     const std::pair<int, long> key{picture, std::lround(devicePixelRatio * 1000)};
-    auto it = cache.find(key);
-    if (it == cache.end())
-        it = cache.emplace(key, renderPicture(picture, devicePixelRatio)).first;
+    auto it = cache->find(key);
+    if (it == cache->end())
+        it = cache->emplace(key, renderPicture(picture, devicePixelRatio)).first;
     return it->second;
 }
 

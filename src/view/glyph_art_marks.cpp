@@ -84,7 +84,7 @@ void drawArc(QPainter& p, int figure) {
     QPainterPath arc;
     arc.moveTo(1, ends);
     arc.cubicTo(7, ends - 9.1, 25, ends - 9.1, 31, ends);
-    arc.cubicTo(25, ends - 6.7, 7, ends - 6.7, 1, ends);
+    arc.cubicTo(25, ends - 6.2, 7, ends - 6.2, 1, ends);
     p.fillPath(arc, kInk);
     if (figure) {
         QFont font(QStringLiteral("Noto Serif"));

@@ -54,7 +54,7 @@ void fillHead(QPainter& p, Head head, qreal cy) {
     path.setFillRule(Qt::OddEvenFill);
     if (head == Head::Whole) {
         path.addPath(ellipse(kHeadX + 0.3, cy, 5.0, 3.4, 0));
-        path.addPath(ellipse(kHeadX + 0.3, cy, 2.5, 1.6, 55));
+        path.addPath(ellipse(kHeadX + 0.3, cy, 1.7, 2.75, 20));
     } else {
         path.addPath(ellipse(kHeadX, cy, kHeadRx, kHeadRy, kHeadTilt));
         if (head == Head::Half)
@@ -94,13 +94,11 @@ void fillFlags(QPainter& p, int count, qreal x, qreal y, bool stemDown) {
 
 void drawStemUpNote(QPainter& p, int length) {
     const int flags = flagCount(length);
-    const Head head = headOf(length);
-    fillHead(p, head, kStemUpHeadY);
-    if (head != Head::Whole) {
-        const qreal top = flags >= 3 ? 4 - flags : 3;
-        p.fillRect(QRectF(kStemUpX, top, 1, kStemUpHeadY - top), kInk);
-        fillFlags(p, flags, kStemUpX + 1, top, false);
-    }
+    fillHead(p, headOf(length), kStemUpHeadY);
+    // Stems lengthen for thirty-seconds and sixty-fourths to hold their flags.
+    const qreal top = flags >= 3 ? 4 - flags : 3;
+    p.fillRect(QRectF(kStemUpX, top, 1, kStemUpHeadY - top), kInk);
+    fillFlags(p, flags, kStemUpX + 1, top, false);
     if (length % 2)
         fillDot(p, kDotX, kStemUpHeadY - kDotRise);
 }
@@ -158,12 +156,12 @@ void drawQuarterRest(QPainter& p, bool dotted) {
 // Eighth to sixty-fourth rests: a slanted stem with one hooked blob per flag,
 // the blobs stepping down the stem.
 void drawFlagRest(QPainter& p, int flags, bool dotted) {
-    static constexpr qreal kFirstBlob[] = {2.5, 2.5, 2.0, 2.0};
-    static constexpr qreal kSpacing[] = {0, 8.0, 5.0, 3.9};
-    const qreal slope = 0.27;  // the stem leans right going up
+    // The first blob lies in the space above the reference row; blobs stand a
+    // space apart while they fit, closer for thirty-seconds and sixty-fourths.
+    const qreal firstY = flags <= 2 ? 2.5 : 2.0;
+    const qreal spacing = flags <= 2 ? 8.0 : flags == 3 ? 5.0 : 3.9;
     const qreal blob = flags == 4 ? 1.3 : 1.5;
-    const qreal firstY = kFirstBlob[flags - 1];
-    const qreal spacing = kSpacing[flags - 1];
+    const qreal slope = 0.27;  // the stem leans right going up
     const qreal topY = firstY - 1.9;
     const qreal bottomY = flags == 1 ? 14.0 : 15.8;
     const qreal topX = 10.5;
