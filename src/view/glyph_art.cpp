@@ -120,8 +120,8 @@ const QPixmap& picturePixmap(int picture, qreal devicePixelRatio) {
     if (!isPicture(picture))
         indexFault(picture, kPaletteCount);
     // Ratios are keyed in thousandths: screens report values such as 1.25.
-    // The cache is never destroyed: pixmaps must not outlive the application
-    // object, which static destruction would make them do.
+    // The cache is never destroyed: static destruction would free pixmaps
+    // after the application object is gone, which is unsafe.
     static auto* cache = new std::map<std::pair<int, long>, QPixmap>;
     const std::pair<int, long> key{picture, std::lround(devicePixelRatio * 1000)};
     auto it = cache->find(key);

@@ -3,9 +3,10 @@
 //   glyphs_pixels.png  every picture rendered at ratio 1, enlarged 4x pixel
 //                      for pixel, on white and over a staff line pattern
 //   icon.png, icon.svg the program's icon at several sizes, and as SVG
-//   glyphs_staff_*.png the canvas background at ratio 1 with notes, rests and
-//                      key signatures placed as the editor places them,
-//                      enlarged 2x pixel for pixel
+//   glyphs_staff_*.png the canvas background with notes, rests and key
+//                      signatures placed as the editor places them: sharps
+//                      at ratio 1 enlarged 2x pixel for pixel, flats at
+//                      ratio 2
 // Usage: glyph_sheet OUTPUT_DIR
 
 #include <cstdio>
@@ -93,13 +94,14 @@ QImage contactSheet(bool pixels, bool overStaff) {
 // Places a glyph for palette index `length` at pointer (x, y) the way the
 // editor does: stem direction by band, top from the snapped row, left x - 6.
 void place(QPainter& p, int length, int x, int y) {
+    const qreal dpr = p.device()->devicePixelRatio();
     const int snapped = snappedY(y);
     const bool down = length > 11 || stemBand(y) < 0;
     int top = snapped - 34;
     if (down)
         top += length > 11 ? 24 : 26;
     const int picture = down && length <= 11 ? stemDownPicture(length) : palettePicture(length);
-    p.drawPixmap(x - 6, top, picturePixmap(picture, 1.0));
+    p.drawPixmap(x - 6, top, picturePixmap(picture, dpr));
 }
 
 // Key-signature sign positions (left, top), treble then bass.
@@ -110,15 +112,19 @@ constexpr int kSharpPlaces[7][4] = {{26, 32, 26, 91}, {31, 44, 31, 100}, {36, 28
                                     {41, 40, 41, 96}, {46, 52, 46, 108}, {51, 36, 51, 92},
                                     {56, 48, 56, 104}};
 
+// The flats sheet is rendered at ratio 2, as on a high-density screen; the
+// sharps sheet at ratio 1, enlarged pixel for pixel.
 QImage staffSheet(bool flats) {
-    QImage canvas(kStaffBackgroundWidth, kStaffBackgroundHeight, QImage::Format_ARGB32);
+    const qreal dpr = flats ? 2.0 : 1.0;
+    QImage canvas(kStaffBackgroundWidth * dpr, kStaffBackgroundHeight * dpr, QImage::Format_ARGB32);
+    canvas.setDevicePixelRatio(dpr);
     canvas.fill(Qt::white);
     QPainter p(&canvas);
     drawStaffBackground(p);
     for (const auto& place : flats ? kFlatPlaces : kSharpPlaces) {
         const int picture = flats ? kFlatPicture : kSharpPicture;
-        p.drawPixmap(place[0], place[1], picturePixmap(picture, 1.0));
-        p.drawPixmap(place[2], place[3], picturePixmap(picture, 1.0));
+        p.drawPixmap(place[0], place[1], picturePixmap(picture, dpr));
+        p.drawPixmap(place[2], place[3], picturePixmap(picture, dpr));
     }
     // Measure 1: a scale from middle C up on the treble staff in quarters,
     // pointer y for row r is the snapped row + 2.
@@ -152,7 +158,7 @@ QImage staffSheet(bool flats) {
     place(p, 12, 830, 56);
     place(p, 13, 830, 108);
     p.end();
-    return canvas.scaled(canvas.width() * 2, canvas.height() * 2);
+    return flats ? canvas : canvas.scaled(canvas.width() * 2, canvas.height() * 2);
 }
 
 // The icon at the sizes desktops ask for, side by side, and its SVG text.
