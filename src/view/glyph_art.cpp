@@ -1,36 +1,151 @@
 #include "view/glyph_art.h"
 
-#include <QPainter>
+#include <cmath>
 #include <map>
+#include <utility>
 
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+
+#include "state/table.h"
+#include "view/glyph_art_shapes.h"
 #include "view/glyph_catalogue.h"
 
 namespace tsuzuri {
 
-void drawPicture(QPainter& p, int picture) {
-    const PictureSize s = pictureSize(picture);
-    p.setPen(Qt::black);
-    p.drawRect(0, 0, s.width - 1, s.height - 1);
+namespace {
+
+void drawPalettePicture(QPainter& p, int i) {
+    if (i < kFirstRest)
+        art::drawNote(p, i, false);
+    else if (i < kFirstMark)
+        art::drawRest(p, i - kFirstRest);
+    else if (i == kSharpPicture)
+        art::drawSharp(p);
+    else if (i == kFlatPicture)
+        art::drawFlat(p);
+    else if (i == kNatural)
+        art::drawNatural(p);
+    else if (i == kArc)
+        art::drawArc(p, 0);
+    else if (i == kArc3)
+        art::drawArc(p, 3);
+    else if (i == kArc5)
+        art::drawArc(p, 5);
+    else if (i >= kFirstVolume)
+        art::drawVolume(p, i - kFirstVolume);
 }
 
-const QPixmap& picturePixmap(int picture, qreal ratio) {
-    static std::map<std::pair<int, qreal>, QPixmap> cache;
-    auto& pixmap = cache[{picture, ratio}];
-    if (pixmap.isNull() && isPicture(picture)) {
-        const PictureSize s = pictureSize(picture);
-        pixmap = QPixmap(QSize(s.width, s.height) * ratio);
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        drawPicture(p, picture);
-    }
+// Staff colours of the canvas background.
+const QColor kStaffLine{132, 140, 148};
+const QColor kGuideLine{222, 222, 247};
+const QColor kClefInk{24, 8, 90};
+
+constexpr int kStaffLines[] = {40, 48, 56, 64, 72, 88, 96, 104, 112, 120};
+constexpr int kGuideLines[] = {8, 16, 24, 32, 80, 128, 136, 144};
+constexpr int kBarLines[] = {265, 465, 665, 865};
+constexpr int kTrebleTop = 40;
+constexpr int kBassTop = 88;
+constexpr int kStaffHeight = 33;  // top line to bottom line, both included
+
+// A clef of the music font placed so that its reference line (the G line for
+// the treble clef, the F line between the bass clef's dots; `fontLine` in the
+// font's units) lies at canvas y `lineY`, at `space` pixels per staff space,
+// its left edge at `left`, widened by `widen`. The font draws four staff
+// spaces to the em.
+void drawClef(QPainter& p, char32_t symbol, qreal fontLine, qreal lineY, qreal space, qreal left,
+              qreal widen) {
+    QFont font(QStringLiteral("Noto Music"));
+    font.setPixelSize(64);
+    QPainterPath path;
+    path.addText(0, 0, font, QString::fromUcs4(&symbol, 1));
+    const qreal scale = space / 16.0;
+    const QRectF bounds = path.boundingRect();
+    QTransform t;
+    t.translate(left, lineY);
+    t.scale(scale * widen, scale);
+    t.translate(-bounds.left(), -fontLine);
+    p.fillPath(t.map(path), kClefInk);
+}
+
+void drawClefs(QPainter& p) {
+    // The treble clef keeps its curl on the G line (y = 64) and, slightly
+    // smaller than a full clef, fits between rows 32 and 80; the bass clef's
+    // dots straddle the F line (y = 96). In the font at 64 pixels the G line
+    // lies one space (16) above the baseline, the F line midway between the
+    // bass clef's dots.
+    drawClef(p, 0x1D11E, -16.0, 64.0, 6.4, 3.0, 1.12);
+    drawClef(p, 0x1D122, -41.24, 96.5, 7.6, 3.0, 1.0);
+}
+
+QPixmap renderPicture(int picture, qreal dpr) {
+    const PictureSize size = pictureSize(picture);
+    QPixmap pixmap(static_cast<int>(std::ceil(size.width * dpr)),
+                   static_cast<int>(std::ceil(size.height * dpr)));
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    drawPicture(p, picture);
     return pixmap;
 }
 
+}  // namespace
+
+void drawPicture(QPainter& p, int picture) {
+    if (picture == kNoPicture)
+        return;
+    if (!isPicture(picture))
+        indexFault(picture, kPaletteCount);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    if (picture < kPaletteCount)
+        drawPalettePicture(p, picture);
+    else if (picture < kStemDownBase + kStemDownCount)
+        art::drawNote(p, picture - kStemDownBase, true);
+    else if (picture == kWhiteKeyPicture)
+        art::drawWhiteKey(p);
+    else if (picture == kBlackKeyPicture)
+        art::drawBlackKey(p);
+    else
+        art::drawKeyboardTile(p);
+    p.restore();
+}
+
+const QPixmap& picturePixmap(int picture, qreal devicePixelRatio) {
+    static const QPixmap none;
+    if (picture == kNoPicture)
+        return none;
+    if (!isPicture(picture))
+        indexFault(picture, kPaletteCount);
+    // Ratios are keyed in thousandths: screens report values such as 1.25.
+    // The cache is never destroyed: static destruction would free pixmaps
+    // after the application object is gone, which is unsafe.
+    static auto* cache = new std::map<std::pair<int, long>, QPixmap>;
+    const std::pair<int, long> key{picture, std::lround(devicePixelRatio * 1000)};
+    auto it = cache->find(key);
+    if (it == cache->end())
+        it = cache->emplace(key, renderPicture(picture, devicePixelRatio)).first;
+    return it->second;
+}
+
 void drawStaffBackground(QPainter& p) {
-    p.setPen(QColor(132, 140, 148));
-    for (int y : {40, 48, 56, 64, 72, 88, 96, 104, 112, 120})
-        p.drawLine(0, y, 988, y);
+    p.save();
+    // Lines are whole design pixels, so they cover exactly their rows at any
+    // integer ratio and need no smoothing.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int y : kGuideLines)
+        p.fillRect(QRectF(0, y, kStaffBackgroundWidth, 1), kGuideLine);
+    for (int y : kStaffLines)
+        p.fillRect(QRectF(0, y, kStaffBackgroundWidth, 1), kStaffLine);
+    for (int x : kBarLines) {
+        p.fillRect(QRectF(x, kTrebleTop, 1, kStaffHeight), kStaffLine);
+        p.fillRect(QRectF(x, kBassTop, 1, kStaffHeight), kStaffLine);
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    drawClefs(p);
+    p.restore();
 }
 
 }  // namespace tsuzuri
