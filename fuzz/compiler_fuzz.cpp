@@ -1,0 +1,47 @@
+// The track compiler on scores made from arbitrary bytes: the chunk's length
+// field equals the bytes that follow and its events parse as a MIDI track.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "midi/track_compiler.h"
+#include "score/score_ops.h"
+#include "state/tables.h"
+#include "support/track_walk.h"
+
+namespace {
+
+tsuzuri::EditorState& sharedState() {
+    static const auto state = [] {
+        auto s = std::make_unique<tsuzuri::EditorState>();
+        tsuzuri::startUp(*s, 4);
+        return s;
+    }();
+    return *state;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    tsuzuri::EditorState& s = sharedState();
+    const int t = size > 0 ? data[0] % 21 : 0;
+    // Three bytes a slot: measure step, row, glyph code.
+    int m = 0;
+    std::vector<int> used;
+    for (std::size_t i = 1; i + 2 < size; i += 3) {
+        m = (m + data[i] % 4) % tsuzuri::kMeasureCount;
+        const int slot = s.noteCount[m][t];
+        if (slot >= tsuzuri::kMaxNotesPerMeasure) continue;
+        const int code = static_cast<int>(data[i + 2] % 101) - 50;
+        tsuzuri::insertSlot(s, m, t, slot,
+                            {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});
+        used.push_back(m);
+    }
+    s.lastMeasure[t] = static_cast<std::int16_t>(m);
+    const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s, t);
+    if (!tsuzuri::isWellFormedTrackChunk(compiled.chunk)) std::abort();
+    for (int measure : used) s.noteCount[measure][t] = 0;
+    return 0;
+}
