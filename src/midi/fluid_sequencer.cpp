@@ -21,8 +21,8 @@ namespace {
 // playback file. A further file takes over the one that started playing first.
 constexpr int kFileSynths = 2;
 constexpr int kPrograms = 128;
-// How long a synthesizer is still rendered after its music stopped, so that
-// its reverb dies away; after that it costs nothing until it plays again.
+// How long a synthesizer is still rendered after its player stopped, so that
+// its last notes can fade out; after that it costs nothing until it plays again.
 constexpr int kTailSeconds = 2;
 
 struct Command {
@@ -80,11 +80,11 @@ struct FluidSequencer::Impl {
 
     void load();
     bool createSynths();
+    bool createSynth(FileSynth& file);
     bool startDriver();
     void destroy();
 
     void execute(const Command& command);
-    void wait(Command command);
     void play(const Command& command);
     void close(const std::string& path);
     FileSynth& synthFor(const std::string& path);
@@ -138,24 +138,33 @@ bool FluidSequencer::Impl::createSynths() {
     fluid_settings_setint(settings, "synth.midi-channels", kMidiChannels);
     // A player that ends must not reset the instruments selected for the next play.
     fluid_settings_setint(settings, "player.reset-synth", 0);
+    // Dry sound: a stopped file and a rest are silent, with no room echo after them.
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
     fluid_settings_setnum(settings, "synth.sample-rate", options.sampleRate);
     fluid_settings_setint(settings, "audio.period-size", options.periodSize);
     fluid_settings_setint(settings, "audio.periods", options.periods);
     fluid_settings_setstr(settings, "audio.alsa.device", options.alsaDevice.c_str());
-    const std::string soundFont = options.soundFont.string();
     for (FileSynth& file : files) {
-        file.onEvent = &onEvent;
-        file.synth = new_fluid_synth(settings);
-        if (file.synth == nullptr)
+        if (!createSynth(file))
             return false;
-        // No instrument is selected (and loaded) until a file asks for it.
-        file.soundFont = fluid_synth_sfload(file.synth, soundFont.c_str(), 0);
-        if (file.soundFont < 0)
-            return false;
-        // Every track is an instrument: channel 10 plays melodies, not drums.
-        fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
-        fluid_synth_bank_select(file.synth, 9, 0);
     }
+    return true;
+}
+
+bool FluidSequencer::Impl::createSynth(FileSynth& file) {
+    file.onEvent = &onEvent;
+    file.synth = new_fluid_synth(settings);
+    if (file.synth == nullptr)
+        return false;
+    // No instrument is selected (and loaded) until a file asks for it.
+    file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
+    if (file.soundFont < 0)
+        return false;
+    // Every track is an instrument: channel 10 plays melodies from bank 0,
+    // not the drum kits of General MIDI.
+    fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
+    fluid_synth_bank_select(file.synth, 9, 0);
     return true;
 }
 
@@ -205,15 +214,7 @@ void FluidSequencer::sendCommand(const std::string& text) {
     if (impl_->state == Impl::State::Ready)
         impl_->execute(command);
     else if (impl_->state == Impl::State::Loading)
-        impl_->wait(std::move(command));
-}
-
-// Before the SoundFont is ready only the last word about each file counts: a
-// play replaces what was waiting for its file, a close cancels it.
-void FluidSequencer::Impl::wait(Command command) {
-    std::erase_if(waiting, [&](const Command& c) { return c.path == command.path; });
-    if (command.verb == SequencerCommand::Verb::Play)
-        waiting.push_back(std::move(command));
+        impl_->waiting.push_back(std::move(command));
 }
 
 void FluidSequencer::Impl::execute(const Command& command) {
@@ -304,10 +305,8 @@ void FluidSequencer::Impl::mix(int frames, float* left, float* right) {
     for (FileSynth& file : files) {
         if (file.synth == nullptr || file.quietFrames >= tailFrames)
             continue;
-        // Reverb and chorus are mixed into the dry signal.
-        float* dry[2] = {left, right};
-        float* effects[4] = {left, right, left, right};
-        fluid_synth_process(file.synth, frames, 4, effects, 2, dry);
+        float* out[2] = {left, right};
+        fluid_synth_process(file.synth, frames, 0, nullptr, 2, out);
         const bool playing =
             file.player != nullptr && fluid_player_get_status(file.player) == FLUID_PLAYER_PLAYING;
         file.quietFrames = playing ? 0 : file.quietFrames + frames;
