@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 #include "midi/audio_analysis.h"
 #include "midi/fluid_sequencer.h"
@@ -312,6 +315,36 @@ TEST(FluidSequencerLoading, WithoutAudioOutputCommandsAreIgnoredAndTheOwnerIsTol
         EXPECT_EQ(reports, 1);
         EXPECT_FALSE(available);
     }
+}
+
+// ALSA's null device takes samples as fast as they come: the driver's thread
+// runs the mixing callback, which must hand a preview's note to its synthesizer.
+TEST(FluidSequencerDriver, APreviewReachesTheSynthesizerThroughTheAudioCallback) {
+    test::TempDir dir;
+    std::mutex mutex;
+    std::condition_variable heard;
+    std::vector<PlayedEvent> events;
+    FluidSequencer engine(FluidSequencerOptions{.drivers = {"alsa"}, .alsaDevice = "null"}, {},
+                          [&](const PlayedEvent& event) {
+                              std::lock_guard lock(mutex);
+                              events.push_back(event);
+                              heard.notify_all();
+                          });
+    ASSERT_TRUE(engine.waitUntilLoaded());
+    auto s = test::newState();
+    s->trackProgram[0] = 25;
+    previewNote(*s, engine, dir.path(), 62);
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(heard.wait_for(lock, std::chrono::seconds(5), [&] {
+        return std::any_of(events.begin(), events.end(),
+                           [](const PlayedEvent& e) { return e.type == 0x90; });
+    }));
+    EXPECT_EQ(events.front().type, 0xC0);
+    EXPECT_EQ(events.front().data1, 25);
+    const auto on = std::find_if(events.begin(), events.end(),
+                                 [](const PlayedEvent& e) { return e.type == 0x90; });
+    EXPECT_EQ(on->data1, 62);
+    EXPECT_EQ(on->channel, 0);
 }
 
 }  // namespace
