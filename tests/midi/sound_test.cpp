@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -259,10 +259,9 @@ TEST_F(Sound, UnusableCommandsAreIgnoredWithoutBlocking) {
         engine_->sendCommand(command);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
-    EXPECT_LT(test::peak(render(0.5), 0, at(0.5)), 1e-4);
-}
+    EXPECT_EQ(test::peak(render(0.5), 0, at(0.5)), 0.0);
 
-TEST_F(Sound, APathWithSpacesPlays) {
+    // A well-formed command plays, spaces in its path and all.
     const auto spaced = dir_.path() / "a folder with spaces";
     std::filesystem::create_directories(spaced);
     writePreviewTemplate(spaced / "c.mid", 25, 69);
