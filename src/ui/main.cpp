@@ -1,18 +1,10 @@
 #include <QApplication>
+#include <QPointer>
 #include <QStandardPaths>
 
+#include "midi/fluid_sequencer.h"
 #include "midi/midi_file.h"
 #include "ui/form1.h"
-
-namespace {
-
-// Plays nothing until the synthesizer is connected.
-class SilentSequencer : public tsuzuri::Sequencer {
-public:
-    void sendCommand(const std::string&) override {}
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -20,8 +12,23 @@ int main(int argc, char** argv) {
     const std::filesystem::path dataDir = tsuzuri::chooseDataDirectory(
         QCoreApplication::applicationDirPath().toStdString(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-    SilentSequencer sequencer;
-    tsuzuri::Form1 window(sequencer, dataDir);
-    window.show();
+
+    // The engine reports from its loading thread; the window hears of it on
+    // the user-interface thread, once it exists.
+    QPointer<tsuzuri::Form1> window;
+    tsuzuri::FluidSequencer sequencer({}, [&app, &window](bool soundAvailable) {
+        if (soundAvailable)
+            return;
+        QMetaObject::invokeMethod(
+            &app,
+            [&window] {
+                if (window)
+                    window->setSoundAvailable(false);
+            },
+            Qt::QueuedConnection);
+    });
+    tsuzuri::Form1 form(sequencer, dataDir);
+    window = &form;
+    form.show();
     return QApplication::exec();
 }

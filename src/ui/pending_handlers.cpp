@@ -16,6 +16,5 @@ void Form1::del() {}
 void Form1::Command17_Click() {}
 
 // mml/
-void Form1::noteon(std::uint8_t) {}
 
 }  // namespace tsuzuri

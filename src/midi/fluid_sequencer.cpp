@@ -1,0 +1,350 @@
+#include "midi/fluid_sequencer.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "midi/program_scan.h"
+#include "state/table.h"
+
+namespace tsuzuri {
+
+namespace {
+
+// One synthesizer per file that plays at the same time: the preview and the
+// playback file. A further file takes over the one that started playing first.
+constexpr int kFileSynths = 2;
+constexpr int kPrograms = 128;
+// How long a synthesizer is still rendered after its player stopped, so that
+// its last notes can fade out; after that it costs nothing until it plays again.
+constexpr int kTailSeconds = 2;
+
+struct Command {
+    SequencerCommand::Verb verb;
+    std::string path;
+    std::vector<std::uint8_t> bytes;  // the file as it was when play was sent
+    FilePrograms programs;
+};
+
+std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+struct FileSynth {
+    const FluidSequencer::EventObserver* onEvent = nullptr;
+    fluid_synth_t* synth = nullptr;
+    int soundFont = -1;
+    fluid_player_t* player = nullptr;
+    std::string path;               // the file it plays or played last; empty when unused
+    std::uint64_t lastPlay = 0;     // when it was last asked to play, to pick one to reuse
+    std::int64_t quietFrames = 0;   // frames rendered since it last had music to play
+    Table<bool, kPrograms> pinned;  // programs whose samples stay loaded
+};
+
+struct FluidSequencer::Impl {
+    FluidSequencerOptions options;
+    StatusCallback onStatus;
+    EventObserver onEvent;
+
+    fluid_settings_t* settings = nullptr;
+    Table<FileSynth, kFileSynths> files;
+    fluid_audio_driver_t* driver = nullptr;
+
+    // Held by the audio callback while it renders, and by commands while they
+    // change what the synthesizers play: a player is never made or deleted
+    // while its synthesizer renders.
+    std::mutex renderMutex;
+    // One command at a time; guards the state and the waiting commands.
+    mutable std::mutex commandMutex;
+    std::condition_variable loadedChanged;
+    enum class State { Loading, Ready, Failed } state = State::Loading;
+    std::vector<Command> waiting;
+    std::uint64_t playCount = 0;
+
+    std::thread loader;
+
+    void load();
+    bool createSynths();
+    bool createSynth(FileSynth& file);
+    bool startDriver();
+    void destroy();
+
+    void execute(const Command& command);
+    void play(const Command& command);
+    void close(const std::string& path);
+    FileSynth& synthFor(const std::string& path);
+    void stop(FileSynth& file);
+    void selectPrograms(FileSynth& file, const FilePrograms& programs);
+
+    void mix(int frames, float* left, float* right);
+    static int audioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+    static int forwardEvent(void* data, fluid_midi_event_t* event);
+};
+
+FluidSequencer::FluidSequencer(FluidSequencerOptions options, StatusCallback onStatus,
+                               EventObserver onEvent)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->options = std::move(options);
+    impl_->onStatus = std::move(onStatus);
+    impl_->onEvent = std::move(onEvent);
+    impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
+}
+
+FluidSequencer::~FluidSequencer() {
+    impl_->loader.join();
+    impl_->destroy();
+}
+
+void FluidSequencer::Impl::load() {
+    bool ok = createSynths();
+    if (ok && !options.drivers.empty())
+        ok = startDriver();
+    if (!ok)
+        destroy();
+    if (onStatus)
+        onStatus(ok);
+    std::lock_guard lock(commandMutex);
+    state = ok ? State::Ready : State::Failed;
+    if (ok) {
+        for (const Command& command : waiting)
+            execute(command);
+    }
+    waiting.clear();
+    loadedChanged.notify_all();
+}
+
+bool FluidSequencer::Impl::createSynths() {
+    settings = new_fluid_settings();
+    if (settings == nullptr)
+        return false;
+    // Only the instruments a file selects are read from the SoundFont.
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    // More channels corrupt the heap together with a player in this library.
+    fluid_settings_setint(settings, "synth.midi-channels", kMidiChannels);
+    // A player that ends must not reset the instruments selected for the next play.
+    fluid_settings_setint(settings, "player.reset-synth", 0);
+    // Dry sound: a stopped file and a rest are silent, with no room echo after them.
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+    fluid_settings_setnum(settings, "synth.sample-rate", options.sampleRate);
+    fluid_settings_setint(settings, "audio.period-size", options.periodSize);
+    fluid_settings_setint(settings, "audio.periods", options.periods);
+    fluid_settings_setstr(settings, "audio.alsa.device", options.alsaDevice.c_str());
+    for (FileSynth& file : files) {
+        if (!createSynth(file))
+            return false;
+    }
+    return true;
+}
+
+bool FluidSequencer::Impl::createSynth(FileSynth& file) {
+    file.onEvent = &onEvent;
+    file.synth = new_fluid_synth(settings);
+    if (file.synth == nullptr)
+        return false;
+    // No instrument is selected (and loaded) until a file asks for it.
+    file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
+    if (file.soundFont < 0)
+        return false;
+    // Every track is an instrument: channel 10 plays melodies from bank 0,
+    // not the drum kits of General MIDI.
+    fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
+    fluid_synth_bank_select(file.synth, 9, 0);
+    return true;
+}
+
+// The library never falls back to another driver by itself.
+bool FluidSequencer::Impl::startDriver() {
+    for (const std::string& name : options.drivers) {
+        fluid_settings_setstr(settings, "audio.driver", name.c_str());
+        driver = new_fluid_audio_driver2(settings, &Impl::audioCallback, this);
+        if (driver != nullptr)
+            return true;
+    }
+    return false;
+}
+
+void FluidSequencer::Impl::destroy() {
+    if (driver != nullptr)
+        delete_fluid_audio_driver(driver);
+    driver = nullptr;
+    for (FileSynth& file : files) {
+        if (file.player != nullptr)
+            delete_fluid_player(file.player);
+        if (file.synth != nullptr)
+            delete_fluid_synth(file.synth);
+        file.player = nullptr;
+        file.synth = nullptr;
+    }
+    if (settings != nullptr)
+        delete_fluid_settings(settings);
+    settings = nullptr;
+}
+
+void FluidSequencer::sendCommand(const std::string& text) {
+    const std::optional<SequencerCommand> parsed = parseCommand(text);
+    if (!parsed)
+        return;
+    Command command{parsed->verb, parsed->path, {}, {}};
+    if (command.verb == SequencerCommand::Verb::Play) {
+        auto bytes = readFile(command.path);
+        if (!bytes)
+            return;
+        command.programs = scanPrograms(bytes->data(), bytes->size());
+        if (!command.programs.valid)
+            return;
+        command.bytes = std::move(*bytes);
+    }
+    std::lock_guard lock(impl_->commandMutex);
+    if (impl_->state == Impl::State::Ready)
+        impl_->execute(command);
+    else if (impl_->state == Impl::State::Loading)
+        impl_->waiting.push_back(std::move(command));
+}
+
+void FluidSequencer::Impl::execute(const Command& command) {
+    if (command.verb == SequencerCommand::Verb::Play)
+        play(command);
+    else
+        close(command.path);
+}
+
+void FluidSequencer::Impl::play(const Command& command) {
+    FileSynth& file = synthFor(command.path);
+    {
+        std::lock_guard lock(renderMutex);
+        stop(file);
+        file.path = command.path;
+        file.lastPlay = ++playCount;
+    }
+    // Selecting loads the instruments here rather than on the audio thread,
+    // where the player's own program changes would load them.
+    selectPrograms(file, command.programs);
+    std::lock_guard lock(renderMutex);
+    // A player's file list cannot be emptied: every play gets a new player.
+    file.player = new_fluid_player(file.synth);
+    if (file.player == nullptr)
+        return;
+    fluid_player_set_playback_callback(file.player, &Impl::forwardEvent, &file);
+    fluid_player_add_mem(file.player, command.bytes.data(), command.bytes.size());
+    fluid_player_play(file.player);
+    file.quietFrames = 0;
+}
+
+void FluidSequencer::Impl::close(const std::string& path) {
+    for (FileSynth& file : files) {
+        if (file.path == path) {
+            std::lock_guard lock(renderMutex);
+            stop(file);
+        }
+    }
+}
+
+FileSynth& FluidSequencer::Impl::synthFor(const std::string& path) {
+    FileSynth* oldest = &files[0];
+    for (FileSynth& file : files) {
+        if (file.path == path)
+            return file;
+        if (file.lastPlay < oldest->lastPlay)
+            oldest = &file;
+    }
+    return *oldest;
+}
+
+// Silences the file at once: its player goes (stopping a player only pauses
+// it) and every voice ends without its release. Needs renderMutex.
+void FluidSequencer::Impl::stop(FileSynth& file) {
+    if (file.player != nullptr)
+        delete_fluid_player(file.player);
+    file.player = nullptr;
+    fluid_synth_all_sounds_off(file.synth, -1);
+    file.quietFrames = 0;
+}
+
+void FluidSequencer::Impl::selectPrograms(FileSynth& file, const FilePrograms& programs) {
+    for (int channel = 0; channel < kMidiChannels; ++channel) {
+        const int program = programs.program[channel];
+        if (program < 0)
+            continue;
+        // A pinned instrument stays loaded when a channel changes to another,
+        // so going back to it costs nothing.
+        if (!file.pinned[program]) {
+            fluid_synth_pin_preset(file.synth, file.soundFont, 0, program);
+            file.pinned[program] = true;
+        }
+        fluid_synth_program_change(file.synth, channel, program);
+    }
+}
+
+void FluidSequencer::render(float* left, float* right, int frames) {
+    std::fill(left, left + frames, 0.0f);
+    std::fill(right, right + frames, 0.0f);
+    // The synthesizers are complete once loading has finished.
+    if (!loading() && impl_->driver == nullptr)
+        impl_->mix(frames, left, right);
+}
+
+void FluidSequencer::Impl::mix(int frames, float* left, float* right) {
+    std::lock_guard lock(renderMutex);
+    const std::int64_t tailFrames = std::int64_t{kTailSeconds} * options.sampleRate;
+    for (FileSynth& file : files) {
+        if (file.synth == nullptr || file.quietFrames >= tailFrames)
+            continue;
+        float* out[2] = {left, right};
+        fluid_synth_process(file.synth, frames, 0, nullptr, 2, out);
+        const bool playing =
+            file.player != nullptr && fluid_player_get_status(file.player) == FLUID_PLAYER_PLAYING;
+        file.quietFrames = playing ? 0 : file.quietFrames + frames;
+    }
+}
+
+int FluidSequencer::Impl::audioCallback(void* data, int len, int, float*[], int nout,
+                                        float* out[]) {
+    if (nout >= 2)
+        static_cast<Impl*>(data)->mix(len, out[0], out[1]);
+    return FLUID_OK;
+}
+
+int FluidSequencer::Impl::forwardEvent(void* data, fluid_midi_event_t* event) {
+    auto* file = static_cast<FileSynth*>(data);
+    const int result = fluid_synth_handle_midi_event(file->synth, event);
+    if (*file->onEvent) {
+        (*file->onEvent)(
+            PlayedEvent{fluid_midi_event_get_type(event), fluid_midi_event_get_channel(event),
+                        fluid_midi_event_get_key(event), fluid_midi_event_get_velocity(event)});
+    }
+    return result;
+}
+
+bool FluidSequencer::loading() const {
+    std::lock_guard lock(impl_->commandMutex);
+    return impl_->state == Impl::State::Loading;
+}
+
+bool FluidSequencer::waitUntilLoaded() {
+    std::unique_lock lock(impl_->commandMutex);
+    impl_->loadedChanged.wait(lock, [&] { return impl_->state != Impl::State::Loading; });
+    return impl_->state == Impl::State::Ready;
+}
+
+double FluidSequencer::bufferMilliseconds() const {
+    const auto& o = impl_->options;
+    return 1000.0 * o.periodSize * o.periods / o.sampleRate;
+}
+
+}  // namespace tsuzuri

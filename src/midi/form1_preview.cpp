@@ -1,0 +1,11 @@
+// Form1's one-note preview, used when a note is placed and by the piano keys.
+#include "midi/preview.h"
+#include "ui/form1.h"
+
+namespace tsuzuri {
+
+void Form1::noteon(std::uint8_t note) {
+    previewNote(state(), sequencer_, dataDir(), note);
+}
+
+}  // namespace tsuzuri
