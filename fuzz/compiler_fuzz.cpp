@@ -3,29 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
+#include "fuzz_state.h"
 #include "midi/track_compiler.h"
 #include "score/score_ops.h"
-#include "state/tables.h"
 #include "support/track_walk.h"
 
-namespace {
-
-tsuzuri::EditorState& sharedState() {
-    static const auto state = [] {
-        auto s = std::make_unique<tsuzuri::EditorState>();
-        tsuzuri::startUp(*s, 4);
-        return s;
-    }();
-    return *state;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tsuzuri::EditorState& s = sharedState();
+    tsuzuri::EditorState& s = tsuzuri::fuzzState();
     const int t = size > 0 ? data[0] % 21 : 0;
     // Three bytes a slot: measure step, row, glyph code.
     int m = 0;
@@ -33,15 +19,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 1; i + 2 < size; i += 3) {
         m = (m + data[i] % 4) % tsuzuri::kMeasureCount;
         const int slot = s.noteCount[m][t];
-        if (slot >= tsuzuri::kMaxNotesPerMeasure) continue;
+        if (slot >= tsuzuri::kMaxNotesPerMeasure)
+            continue;
         const int code = static_cast<int>(data[i + 2] % 101) - 50;
-        tsuzuri::insertSlot(s, m, t, slot,
-                            {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});
+        tsuzuri::insertSlot(
+            s, m, t, slot,
+            {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});
         used.push_back(m);
     }
     s.lastMeasure[t] = static_cast<std::int16_t>(m);
     const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s, t);
-    if (!tsuzuri::isWellFormedTrackChunk(compiled.chunk)) std::abort();
-    for (int measure : used) s.noteCount[measure][t] = 0;
+    if (!tsuzuri::isWellFormedTrackChunk(compiled.chunk))
+        std::abort();
+    for (int measure : used)
+        s.noteCount[measure][t] = 0;
     return 0;
 }

@@ -3,45 +3,36 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string_view>
 
+#include "fuzz_state.h"
 #include "mml/entry_note.h"
 #include "mml/key_entry.h"
 #include "score/score_ops.h"
-#include "state/tables.h"
-
-namespace {
-
-tsuzuri::EditorState& sharedState() {
-    static const auto state = [] {
-        auto s = std::make_unique<tsuzuri::EditorState>();
-        tsuzuri::startUp(*s, 4);
-        return s;
-    }();
-    return *state;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) return 0;
+    if (size < 2)
+        return 0;
     const int octave = data[0] % 9;
     const int perMeasure = data[1] % 21;
     const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
     const auto parsed = tsuzuri::parseEntryNote(text);
-    if (parsed && (parsed->lengthIndex < -1 || parsed->lengthIndex > 13)) std::abort();
+    if (parsed && (parsed->lengthIndex < -1 || parsed->lengthIndex > 13))
+        std::abort();
 
-    tsuzuri::EditorState& s = sharedState();
+    tsuzuri::EditorState& s = tsuzuri::fuzzState();
     const tsuzuri::EntryResult result = tsuzuri::enterNote(s, text, octave, perMeasure);
     if (result.outcome == tsuzuri::EntryOutcome::Stored) {
         const int count = s.noteCount[result.measure][s.curTrack];
-        if (count > tsuzuri::kMaxNotesPerMeasure || result.row < 0 || result.row > 95) std::abort();
-        if (s.lastMeasure[s.curTrack] > 200) std::abort();
+        if (count > tsuzuri::kMaxNotesPerMeasure || result.row < 0 || result.row > 95)
+            std::abort();
+        if (s.lastMeasure[s.curTrack] > 200)
+            std::abort();
         if (count == tsuzuri::kMaxNotesPerMeasure) {
             s.noteCount[result.measure][s.curTrack] = 0;  // keep room for later inputs
         }
     }
-    if (s.entryMeasure >= 200) s.entryMeasure = 0;
+    if (s.entryMeasure >= 200)
+        s.entryMeasure = 0;
     return 0;
 }

@@ -14,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tsuzuri::optimizeMml(text, true);
     tsuzuri::deletter(tsuzuri::enletter(text, true));
     bool hasLetters = false;
-    for (char c : text) hasLetters = hasLetters || (c >= 'a' && c <= 'n');
-    if (!hasLetters && tsuzuri::deletter(tsuzuri::enletter(text, false)) != text) std::abort();
+    for (char c : text)
+        hasLetters = hasLetters || (c >= 'a' && c <= 'n');
+    if (!hasLetters && tsuzuri::deletter(tsuzuri::enletter(text, false)) != text)
+        std::abort();
     return 0;
 }

@@ -9,6 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const int setting = tsuzuri::octaveSettingFromText(text);
-    if (setting < 0 || setting > 8) std::abort();
+    if (setting < 0 || setting > 8)
+        std::abort();
     return 0;
 }
