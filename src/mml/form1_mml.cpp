@@ -16,7 +16,8 @@
 namespace tsuzuri {
 
 void Form1::Command15_Click() {
-    const OptimizedMml result = optimizeMml(Text1->toPlainText().toStdString(), Check2->isChecked());
+    const OptimizedMml result =
+        optimizeMml(Text1->toPlainText().toStdString(), Check2->isChecked());
     Text2->setPlainText(QString::fromStdString(result.text));
     Label13->setText(QString::fromStdString(lengthCaption(result.characters)));
     Picture2->setFocus();
@@ -29,7 +30,8 @@ void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     noteon(static_cast<std::uint8_t>(press.pitch));
     Label6->setText(QString::fromStdString(press.readout));
     appendToText1(press.noteText + " ");
-    if (state().keyEntryMode != 0) ennote(press.noteText);
+    if (state().keyEntryMode != 0)
+        ennote(press.noteText);
 }
 
 void Form1::Image1_MouseUp(int index, int, int, double, double) {
@@ -41,11 +43,13 @@ void Form1::ennote(const std::string& note) {
     const EntryResult result = enterNote(state(), note, UpDown1->value(), UpDown4->value());
     if (result.outcome != EntryOutcome::Stored) {
         const std::string_view notice = entryNotice(result.outcome);
-        if (!notice.empty()) showNotice(QString::fromUtf8(notice.data(), static_cast<qsizetype>(notice.size())));
+        if (!notice.empty())
+            showNotice(QString::fromUtf8(notice.data(), static_cast<qsizetype>(notice.size())));
         return;
     }
     dispn(state().firstMeasure);
-    if (result.lastMeasureRaised) Slider1->setMaximum(state().lastMeasure[state().curTrack] + 1);
+    if (result.lastMeasureRaised)
+        Slider1->setMaximum(state().lastMeasure[state().curTrack] + 1);
 }
 
 // Appends to the MML text without replacing the whole text, so a long text

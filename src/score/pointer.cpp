@@ -1,9 +1,25 @@
 #include "score/pointer.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "score/canvas_geometry.h"
 #include "view/glyph_catalogue.h"
 
 namespace tsuzuri {
+
+namespace {
+
+// Far beyond any screen, near enough to zero that a glyph placed from it fits 16 bits.
+constexpr double kPointerReach = 32000;
+
+double withinReach(double v) {
+    if (std::isnan(v))
+        return 0;
+    return std::clamp(v, -kPointerReach, kPointerReach);
+}
+
+}  // namespace
 
 void disp(EditorState& s, GlyphItem& item, int x, int y) {
     s.prevStemDir = s.stemDir;
@@ -26,6 +42,22 @@ void disp(EditorState& s, GlyphItem& item, int x, int y) {
         s.glyphTop = static_cast<std::int16_t>(s.glyphTop + 26 - extra);
     item.top = s.glyphTop;
     item.left = s.glyphLeft;
+}
+
+std::int16_t roundPointer(double v) {
+    // nearbyint rounds in the default mode: to nearest, ties to even.
+    return static_cast<std::int16_t>(std::nearbyint(withinReach(v)));
+}
+
+int pointerPixel(double v) {
+    return static_cast<int>(std::floor(withinReach(v)));
+}
+
+void trackPointer(EditorState& s, double x, double y) {
+    s.mouseX = roundPointer(x);
+    s.mouseY = std::min(roundPointer(y), static_cast<std::int16_t>(kMouseYCap));
+    s.viewCol = static_cast<std::int16_t>(viewColumn(s.mouseX));
+    s.mouseMeasure = static_cast<std::int16_t>(s.firstMeasure + s.viewCol);
 }
 
 }  // namespace tsuzuri

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include "score/canvas_geometry.h"
 #include "state/tables.h"
@@ -94,8 +95,15 @@ void Form1::hideCursorGlyph() {
     Picture2->update();
 }
 
+// The notice stands in the free strip of the read-out line, right of the
+// pointer read-outs, and goes away by itself after a few seconds.
 void Form1::showNotice(const QString& text) {
-    Label6->setText(text);
+    Notice->setText(text);
+    const int shown = ++noticeCount_;
+    QTimer::singleShot(kNoticeMilliseconds, this, [this, shown] {
+        if (shown == noticeCount_)
+            Notice->clear();
+    });
 }
 
 void Form1::setSoundAvailable(bool available) {

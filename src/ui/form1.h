@@ -196,6 +196,8 @@ public:
     QPlainTextEdit* Text2 = nullptr;
     // Keyboard panel
     KeyboardPanel* Picture1 = nullptr;
+    // Where short notices for the user appear (refusals, failures).
+    QLabel* Notice = nullptr;
 
     // Light elements, drawn by their containers: Image4, Image3 and Shape1 by
     // Picture2, Image1 and the guide lines by Picture1, Image2 by the window.
@@ -229,6 +231,8 @@ private:
     std::filesystem::path dataDir_;
     Table<GlyphItem, 20> image2_;
     int pressedImage2_ = -1;
+    int noticeCount_ = 0;
+    static constexpr int kNoticeMilliseconds = 6000;
     bool soundAvailable_ = true;
 };
 

@@ -120,6 +120,10 @@ void Form1::createControls() {
     Label13 = label(this, "Label13", "", 2280, 5340, 975, 195);
     Label12 = label(this, "Label12", QStringLiteral("音符数"), 9540, 5340, 675, 195);
     Label12->setFont(smallGothic());
+    Notice = label(this, "Notice", "", 3600, 4020, 7200, 195);
+    QPalette noticePalette = Notice->palette();
+    noticePalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    Notice->setPalette(noticePalette);
 
     // Top bar.
     Text5 = textBox(this, "Text5", "1", 420, 0, 375, 225);

@@ -31,8 +31,11 @@ void onPress(Form1* form, QPushButton* button, MouseHandler handler) {
     });
 }
 
+// Pointer moves over the control go to `handler` and, as for every control of
+// the window, never on to the container beneath.
 void onPointerMove(Form1* form, QWidget* widget, MouseHandler handler) {
     widget->setMouseTracking(true);
+    widget->setAttribute(Qt::WA_NoMousePropagation);
     EventHook::install(widget, QEvent::MouseMove, [form, handler](QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         (form->*handler)(buttonMask(mouse->buttons()), shiftMask(mouse->modifiers()),

@@ -1,0 +1,16 @@
+#include "score/deletion.h"
+
+#include "score/score_ops.h"
+#include "score/selection.h"
+
+namespace tsuzuri {
+
+bool deleteSelected(EditorState& s) {
+    const std::optional<NoteRef> note = selectedNote(s);
+    if (!note)
+        return false;
+    removeSlot(s, note->measure, s.curTrack, note->slot);
+    return true;
+}
+
+}  // namespace tsuzuri

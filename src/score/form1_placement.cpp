@@ -1,0 +1,57 @@
+// Form1's glyph clicks: placing a note with the cursor glyph, selecting a
+// note glyph, picking up a note's length with the right button.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTextCursor>
+
+#include "score/placement.h"
+#include "score/readout.h"
+#include "score/selection.h"
+#include "ui/form1.h"
+#include "view/score_canvas.h"
+
+namespace tsuzuri {
+
+namespace {
+
+void appendText(QPlainTextEdit* box, const std::string& text) {
+    QTextCursor end(box->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString::fromStdString(text));
+}
+
+void placeFromCursor(Form1& form) {
+    EditorState& s = form.state();
+    const Placement placement = placeNote(s);
+    if (!placement.placed) {
+        form.showNotice(QString::fromStdString(placement.refusal));
+        return;
+    }
+    appendText(form.Text1, placement.text);
+    if (placement.preview)
+        form.noteon(placement.previewNote);
+    form.dispn(s.firstMeasure);
+    if (placement.trackGrew)
+        form.Slider1->setMaximum(placement.sliderMax);
+}
+
+}  // namespace
+
+void Form1::Image4_MouseDown(int index, int button, int, double, double) {
+    EditorState& s = state();
+    Picture2->setFocus();
+    dropSelection(s, Picture2->image4);
+    if (button == kRightButton) {
+        pickUpLength(s, Picture2->image4, index);
+    } else {
+        Label6->setText(QString::fromStdString(clickReadout(s)));
+        if (index != 0)
+            selectGlyph(s, Picture2->image4, index);
+        else
+            placeFromCursor(*this);
+    }
+    Picture2->update();
+}
+
+}  // namespace tsuzuri

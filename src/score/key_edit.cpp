@@ -1,0 +1,103 @@
+#include "score/key_edit.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "score/canvas_geometry.h"
+#include "score/pointer.h"
+#include "state/spaced.h"
+
+namespace tsuzuri {
+
+namespace {
+
+bool fitsInt16(int v) {
+    return v >= std::numeric_limits<std::int16_t>::min() &&
+           v <= std::numeric_limits<std::int16_t>::max();
+}
+
+// Shows the edited note's glyph at its new top, from the position a pointer
+// would have there, so that its left edge lands where the renderer draws it.
+void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
+    const auto& attr = s.noteAttr[note.measure][note.slot][s.curTrack];
+    const int x = (note.measure - drawnViewStart(s)) * kColumnWidth + attr[kAttrX] + 76;
+    disp(s, image4[g], x, attr[kAttrTop] + 32);
+}
+
+void moveFrame(EditorState& s, GlyphTable& image4, int step) {
+    image4[s.selGlyph].framed = false;
+    s.selGlyph = static_cast<std::int16_t>(s.selGlyph + step);
+    image4[s.selGlyph].framed = true;
+}
+
+// Left and Right: without modifiers the frame steps within the measure; with
+// Shift alone the glyph top moves by one pixel (only Left shows it at once).
+void sideways(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, int shift) {
+    if (shift == 0) {
+        const bool inMeasure =
+            step < 0 ? note.slot > 0 : note.slot + 1 < s.noteCount[note.measure][s.curTrack];
+        moveFrame(s, image4, inMeasure ? step : 0);
+        return;
+    }
+    if (shift != kShiftOnly)
+        return;
+    auto& top = s.noteAttr[note.measure][note.slot][s.curTrack][kAttrTop];
+    if (!fitsInt16(top + step))
+        return;
+    top = static_cast<std::int16_t>(top + step);
+    if (step < 0)
+        redisplay(s, image4, s.selGlyph, note);
+}
+
+// Up and Down: one staff row. The stem sign is the one the last positioned
+// glyph took; the length stays.
+KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int rows) {
+    KeyOutcome outcome;
+    auto& attr = s.noteAttr[note.measure][note.slot][s.curTrack];
+    auto& row = s.noteRow[note.measure][note.slot][s.curTrack];
+    const int newRow = row + rows;
+    const int newTop = attr[kAttrTop] - 4 * rows;
+    if (newRow < 0 || newRow >= kNamedRows || !fitsInt16(newTop))
+        return outcome;
+    const int g = s.selGlyph;
+    attr[kAttrTop] = static_cast<std::int16_t>(newTop);
+    attr[kAttrCode] = static_cast<std::int16_t>(std::abs(attr[kAttrCode]) * s.stemDir);
+    if (rows > 0)
+        row = static_cast<std::int16_t>(newRow);
+    redisplay(s, image4, g, note);
+    if (rows < 0) {
+        row = static_cast<std::int16_t>(newRow);
+        outcome.stemReadout = spaced(s.stemDir) + spaced(attr[kAttrCode]);
+    }
+    return outcome;
+}
+
+}  // namespace
+
+KeyOutcome editWithKey(EditorState& s, GlyphTable& image4, CanvasKey key, int shift) {
+    if (key == CanvasKey::Escape) {
+        dropSelection(s, image4);
+        return {};
+    }
+    const std::optional<NoteRef> note = selectedNote(s);
+    if (!note)
+        return {};
+    switch (key) {
+        case CanvasKey::Left:
+            sideways(s, image4, *note, -1, shift);
+            return {};
+        case CanvasKey::Right:
+            sideways(s, image4, *note, 1, shift);
+            return {};
+        case CanvasKey::Up:
+            return vertical(s, image4, *note, 1);
+        case CanvasKey::Down:
+            return vertical(s, image4, *note, -1);
+        case CanvasKey::Delete:
+            return {.deleteNote = true, .stemReadout = std::nullopt};
+        default:
+            return {};
+    }
+}
+
+}  // namespace tsuzuri

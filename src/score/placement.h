@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "state/editor_state.h"
+
+namespace tsuzuri {
+
+// What placing a note asks of the window.
+struct Placement {
+    bool placed = false;
+    std::string text;      // appended to the track's MML text
+    bool preview = false;  // sound `previewNote` (notes only, not rests or marks)
+    std::uint8_t previewNote = 0;
+    bool trackGrew = false;  // lastMeasure rose: the slider's maximum becomes `sliderMax`
+    int sliderMax = 0;
+    std::string refusal;  // why nothing was placed, for the user
+};
+
+// Places a note of the current palette length where the cursor glyph shows it:
+// at the tracked pointer's measure and row, into the slot its x offset calls
+// for, with the cursor glyph's top and glyph code. Refuses, changing nothing,
+// a measure outside 0..200, a row without a pitch and a measure already full.
+Placement placeNote(EditorState& s);
+
+}  // namespace tsuzuri

@@ -1,0 +1,50 @@
+#include "score/selection.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "score/canvas_geometry.h"
+
+namespace tsuzuri {
+
+int drawnViewStart(const EditorState& s) {
+    return std::clamp<int>(s.firstMeasure, 0, kLastFirstMeasure);
+}
+
+std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g) {
+    if (g < 1 || g > kViewMeasures * kGlyphsPerMeasure)
+        return std::nullopt;
+    const NoteRef note{measureOfGlyph(g, drawnViewStart(s)), slotOfGlyph(g)};
+    if (note.slot >= s.noteCount[note.measure][s.curTrack])
+        return std::nullopt;
+    return note;
+}
+
+std::optional<NoteRef> selectedNote(const EditorState& s) {
+    if (s.selActive == 0)
+        return std::nullopt;
+    return noteOfGlyph(s, s.selGlyph);
+}
+
+void dropSelection(EditorState& s, GlyphTable& image4) {
+    s.selActive = 0;
+    image4[s.selGlyph].framed = false;
+}
+
+void selectGlyph(EditorState& s, GlyphTable& image4, int g) {
+    image4[g].framed = true;
+    s.selActive = 1;
+    s.selGlyph = static_cast<std::int16_t>(g);
+}
+
+bool pickUpLength(EditorState& s, GlyphTable& image4, int g) {
+    const std::optional<NoteRef> note = noteOfGlyph(s, g);
+    if (!note)
+        return false;
+    const int code = s.noteAttr[note->measure][note->slot][s.curTrack][kAttrCode];
+    s.curLength = static_cast<std::int16_t>(std::abs(code));
+    image4[0].picture = image4[g].picture;
+    return true;
+}
+
+}  // namespace tsuzuri

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+
+#include "state/editor_state.h"
+#include "view/glyph_item.h"
+
+namespace tsuzuri {
+
+using GlyphTable = Table<GlyphItem, 82>;
+
+// A note of the current track: its measure and slot.
+struct NoteRef {
+    int measure = 0;
+    int slot = 0;
+};
+
+// The first measure of the view as it is drawn (firstMeasure kept inside 0..197).
+int drawnViewStart(const EditorState& s);
+
+// The note glyph element g (1..80) shows in the current view, or nothing when
+// g is the cursor glyph, lies outside the note blocks or its slot holds no note.
+std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g);
+
+// The note of the selected glyph, or nothing when no glyph is selected or the
+// selected glyph shows no note.
+std::optional<NoteRef> selectedNote(const EditorState& s);
+
+// Removes the frame of the selected glyph and ends the selection.
+void dropSelection(EditorState& s, GlyphTable& image4);
+
+// Frames glyph g and makes it the selection.
+void selectGlyph(EditorState& s, GlyphTable& image4, int g);
+
+// Right click on glyph g: the note it shows gives its length to the palette
+// choice and its picture to the cursor glyph. The cursor glyph and a glyph
+// showing no note give nothing; returns whether anything changed.
+bool pickUpLength(EditorState& s, GlyphTable& image4, int g);
+
+}  // namespace tsuzuri

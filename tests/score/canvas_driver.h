@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "support/form_fixture.h"
+#include "view/glyph_catalogue.h"
+#include "view/score_canvas.h"
+
+namespace tsuzuri::test {
+
+// Drives the score canvas of a shown window through its real widget, in the
+// canvas's client pixels.
+class CanvasTest : public FormTest {
+protected:
+    ScoreCanvas* canvas() { return form->Picture2; }
+
+    static QPoint at(int x, int y) {
+        return QPoint(x + ScoreCanvas::kBorder, y + ScoreCanvas::kBorder);
+    }
+
+    // A pointer move, with fractional positions as a real pointer reports them.
+    void moveTo(double x, double y) {
+        const QPointF local(x + ScoreCanvas::kBorder, y + ScoreCanvas::kBorder);
+        QMouseEvent move(QEvent::MouseMove, local, canvas()->mapToGlobal(local), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas(), &move);
+    }
+
+    // Moves to (x, y) and clicks there: what a user does to place or select.
+    // The move is sent directly: the window system drops a move to where the
+    // pointer already is, and the pointer may be there from an earlier test.
+    void clickAt(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        moveTo(x, y);
+        QTest::mouseClick(canvas(), button, {}, at(x, y));
+    }
+
+    // Places a note of the current palette length with the pointer at (x, y).
+    // The pointer sits in the lower part of the cursor glyph whatever its stem.
+    void placeAt(int x, int y) { clickAt(x, y); }
+
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(canvas(), k, modifiers);
+    }
+
+    // Chooses a palette entry the way the palette does: length, highlight
+    // index and the cursor glyph's picture.
+    void choosePalette(int i) {
+        state().curLength = static_cast<std::int16_t>(i);
+        state().paletteIndex = static_cast<std::int16_t>(i);
+        form->Image4(0).picture = palettePicture(i);
+    }
+
+    // Scrolls the view the way the scroll buttons do.
+    void scrollTo(int first) {
+        state().firstMeasure = static_cast<std::int16_t>(first);
+        form->dispn(state().firstMeasure);
+    }
+
+    // Switches the current track the way the track buttons do.
+    void switchTrack(int t) {
+        state().curTrack = static_cast<std::int16_t>(t);
+        form->dispn(state().firstMeasure);
+    }
+
+    std::int16_t& attr(int m, int slot, int a) { return state().noteAttr[m][slot][0][a]; }
+    std::int16_t& row(int m, int slot) { return state().noteRow[m][slot][0]; }
+    std::int16_t count(int m) { return state().noteCount[m][0]; }
+};
+
+}  // namespace tsuzuri::test

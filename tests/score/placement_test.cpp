@@ -1,0 +1,190 @@
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "score/canvas_driver.h"
+#include "score/canvas_geometry.h"
+#include "support/score_builder.h"
+
+namespace tsuzuri {
+namespace {
+
+class PlacementTest : public test::CanvasTest {
+protected:
+    // A note already in measure m of track 0, drawn, low on the bass staff
+    // (row 9, y 138) so that clicks higher up miss its glyph.
+    void existingNote(int m, int x) {
+        test::appendSlot(state(), 0, m, 9, 8, x);
+        attr(m, count(m) - 1, kAttrTop) = 138 - 34;
+        form->dispn(state().firstMeasure);
+    }
+    std::string text() { return form->Text1->toPlainText().toStdString(); }
+};
+
+TEST_F(PlacementTest, AClickOnTheCursorPlacesWhatItShows) {
+    placeAt(250, 78);  // quarter note, row 22, first column
+    ASSERT_EQ(count(0), 1);
+    EXPECT_EQ(attr(0, 0, kAttrX), 250 - 76);
+    EXPECT_EQ(attr(0, 0, kAttrTop), 46);
+    EXPECT_EQ(attr(0, 0, kAttrCode), 8);
+    EXPECT_EQ(row(0, 0), 22);
+    EXPECT_EQ(text(), state().rowNames[22] + "4 ");
+    EXPECT_EQ(form->Label6->text().toStdString(), " 250 78 20 0 " + state().rowNames[22] + "4 22");
+    // The new glyph lies where the cursor glyph was.
+    EXPECT_EQ(form->Image4(1).left, form->Image4(0).left);
+    EXPECT_EQ(form->Image4(1).top, form->Image4(0).top);
+    EXPECT_EQ(form->Image4(1).picture, palettePicture(8));
+    // A stem-down note in the third column appends to the text.
+    placeAt(520, 100);
+    ASSERT_EQ(count(2), 1);
+    EXPECT_EQ(attr(2, 0, kAttrX), 520 - 76 - 400);
+    EXPECT_EQ(attr(2, 0, kAttrTop), 92);
+    EXPECT_EQ(attr(2, 0, kAttrCode), -8);
+    EXPECT_EQ(form->Image4(41).picture, stemDownPicture(8));
+    EXPECT_EQ(text(), state().rowNames[22] + "4 " + state().rowNames[17] + "4 ");
+}
+
+// The preview goes through the one-note player: c.mid gets the key and is played.
+TEST_F(PlacementTest, PlacingANoteSoundsItsPitch) {
+    placeAt(250, 78);
+    const std::string midi = (dir.path() / "c.mid").string();
+    ASSERT_FALSE(sequencer.commands.empty());
+    EXPECT_EQ(sequencer.commands.back(), "play \"" + midi + "\"");
+    const auto bytes = test::readBytes(dir.path() / "c.mid");
+    ASSERT_GE(bytes.size(), 28u);
+    EXPECT_EQ(bytes[27], state().rowMidi[22]);
+}
+
+TEST_F(PlacementTest, RestsAndMarksAddTheirTextAndSoundNothing) {
+    choosePalette(20);  // an eighth rest
+    placeAt(250, 78);
+    EXPECT_EQ(text(), "r8 ");
+    EXPECT_EQ(attr(0, 0, kAttrCode), -20);
+    choosePalette(40);  // a volume mark has no text of its own
+    placeAt(400, 78);
+    EXPECT_EQ(text(), "r8  ");
+    EXPECT_EQ(count(1), 1);
+    EXPECT_TRUE(sequencer.commands.empty());
+}
+
+TEST_F(PlacementTest, SlotsFollowTheUnshiftedPointerOffset) {
+    existingNote(0, 100);
+    placeAt(70 + 103, 30);  // xo 103: after the note at 100, though stored at 97
+    ASSERT_EQ(count(0), 2);
+    EXPECT_EQ(attr(0, 0, kAttrX), 100);
+    EXPECT_EQ(attr(0, 1, kAttrX), 97);
+    EXPECT_EQ(row(0, 1), 34);
+    placeAt(70 + 93, 30);  // xo 93: before it
+    ASSERT_EQ(count(0), 3);
+    EXPECT_EQ(attr(0, 0, kAttrX), 87);
+    EXPECT_EQ(attr(0, 1, kAttrX), 100);
+    EXPECT_EQ(attr(0, 2, kAttrX), 97);
+    // Far right appends, over the clefs goes first.
+    placeAt(250, 30);
+    EXPECT_EQ(attr(0, 3, kAttrX), 174);
+    placeAt(30, 30);
+    ASSERT_EQ(count(0), 5);
+    EXPECT_EQ(attr(0, 0, kAttrX), -46);
+    EXPECT_EQ(form->Image4(1).left, 24);
+    EXPECT_EQ(row(0, 4), 34);
+}
+
+TEST_F(PlacementTest, RightClickPicksUpTheLengthOfAStemDownNote) {
+    choosePalette(14);
+    form->setBackColor(form->Command2[14], kWhite);
+    placeAt(300, 30);
+    attr(1, 0, kAttrCode) = -8;  // a quarter note drawn stem-down
+    form->dispn(0);
+    clickAt(300, 40);  // select it first: the right click drops the selection
+    ASSERT_EQ(state().selActive, 1);
+    const std::string before = text();
+    clickAt(300, 40, Qt::RightButton);
+    EXPECT_EQ(state().curLength, 8);
+    EXPECT_EQ(form->Image4(0).picture, stemDownPicture(8));
+    EXPECT_EQ(state().paletteIndex, 14);
+    EXPECT_EQ(Form1::backColor(form->Command2[14]), kWhite);
+    EXPECT_EQ(state().selActive, 0);
+    EXPECT_FALSE(form->Image4(21).framed);
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(count(1), 1);
+}
+
+TEST_F(PlacementTest, RightClickOnTheCursorChangesNothing) {
+    moveTo(300, 100);
+    const int picture = form->Image4(0).picture;
+    clickAt(300, 100, Qt::RightButton);
+    EXPECT_EQ(state().curLength, 8);
+    EXPECT_EQ(form->Image4(0).picture, picture);
+    EXPECT_EQ(count(1), 0);
+    EXPECT_EQ(text(), "");
+}
+
+TEST_F(PlacementTest, LeftAndMiddleClicksOnANoteSelectItAndNothingElse) {
+    placeAt(300, 78);
+    placeAt(400, 78);
+    const std::string before = text();
+    clickAt(300, 60, Qt::MiddleButton);
+    EXPECT_EQ(state().selActive, 1);
+    EXPECT_EQ(state().selGlyph, 21);
+    EXPECT_TRUE(form->Image4(21).framed);
+    EXPECT_EQ(form->Label6->text().toStdString(), " 300 60 15 1 " + state().rowNames[27] + "4 27");
+    clickAt(400, 60);
+    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_FALSE(form->Image4(21).framed);
+    EXPECT_TRUE(form->Image4(22).framed);
+    EXPECT_EQ(count(1), 2);
+    EXPECT_EQ(text(), before);
+    // A middle click on the cursor places, and unselects.
+    clickAt(600, 30, Qt::MiddleButton);
+    EXPECT_EQ(count(2), 1);
+    EXPECT_EQ(state().selActive, 0);
+    EXPECT_FALSE(form->Image4(22).framed);
+}
+
+TEST_F(PlacementTest, AClickOnAGlyphGivesTheCanvasTheKeys) {
+    form->Text1->setFocus();
+    placeAt(300, 78);
+    EXPECT_EQ(form->focusWidget(), canvas());
+    form->Text1->setFocus();
+    clickAt(300, 60, Qt::RightButton);
+    EXPECT_EQ(form->focusWidget(), canvas());
+    form->Text1->setFocus();
+    clickAt(300, 60);
+    EXPECT_EQ(form->focusWidget(), canvas());
+}
+
+TEST_F(PlacementTest, ATrackGrowsToItsLastPlacedMeasure) {
+    EXPECT_EQ(state().lastMeasure[0], 3);
+    scrollTo(4);
+    placeAt(300, 78);  // measure 5
+    EXPECT_EQ(state().lastMeasure[0], 5);
+    EXPECT_EQ(form->Slider1->maximum(), 6);
+    scrollTo(0);
+    placeAt(500, 78);  // measure 2
+    EXPECT_EQ(state().lastMeasure[0], 5);
+    EXPECT_EQ(form->Slider1->maximum(), 6);
+    scrollTo(197);
+    placeAt(800, 78);  // measure 200, the last
+    EXPECT_EQ(count(200), 1);
+    EXPECT_EQ(state().lastMeasure[0], 200);
+    EXPECT_EQ(form->Slider1->maximum(), 201);
+}
+
+TEST_F(PlacementTest, AFullMeasureRefusesWithANotice) {
+    for (int i = 0; i < 20; ++i)
+        test::appendSlot(state(), 0, 1, 9, 8, 190);
+    form->dispn(0);
+    form->Text1->setPlainText("O4C4 ");
+    placeAt(300, 30);
+    EXPECT_EQ(count(1), 20);
+    EXPECT_EQ(text(), "O4C4 ");
+    EXPECT_TRUE(sequencer.commands.empty());
+    EXPECT_EQ(form->Notice->text(), QStringLiteral("1小節に置けるのは20個までです"));
+    EXPECT_TRUE(form->Notice->isVisible());
+    placeAt(500, 30);  // the next measure still takes notes
+    EXPECT_EQ(count(2), 1);
+}
+
+}  // namespace
+}  // namespace tsuzuri

@@ -1,0 +1,270 @@
+// Random mouse and key events through the real widgets, with the record's
+// invariants and the current track's compiled chunk checked after each one.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "midi/track_compiler.h"
+#include "score/canvas_driver.h"
+#include "score/canvas_geometry.h"
+#include "score/score_ops.h"
+
+namespace tsuzuri {
+namespace {
+
+constexpr int kEvents = 20000;
+constexpr int kClientWidth = 865;
+constexpr int kClientHeight = 153;
+
+// Why `chunk` is not a valid track chunk of channel `channel`, or "".
+std::string chunkFault(const std::vector<std::uint8_t>& chunk, int channel) {
+    if (chunk.size() < 8 || std::string(chunk.begin(), chunk.begin() + 4) != "MTrk")
+        return "no MTrk header";
+    const std::uint32_t length = (chunk[4] << 24) | (chunk[5] << 16) | (chunk[6] << 8) | chunk[7];
+    if (length != chunk.size() - 8)
+        return "length field " + std::to_string(length) + " for " +
+               std::to_string(chunk.size() - 8) + " bytes";
+    std::size_t i = 8;
+    auto next = [&]() -> int { return i < chunk.size() ? chunk[i++] : -1; };
+    while (i < chunk.size()) {
+        int deltaBytes = 1;
+        for (int b = next(); b >= 0x80; b = next()) {
+            if (++deltaBytes > 4)
+                return "delta longer than 4 bytes";
+        }
+        const int status = next();
+        if (status == 0xFF) {
+            const bool end = next() == 0x2F && next() == 0x00;
+            return end && i == chunk.size() ? "" : "bytes after or instead of end of track";
+        }
+        if (status < 0 || (status & 0x0F) != channel)
+            return "status byte " + std::to_string(status) + " at " + std::to_string(i - 1);
+        const int kind = status & 0xF0;
+        const int dataBytes = kind == 0x80 || kind == 0x90 ? 2 : kind == 0xC0 ? 1 : 0;
+        if (dataBytes == 0)
+            return "status byte " + std::to_string(status) + " at " + std::to_string(i - 1);
+        for (int d = 0; d < dataBytes; ++d) {
+            const int data = next();
+            if (data < 0 || data >= 0x80)
+                return "data byte out of range at " + std::to_string(i - 1);
+            if (kind == 0x90 && d == 0 && data == 0)
+                return "note without a pitch";
+        }
+    }
+    return "no end of track";
+}
+
+class RandomEditTest : public test::CanvasTest {
+protected:
+    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); }
+    bool chance(int percent) { return uniform(1, 100) <= percent; }
+
+    // A point of the canvas's client area inside one of the visible glyphs.
+    std::optional<QPoint> pointOnAGlyph() {
+        std::vector<int> visible;
+        for (int i = 0; i < 82; ++i) {
+            const GlyphItem& g = form->Image4(i);
+            const PictureSize size = g.size();
+            if (size.width > 0 && g.left + size.width > 0 && g.left < kClientWidth &&
+                g.top + size.height > 0 && g.top < kClientHeight)
+                visible.push_back(i);
+        }
+        if (visible.empty())
+            return std::nullopt;
+        const GlyphItem& g = form->Image4(visible[uniform(0, int(visible.size()) - 1)]);
+        const PictureSize size = g.size();
+        const int x =
+            std::clamp(static_cast<int>(g.left) + uniform(0, size.width - 1), 0, kClientWidth - 1);
+        const int y =
+            std::clamp(static_cast<int>(g.top) + uniform(0, size.height - 1), 0, kClientHeight - 1);
+        return QPoint(x, y);
+    }
+
+    // A click where a glyph is: on the cursor glyph where the pointer moves
+    // (placing a note), on a note glyph, or now and then anywhere.
+    void clickOnGlyph(std::ostringstream& what) {
+        std::optional<QPoint> p;
+        bool moveFirst = chance(70);
+        if (chance(50)) {
+            p = QPoint(uniform(0, kClientWidth - 1), uniform(0, kClientHeight - 1));
+            moveFirst = true;
+        } else {
+            p = pointOnAGlyph();
+        }
+        if (!p || chance(10))
+            p = QPoint(uniform(0, kClientWidth - 1), uniform(0, kClientHeight - 1));
+        const Qt::MouseButton button = chance(60)   ? Qt::LeftButton
+                                       : chance(50) ? Qt::RightButton
+                                                    : Qt::MiddleButton;
+        if (chance(10))
+            form->Text1->setFocus();
+        if (moveFirst)
+            QTest::mouseMove(canvas(), at(p->x(), p->y()));
+        const bool onGlyph = canvas()->image4At(p->x(), p->y()) >= 0;
+        QTest::mouseClick(canvas(), button, {}, at(p->x(), p->y()));
+        what << "click " << button << " at " << p->x() << "," << p->y();
+        if (onGlyph && form->focusWidget() != canvas())
+            what << " FOCUS LOST";
+    }
+
+    void drag(std::ostringstream& what) {
+        const QPoint from(uniform(0, kClientWidth - 1), uniform(0, kClientHeight - 1));
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at(from.x(), from.y()));
+        QPoint to = from;
+        for (int n = uniform(1, 3); n > 0; --n) {
+            to = QPoint(uniform(-400, 1300), uniform(-400, 500));
+            QTest::mouseMove(canvas(), at(to.x(), to.y()));
+        }
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at(to.x(), to.y()));
+        what << "drag to " << to.x() << "," << to.y();
+    }
+
+    void pressKey(std::ostringstream& what) {
+        static const Qt::Key keys[] = {Qt::Key_Escape, Qt::Key_F5,   Qt::Key_F6,    Qt::Key_Left,
+                                       Qt::Key_Right,  Qt::Key_Up,   Qt::Key_Down,  Qt::Key_Delete,
+                                       Qt::Key_A,      Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                       Qt::Key_Down,   Qt::Key_Left, Qt::Key_Right};
+        const Qt::Key k = keys[uniform(0, std::size(keys) - 1)];
+        Qt::KeyboardModifiers modifiers;
+        if (chance(35))
+            modifiers |= Qt::ShiftModifier;
+        if (chance(10))
+            modifiers |= Qt::ControlModifier;
+        if (chance(5))
+            modifiers |= Qt::AltModifier;
+        key(k, modifiers);
+        what << "key " << k << " modifiers " << modifiers.toInt();
+        // Now and then the key is held: it repeats over the next events.
+        if (chance(5)) {
+            repeatKey = k;
+            repeatModifiers = modifiers;
+            repeatsLeft = uniform(10, 120);
+        }
+    }
+
+    void repeatHeldKey(std::ostringstream& what) {
+        key(repeatKey, repeatModifiers);
+        --repeatsLeft;
+        what << "held key " << repeatKey << " modifiers " << repeatModifiers.toInt();
+    }
+
+    void randomEvent(std::ostringstream& what) {
+        if (repeatsLeft > 0) {
+            repeatHeldKey(what);
+            return;
+        }
+        const int roll = uniform(1, 100);
+        if (roll <= 30) {
+            const double x = uniform(0, 8640) / 10.0, y = uniform(0, 1520) / 10.0;
+            moveTo(x, y);
+            what << "move " << x << "," << y;
+        } else if (roll <= 34) {
+            const QPoint p = background[uniform(0, int(background.size()) - 1)];
+            QTest::mouseMove(form.get(), p);
+            what << "window move";
+        } else if (roll <= 62) {
+            clickOnGlyph(what);
+        } else if (roll <= 65) {
+            drag(what);
+        } else if (roll <= 91) {
+            pressKey(what);
+        } else if (roll <= 93) {
+            QTest::mouseClick(form->Command17, Qt::LeftButton);
+            what << "cross";
+            if (form->focusWidget() != canvas())
+                what << " FOCUS LOST";
+        } else if (roll <= 96) {
+            const int i = uniform(0, kPaletteCount - 1);
+            choosePalette(i);
+            what << "palette " << i;
+        } else if (roll <= 98) {
+            // Mostly near the start, so that measures fill up; sometimes anywhere.
+            const int first = chance(80) ? uniform(0, 3) : uniform(0, kLastFirstMeasure);
+            scrollTo(first);
+            what << "scroll " << first;
+        } else {
+            const int t = uniform(0, state().trackCount - 1);
+            switchTrack(t);
+            what << "track " << t;
+        }
+    }
+
+    int notesOfTrack(int t) {
+        int total = 0;
+        for (int m = 0; m < kMeasureCount; ++m)
+            total += state().noteCount[m][t];
+        return total;
+    }
+
+    // The first broken invariant, or "".
+    std::string fault() {
+        const EditorState& s = state();
+        if (s.curTrack < 0 || s.curTrack >= kTrackCount)
+            return "curTrack " + std::to_string(s.curTrack);
+        const int t = s.curTrack;
+        for (int m = 0; m < kMeasureCount; ++m) {
+            const int n = s.noteCount[m][t];
+            if (n < 0 || n > kMaxNotesPerMeasure)
+                return "noteCount " + std::to_string(n) + " in measure " + std::to_string(m);
+            sawFullMeasure = sawFullMeasure || n == kMaxNotesPerMeasure;
+            for (int slot = 0; slot < n; ++slot) {
+                const int row = s.noteRow[m][slot][t];
+                if (row < 0 || row >= kNamedRows)
+                    return "row " + std::to_string(row) + " in measure " + std::to_string(m);
+            }
+        }
+        for (int u = 0; u < kTrackCount; ++u) {
+            if (s.lastMeasure[u] < 0 || s.lastMeasure[u] >= kMeasureCount)
+                return "lastMeasure " + std::to_string(s.lastMeasure[u]);
+        }
+        if (s.mouseY > kMouseYCap)
+            return "mouseY " + std::to_string(s.mouseY);
+        if (s.selGlyph < 0 || s.selGlyph > kViewMeasures * kGlyphsPerMeasure)
+            return "selGlyph " + std::to_string(s.selGlyph);
+        return chunkFault(compileTrack(s, t).chunk, trackChannel(t));
+    }
+
+    void SetUp() override {
+        CanvasTest::SetUp();
+        for (int y = 0; y < form->height(); y += 7) {
+            for (int x = 0; x < form->width(); x += 7) {
+                if (form->childAt(x, y) == nullptr)
+                    background.emplace_back(x, y);
+            }
+        }
+    }
+
+    std::mt19937 random{20240611};
+    std::vector<QPoint> background;
+    Qt::Key repeatKey = Qt::Key_Up;
+    Qt::KeyboardModifiers repeatModifiers;
+    int repeatsLeft = 0;
+    bool sawFullMeasure = false;
+};
+
+TEST_F(RandomEditTest, TwentyThousandEventsKeepTheScoreValid) {
+    ASSERT_FALSE(background.empty());
+    int placed = 0;
+    for (int i = 0; i < kEvents; ++i) {
+        const int track = state().curTrack;
+        const int before = notesOfTrack(track);
+        std::ostringstream what;
+        randomEvent(what);
+        ASSERT_EQ(what.str().find("FOCUS LOST"), std::string::npos) << "event " << i;
+        ASSERT_EQ(fault(), "") << "after event " << i << ": " << what.str();
+        if (state().curTrack == track && notesOfTrack(track) > before)
+            ++placed;
+    }
+    for (int t = 0; t < kTrackCount; ++t) {
+        for (int m = 0; m < kMeasureCount; ++m)
+            ASSERT_LE(state().noteCount[m][t], kMaxNotesPerMeasure);
+    }
+    // The run must have placed many notes and met full measures.
+    EXPECT_GT(placed, 500);
+    EXPECT_TRUE(sawFullMeasure);
+}
+
+}  // namespace
+}  // namespace tsuzuri

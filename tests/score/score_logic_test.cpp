@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "score/canvas_geometry.h"
+#include "score/deletion.h"
+#include "score/key_edit.h"
+#include "score/placement.h"
+#include "score/pointer.h"
+#include "score/readout.h"
+#include "score/score_ops.h"
+#include "support/score_builder.h"
+
+namespace tsuzuri {
+namespace {
+
+using test::appendSlot;
+
+struct ScoreLogicTest : ::testing::Test {
+    // The pointer at canvas position x, y, the cursor glyph positioned there.
+    void pointer(double x, double y) {
+        trackPointer(*s, x, y);
+        disp(*s, image4[0], pointerPixel(x), pointerPixel(y));
+    }
+    void selectSlot(int m, int slot) {
+        s->selActive = 1;
+        s->selGlyph = static_cast<std::int16_t>(glyphForSlot(m, slot));
+    }
+    std::unique_ptr<EditorState> s = test::newState();
+    GlyphTable image4;
+};
+
+TEST_F(ScoreLogicTest, PointerRoundingTiesGoToEven) {
+    EXPECT_EQ(roundPointer(2.5), 2);
+    EXPECT_EQ(roundPointer(3.5), 4);
+    EXPECT_EQ(roundPointer(-2.5), -2);
+    EXPECT_EQ(roundPointer(-3.5), -4);
+    EXPECT_EQ(roundPointer(7.49), 7);
+    EXPECT_EQ(pointerPixel(-0.5), -1);
+    // Positions no screen holds stay inside 16 bits instead of wrapping.
+    EXPECT_EQ(roundPointer(1e9), 32000);
+    EXPECT_EQ(roundPointer(-1e9), -32000);
+    EXPECT_EQ(plainNumber(250), "250");
+    EXPECT_EQ(plainNumber(250.25), "250.25");
+    EXPECT_EQ(plainNumber(-3.5), "-3.5");
+}
+
+TEST_F(ScoreLogicTest, PlacementOutsideTheScoreIsRefusedAndChangesNothing) {
+    s->firstMeasure = 197;
+    pointer(900, 78);  // a fifth column: measure 201
+    ASSERT_EQ(s->mouseMeasure, 201);
+    Placement p = placeNote(*s);
+    EXPECT_FALSE(p.placed);
+    EXPECT_FALSE(p.refusal.empty());
+    EXPECT_EQ(s->lastMeasure[0], 3);
+    s->firstMeasure = 0;
+    pointer(-200, 78);  // dragged far left: measure -1
+    ASSERT_EQ(s->mouseMeasure, -1);
+    EXPECT_FALSE(placeNote(*s).placed);
+    pointer(300, -218);  // row 96 has no pitch
+    p = placeNote(*s);
+    EXPECT_FALSE(p.placed);
+    EXPECT_EQ(p.refusal, "この高さには置けません");
+    EXPECT_EQ(s->noteCount[1][0], 0);
+    pointer(300, -214);  // row 95 is the highest
+    EXPECT_TRUE(placeNote(*s).placed);
+    EXPECT_EQ(s->noteRow[1][0][0], 95);
+}
+
+TEST_F(ScoreLogicTest, AMeasureHoldsTwentyNotes) {
+    pointer(300, 78);
+    for (int i = 0; i < kMaxNotesPerMeasure; ++i)
+        ASSERT_TRUE(placeNote(*s).placed) << i;
+    const Placement p = placeNote(*s);
+    EXPECT_FALSE(p.placed);
+    EXPECT_EQ(p.text, "");
+    EXPECT_FALSE(p.preview);
+    EXPECT_EQ(s->noteCount[1][0], kMaxNotesPerMeasure);
+}
+
+TEST_F(ScoreLogicTest, PlacementReportsTextPreviewAndGrowth) {
+    s->firstMeasure = 4;
+    pointer(700, 78);  // measure 7
+    const Placement p = placeNote(*s);
+    EXPECT_EQ(p.text, s->rowNames[22] + "4 ");
+    EXPECT_TRUE(p.preview);
+    EXPECT_EQ(p.previewNote, s->rowMidi[22]);
+    EXPECT_TRUE(p.trackGrew);
+    EXPECT_EQ(p.sliderMax, 8);
+    EXPECT_EQ(s->lastMeasure[0], 7);
+}
+
+// With twenty notes the last slot's glyph number is a multiple of 20; the
+// frame still stops at the measure's end instead of entering the next block.
+TEST_F(ScoreLogicTest, RightStopsAtTheTwentiethNote) {
+    for (int i = 0; i < 20; ++i)
+        appendSlot(*s, 0, 0, 22, 8, 5 * i);
+    appendSlot(*s, 0, 1, 22, 8);
+    selectSlot(0, 19);
+    editWithKey(*s, image4, CanvasKey::Right, 0);
+    EXPECT_EQ(s->selGlyph, 20);
+    EXPECT_TRUE(image4[20].framed);
+    EXPECT_FALSE(image4[21].framed);
+    editWithKey(*s, image4, CanvasKey::Left, 0);
+    EXPECT_EQ(s->selGlyph, 19);
+}
+
+TEST_F(ScoreLogicTest, KeyEditsAndDeletionIgnoreAGlyphWithoutANote) {
+    appendSlot(*s, 0, 0, 22, 8);
+    selectSlot(0, 1);  // the slot after the only note
+    for (CanvasKey k : {CanvasKey::Left, CanvasKey::Right, CanvasKey::Up, CanvasKey::Down})
+        editWithKey(*s, image4, k, 0);
+    editWithKey(*s, image4, CanvasKey::Left, kShiftOnly);
+    EXPECT_FALSE(editWithKey(*s, image4, CanvasKey::Delete, 0).deleteNote);
+    EXPECT_FALSE(deleteSelected(*s));
+    EXPECT_EQ(s->selGlyph, 2);
+    EXPECT_EQ(s->noteRow[0][1][0], 0);
+    EXPECT_EQ(s->noteAttr[0][1][0][kAttrTop], 0);
+    selectSlot(0, 0);
+    EXPECT_TRUE(deleteSelected(*s));
+    EXPECT_FALSE(deleteSelected(*s));
+    EXPECT_EQ(s->noteCount[0][0], 0);
+}
+
+TEST_F(ScoreLogicTest, TheGlyphTopStaysInside16Bits) {
+    appendSlot(*s, 0, 0, 22, 8);
+    auto& top = s->noteAttr[0][0][0][kAttrTop];
+    top = std::numeric_limits<std::int16_t>::min();
+    selectSlot(0, 0);
+    editWithKey(*s, image4, CanvasKey::Left, kShiftOnly);
+    editWithKey(*s, image4, CanvasKey::Up, 0);
+    EXPECT_EQ(top, std::numeric_limits<std::int16_t>::min());
+    EXPECT_EQ(s->noteRow[0][0][0], 22);
+    top = std::numeric_limits<std::int16_t>::max();
+    editWithKey(*s, image4, CanvasKey::Right, kShiftOnly);
+    editWithKey(*s, image4, CanvasKey::Down, 0);
+    EXPECT_EQ(top, std::numeric_limits<std::int16_t>::max());
+    EXPECT_EQ(s->noteRow[0][0][0], 22);
+}
+
+TEST_F(ScoreLogicTest, TheSelectionFollowsTheDrawnView) {
+    appendSlot(*s, 0, 5, 22, 8);
+    s->firstMeasure = 4;
+    selectSlot(5, 0);  // glyph 21: measure 5 of the view 4..7
+    ASSERT_TRUE(selectedNote(*s));
+    EXPECT_EQ(selectedNote(*s)->measure, 5);
+    s->firstMeasure = 6;  // the same glyph shows measure 9 now, which is empty
+    EXPECT_FALSE(selectedNote(*s));
+    s->selGlyph = 81;  // not a glyph of the view
+    EXPECT_FALSE(selectedNote(*s));
+}
+
+}  // namespace
+}  // namespace tsuzuri
