@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 
 #include "support/form_fixture.h"
@@ -44,23 +45,14 @@ protected:
         QTest::keyClick(canvas(), k, modifiers);
     }
 
-    // Chooses a palette entry the way the palette does: length, highlight
-    // index and the cursor glyph's picture.
+    // Chooses a palette entry with a click on its button.
     void choosePalette(int i) {
-        state().curLength = static_cast<std::int16_t>(i);
-        state().paletteIndex = static_cast<std::int16_t>(i);
-        form->Image4(0).picture = palettePicture(i);
+        QTest::mouseClick(form->Command2[static_cast<std::size_t>(i)], Qt::LeftButton);
     }
 
-    // Scrolls the view the way the scroll buttons do.
+    // Shows the view from measure `first`, as repeated scrolling would.
     void scrollTo(int first) {
         state().firstMeasure = static_cast<std::int16_t>(first);
-        form->dispn(state().firstMeasure);
-    }
-
-    // Switches the current track the way the track buttons do.
-    void switchTrack(int t) {
-        state().curTrack = static_cast<std::int16_t>(t);
         form->dispn(state().firstMeasure);
     }
 

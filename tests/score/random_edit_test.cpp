@@ -1,7 +1,10 @@
-// Random mouse and key events through the real widgets, with the record's
-// invariants and the current track's compiled chunk checked after each one.
+// Random mouse and key events through the real widgets of the whole window,
+// with the record's invariants and the current track's compiled chunk checked
+// after each one.
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -10,11 +13,13 @@
 #include "score/canvas_driver.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
+#include "ui/updown.h"
+#include "view/keyboard_panel.h"
 
 namespace tsuzuri {
 namespace {
 
-constexpr int kEvents = 20000;
+constexpr int kEvents = 100000;
 constexpr int kClientWidth = 865;
 constexpr int kClientHeight = 153;
 
@@ -177,18 +182,80 @@ protected:
                 what << " FOCUS LOST";
         } else if (roll <= 96) {
             const int i = uniform(0, kPaletteCount - 1);
-            choosePalette(i);
+            QTest::mouseClick(form->Command2[static_cast<std::size_t>(i)], Qt::LeftButton);
             what << "palette " << i;
         } else if (roll <= 98) {
-            // Mostly near the start, so that measures fill up; sometimes anywhere.
-            const int first = chance(80) ? uniform(0, 3) : uniform(0, kLastFirstMeasure);
-            scrollTo(first);
-            what << "scroll " << first;
+            controlEvent(what);
         } else {
-            const int t = uniform(0, state().trackCount - 1);
-            switchTrack(t);
-            what << "track " << t;
+            pianoEvent(what);
         }
+    }
+
+    // One press of a button that acts on the press.
+    void press(QPushButton* button) {
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
+    }
+
+    void controlEvent(std::ostringstream& what) {
+        const int which = uniform(0, 11);
+        what << "control " << which;
+        switch (which) {
+            case 0:
+                press(form->Command5);
+                break;
+            case 1:
+                press(form->Command6);
+                break;
+            case 2:
+                press(form->Command12);
+                break;
+            // Scrolling on is likelier, so the view also reaches far measures.
+            case 3:
+            case 4:
+                press(form->Command13);
+                break;
+            case 5:
+                QTest::mouseClick(form->Command3, Qt::LeftButton);
+                break;
+            case 6:
+                QTest::mouseClick(form->Command4, Qt::LeftButton);
+                break;
+            case 7:
+                QTest::mouseClick(
+                    chance(50) ? form->UpDown1->upButton() : form->UpDown1->downButton(),
+                    Qt::LeftButton);
+                break;
+            case 8:
+                form->UpDown3->setValue(uniform(0, 20));
+                break;
+            case 9:
+                form->UpDown4->setValue(uniform(0, 20));
+                break;
+            case 10:
+                form->Combo1->setCurrentIndex(uniform(0, 3));
+                break;
+            default:
+                QTest::mouseClick(form->Command15, Qt::LeftButton);
+                break;
+        }
+    }
+
+    // A key of the on-screen piano, now and then switching keyboard entry.
+    void pianoEvent(std::ostringstream& what) {
+        if (chance(10)) {
+            QTest::mouseClick(form->Command16, Qt::LeftButton);
+            what << "keyboard entry " << state().keyEntryMode;
+            return;
+        }
+        const QPoint p(uniform(0, 880), uniform(0, 106));
+        const QPoint local = p + QPoint(KeyboardPanel::kBorder, KeyboardPanel::kBorder);
+        const Qt::MouseButton button = chance(80) ? Qt::LeftButton : Qt::RightButton;
+        const int before = notesOfTrack(state().curTrack);
+        QTest::mousePress(form->Picture1, button, {}, local);
+        QTest::mouseRelease(form->Picture1, button, {}, local);
+        enteredByKeys += notesOfTrack(state().curTrack) > before ? 1 : 0;
+        what << "piano at " << p.x() << "," << p.y();
     }
 
     int notesOfTrack(int t) {
@@ -223,11 +290,19 @@ protected:
             return "mouseY " + std::to_string(s.mouseY);
         if (s.selGlyph < 0 || s.selGlyph > kViewMeasures * kGlyphsPerMeasure)
             return "selGlyph " + std::to_string(s.selGlyph);
+        if (s.firstMeasure < 0 || s.firstMeasure > kLastFirstMeasure)
+            return "firstMeasure " + std::to_string(s.firstMeasure);
+        if (s.keySignature < -7 || s.keySignature > 7)
+            return "keySignature " + std::to_string(s.keySignature);
+        if (s.entryMeasure < 0 || s.entryMeasure >= kMeasureCount)
+            return "entryMeasure " + std::to_string(s.entryMeasure);
         return chunkFault(compileTrack(s, t).chunk, trackChannel(t));
     }
 
     void SetUp() override {
         CanvasTest::SetUp();
+        form->resize(889, 530);  // the keyboard panel in view
+        QApplication::processEvents();
         for (int y = 0; y < form->height(); y += 7) {
             for (int x = 0; x < form->width(); x += 7) {
                 if (form->childAt(x, y) == nullptr)
@@ -242,9 +317,10 @@ protected:
     Qt::KeyboardModifiers repeatModifiers;
     int repeatsLeft = 0;
     bool sawFullMeasure = false;
+    int enteredByKeys = 0;
 };
 
-TEST_F(RandomEditTest, TwentyThousandEventsKeepTheScoreValid) {
+TEST_F(RandomEditTest, AHundredThousandEventsKeepTheScoreValid) {
     ASSERT_FALSE(background.empty());
     int placed = 0;
     for (int i = 0; i < kEvents; ++i) {
@@ -264,6 +340,7 @@ TEST_F(RandomEditTest, TwentyThousandEventsKeepTheScoreValid) {
     // The run must have placed many notes and met full measures.
     EXPECT_GT(placed, 500);
     EXPECT_TRUE(sawFullMeasure);
+    EXPECT_GT(enteredByKeys, 20);
 }
 
 }  // namespace
