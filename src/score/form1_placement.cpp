@@ -1,9 +1,7 @@
 // Form1's glyph clicks: placing a note with the cursor glyph, selecting a
 // note glyph, picking up a note's length with the right button.
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QSlider>
-#include <QTextCursor>
 
 #include "score/placement.h"
 #include "score/readout.h"
@@ -15,12 +13,6 @@ namespace tsuzuri {
 
 namespace {
 
-void appendText(QPlainTextEdit* box, const std::string& text) {
-    QTextCursor end(box->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(QString::fromStdString(text));
-}
-
 void placeFromCursor(Form1& form) {
     EditorState& s = form.state();
     const Placement placement = placeNote(s);
@@ -28,7 +20,7 @@ void placeFromCursor(Form1& form) {
         form.showNotice(QString::fromStdString(placement.refusal));
         return;
     }
-    appendText(form.Text1, placement.text);
+    form.appendToText1(placement.text);
     if (placement.preview)
         form.noteon(placement.previewNote);
     form.dispn(s.firstMeasure);
