@@ -42,10 +42,16 @@ void optimizerOnText(benchmark::State& state) {
         benchmark::DoNotOptimize(optimizeMml(text, false));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(text.size()));
+    // Seconds per byte: flat across the sizes when the optimizer is linear.
+    state.counters["s_per_byte"] = benchmark::Counter(
+        static_cast<double>(text.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(optimizerOnText)
     ->Arg(10'000)
+    ->Arg(30'000)
     ->Arg(100'000)
+    ->Arg(300'000)
     ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond);
 
