@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "spread.h"
+
 #include <array>
 #include <random>
 #include <string>
@@ -53,7 +55,8 @@ BENCHMARK(optimizerOnText)
     ->Arg(100'000)
     ->Arg(300'000)
     ->Arg(1'000'000)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 void entryNoteParsing(benchmark::State& state) {
     const std::array<const char*, 4> notes = {"O4C8", "O5C#8.", "O2A64", "O6G-2"};
@@ -61,7 +64,7 @@ void entryNoteParsing(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(parseEntryNote(notes[i++ % notes.size()]));
 }
-BENCHMARK(entryNoteParsing);
+BENCHMARK(entryNoteParsing)->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri

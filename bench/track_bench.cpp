@@ -2,6 +2,8 @@
 // trk.mid, and assembling and writing the all-tracks file of twenty full tracks.
 #include <benchmark/benchmark.h>
 
+#include "spread.h"
+
 #include <filesystem>
 
 #include "full_score.h"
@@ -40,7 +42,7 @@ void compileAndWriteFullTrack(benchmark::State& state) {
     }
     reportFileSize(state, size);
 }
-BENCHMARK(compileAndWriteFullTrack)->Unit(benchmark::kMillisecond);
+BENCHMARK(compileAndWriteFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
 // The compiler alone, to tell its share from the file system's.
 void compileFullTrack(benchmark::State& state) {
@@ -49,7 +51,7 @@ void compileFullTrack(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(compileTrack(*s, 0));
 }
-BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond);
+BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
 // All-tracks playback of twenty full tracks, each compiled once beforehand.
 void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
@@ -70,7 +72,9 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     }
     reportFileSize(state, size);
 }
-BENCHMARK(assembleAndWriteTwentyFullTracks)->Unit(benchmark::kMillisecond);
+BENCHMARK(assembleAndWriteTwentyFullTracks)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri

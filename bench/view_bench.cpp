@@ -2,6 +2,8 @@
 // the repaint of the canvas, on Qt's offscreen platform.
 #include <benchmark/benchmark.h>
 
+#include "spread.h"
+
 #include <QApplication>
 #include <QImage>
 #include <filesystem>
@@ -49,7 +51,7 @@ void dispnFullView(benchmark::State& state) {
     }
     state.counters["glyphs"] = shownGlyphs(w.form);
 }
-BENCHMARK(dispnFullView)->Unit(benchmark::kMicrosecond);
+BENCHMARK(dispnFullView)->Unit(benchmark::kMicrosecond)->Apply(bench::withSpread);
 
 // The canvas painting itself into the window's backing store, as after dispn.
 void repaintCanvas(benchmark::State& state) {
@@ -58,7 +60,7 @@ void repaintCanvas(benchmark::State& state) {
     for (auto _ : state)
         w.form.Picture2->repaint();
 }
-BENCHMARK(repaintCanvas)->Unit(benchmark::kMicrosecond);
+BENCHMARK(repaintCanvas)->Unit(benchmark::kMicrosecond)->Apply(bench::withSpread);
 
 // Both, as one scroll step of the view shows them.
 void dispnAndRepaint(benchmark::State& state) {
@@ -71,7 +73,7 @@ void dispnAndRepaint(benchmark::State& state) {
     }
     state.counters["glyphs"] = shownGlyphs(w.form);
 }
-BENCHMARK(dispnAndRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(dispnAndRepaint)->Unit(benchmark::kMicrosecond)->Apply(bench::withSpread);
 
 // The canvas and its buttons drawn into an image of their own.
 void renderCanvasToImage(benchmark::State& state) {
@@ -81,7 +83,7 @@ void renderCanvasToImage(benchmark::State& state) {
     for (auto _ : state)
         w.form.Picture2->render(&image);
 }
-BENCHMARK(renderCanvasToImage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(renderCanvasToImage)->Unit(benchmark::kMicrosecond)->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri
