@@ -30,6 +30,22 @@ InstalledProgram::InstalledProgram()
             if (chown((home_ / dir).c_str(), kNobody, kNobody) != 0)
                 installed_ = false;
         }
+        openToOthers();
+    }
+}
+
+// The other user reaches the prefix whatever the tester's umask is.
+void InstalledProgram::openToOthers() {
+    using std::filesystem::perms;
+    const auto add = std::filesystem::perm_options::add;
+    std::filesystem::permissions(root_.path(), perms::others_exec, add);
+    std::filesystem::permissions(prefix_, perms::others_read | perms::others_exec, add);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(prefix_)) {
+        const bool runnable = entry.is_directory() ||
+                              (entry.status().permissions() & perms::owner_exec) != perms::none;
+        std::filesystem::permissions(
+            entry.path(), runnable ? perms::others_read | perms::others_exec : perms::others_read,
+            add);
     }
 }
 

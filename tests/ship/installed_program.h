@@ -33,6 +33,8 @@ public:
     std::vector<std::string> asUser() const;
 
 private:
+    void openToOthers();
+
     TempDir root_{"tsuzuri install"};
     std::filesystem::path prefix_;
     std::filesystem::path home_;
