@@ -53,6 +53,7 @@ TEST(InstalledProgram, InstallsProgramTemplateMenuEntryAndIcon) {
 // y 100 there snaps to the row of middle C (octave setting 4). trk♪ lies in
 // the frame at (0, 256), at (4, 8) inside it, 37 x 17.
 constexpr const char* kMiddleCX = "300";
+constexpr const char* kNearMiddleCX = "290";
 constexpr const char* kMiddleCY = "100";
 constexpr const char* kTrackPlayX = "22";
 constexpr const char* kTrackPlayY = "272";
@@ -82,8 +83,10 @@ TEST(InstalledProgram, PlacesANoteAndPlaysItFromAReadOnlyPrefix) {
     const std::string window = screen.waitForWindow("Tsuzuri");
     ASSERT_NE(window, "") << "the window did not appear";
     EXPECT_TRUE(screen.xdotool({"windowfocus", "--sync", window}));
-    EXPECT_TRUE(screen.xdotool({"mousemove", "--window", window, kMiddleCX, kMiddleCY,  //
-                                "click", "1", "key", "F5"}));
+    // The cursor glyph follows the pointer; the click lands on it and places its note.
+    EXPECT_TRUE(screen.xdotool({"mousemove", "--window", window, kNearMiddleCX, kMiddleCY, "sleep",
+                                "0.2", "mousemove", "--window", window, kMiddleCX, kMiddleCY,
+                                "sleep", "0.2", "click", "1", "key", "F5"}));
     EXPECT_TRUE(screen.xdotool({"mousemove", "--window", window, kTrackPlayX, kTrackPlayY,  //
                                 "click", "1"}));
 
