@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "spread.h"
+
 #include <array>
 #include <random>
 #include <string>
@@ -42,12 +44,19 @@ void optimizerOnText(benchmark::State& state) {
         benchmark::DoNotOptimize(optimizeMml(text, false));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(text.size()));
+    // Seconds per byte: flat across the sizes when the optimizer is linear.
+    state.counters["s_per_byte"] = benchmark::Counter(
+        static_cast<double>(text.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(optimizerOnText)
     ->Arg(10'000)
+    ->Arg(30'000)
     ->Arg(100'000)
+    ->Arg(300'000)
     ->Arg(1'000'000)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 void entryNoteParsing(benchmark::State& state) {
     const std::array<const char*, 4> notes = {"O4C8", "O5C#8.", "O2A64", "O6G-2"};
@@ -55,7 +64,7 @@ void entryNoteParsing(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(parseEntryNote(notes[i++ % notes.size()]));
 }
-BENCHMARK(entryNoteParsing);
+BENCHMARK(entryNoteParsing)->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri

@@ -3,6 +3,8 @@
 // keeps resident.
 #include <benchmark/benchmark.h>
 
+#include "spread.h"
+
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
@@ -102,11 +104,13 @@ void previewLatencyRendered(benchmark::State& state, std::vector<int> programs) 
 BENCHMARK_CAPTURE(previewLatencyRendered, sameProgram, std::vector<int>{105})
     ->Iterations(kCalls)
     ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::withSpread);
 BENCHMARK_CAPTURE(previewLatencyRendered, fourPrograms, std::vector<int>{105, 25, 24, 74})
     ->Iterations(kCalls)
     ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::withSpread);
 
 // The same through a real audio driver thread: ALSA's null device asks for
 // the next period at once, so this is the engine's share of the latency; a
@@ -134,7 +138,11 @@ void previewLatencyDriver(benchmark::State& state) {
     reportMedian(state, micros);
     state.counters["buffer_ms"] = engine.bufferMilliseconds();
 }
-BENCHMARK(previewLatencyDriver)->Iterations(kCalls)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(previewLatencyDriver)
+    ->Iterations(kCalls)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::withSpread);
 
 // From constructing the engine (the window shows right after) to the SoundFont ready.
 void soundFontReady(benchmark::State& state) {
@@ -145,7 +153,11 @@ void soundFontReady(benchmark::State& state) {
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
     }
 }
-BENCHMARK(soundFontReady)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(soundFontReady)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 // Resident memory once the four instruments of the program have sounded.
 void residentAfterFourInstruments(benchmark::State& state) {
@@ -166,7 +178,11 @@ void residentAfterFourInstruments(benchmark::State& state) {
         state.counters["four_instruments_MB"] = residentMegabytes();
     }
 }
-BENCHMARK(residentAfterFourInstruments)->Iterations(1)->Unit(benchmark::kMillisecond);
+// One repetition: later engines in the same process reuse freed memory.
+BENCHMARK(residentAfterFourInstruments)
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tsuzuri

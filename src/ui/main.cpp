@@ -5,10 +5,14 @@
 #include "midi/fluid_sequencer.h"
 #include "midi/midi_file.h"
 #include "ui/form1.h"
+#include "view/glyph_art.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("tsuzuri");
+    // The menu entry tsuzuri.desktop and the window share the program's icon.
+    QApplication::setDesktopFileName("tsuzuri");
+    QApplication::setWindowIcon(tsuzuri::appIcon());
     const std::filesystem::path dataDir = tsuzuri::chooseDataDirectory(
         QCoreApplication::applicationDirPath().toStdString(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());

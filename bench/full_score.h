@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+#include "score/canvas_geometry.h"
+#include "state/tables.h"
+
+namespace tsuzuri::bench {
+
+// A started record (octave setting 4).
+inline std::unique_ptr<EditorState> startedState() {
+    auto s = std::make_unique<EditorState>();
+    startUp(*s, 4);
+    return s;
+}
+
+// Fills track t as full as the score allows: `perMeasure` slots in each of the 201
+// measures, mostly notes of every length with both stems, some rests, on
+// rows across both staves, each with the x offset and glyph top the editor
+// would give it. Rests keep the positive code the palette gives them.
+inline void fillTrack(EditorState& s, int t, int perMeasure = kSlotCount) {
+    s.lastMeasure[t] = kMeasureCount - 1;
+    for (int m = 0; m < kMeasureCount; ++m) {
+        for (int slot = 0; slot < perMeasure; ++slot) {
+            const int i = m * perMeasure + slot + t;
+            const int row = 12 + i % 20;
+            const int length = i % 7 == 0 ? 14 + i % 13 : i % kNoteLengths;
+            const int stem = row >= 21 ? -1 : 1;
+            const int y = (kTopRow - row) * 4;
+            auto& attr = s.noteAttr[m][slot][t];
+            attr[kAttrX] = static_cast<std::int16_t>(slot * 6);
+            attr[kAttrTop] = static_cast<std::int16_t>(stem > 0 ? y - 34 : y - 8);
+            attr[kAttrCode] =
+                static_cast<std::int16_t>(isNoteLength(length) ? stem * length : length);
+            s.noteRow[m][slot][t] = static_cast<std::int16_t>(row);
+        }
+        s.noteCount[m][t] = static_cast<std::int16_t>(perMeasure);
+    }
+}
+
+}  // namespace tsuzuri::bench

@@ -1,0 +1,80 @@
+// What F5 and F6 cost on the largest score: compiling a full track and writing
+// trk.mid, and assembling and writing the all-tracks file of twenty full tracks.
+#include <benchmark/benchmark.h>
+
+#include "spread.h"
+
+#include <filesystem>
+
+#include "full_score.h"
+#include "midi/midi_file.h"
+#include "midi/track_compiler.h"
+
+namespace tsuzuri {
+namespace {
+
+std::filesystem::path benchDirectory() {
+    const auto dir = std::filesystem::temp_directory_path() / "tsuzuri track bench";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void reportFileSize(benchmark::State& state, std::size_t bytes) {
+    state.counters["file_KB"] = static_cast<double>(bytes) / 1000.0;
+}
+
+// The steps of one-track playback before the sequencer is asked to play:
+// compile, write trk.mid whole, keep the chunk in the TrackBuffer.
+void compileAndWriteFullTrack(benchmark::State& state) {
+    auto s = bench::startedState();
+    bench::fillTrack(*s, 0);
+    const auto path = benchDirectory() / kPlaybackFileName;
+    std::size_t size = 0;
+    for (auto _ : state) {
+        CompiledTrack compiled = compileTrack(*s, 0);
+        std::vector<std::uint8_t> file = fileHeader(1);
+        file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
+        if (!writeWholeFile(path, file).empty())
+            state.SkipWithError("trk.mid could not be written");
+        storeTrackBuffer(*s, 0, compiled.chunk);
+        benchmark::DoNotOptimize(compiled.mml.data());
+        size = file.size();
+    }
+    reportFileSize(state, size);
+}
+BENCHMARK(compileAndWriteFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
+
+// The compiler alone, to tell its share from the file system's.
+void compileFullTrack(benchmark::State& state) {
+    auto s = bench::startedState();
+    bench::fillTrack(*s, 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(compileTrack(*s, 0));
+}
+BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
+
+// All-tracks playback of twenty full tracks, each compiled once beforehand.
+void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
+    auto s = bench::startedState();
+    TrackSelection ticked{};
+    for (int t = 0; t < kWindowTracks; ++t) {
+        bench::fillTrack(*s, t);
+        storeTrackBuffer(*s, t, compileTrack(*s, t).chunk);
+        ticked[static_cast<std::size_t>(t)] = true;
+    }
+    const auto path = benchDirectory() / kPlaybackFileName;
+    std::size_t size = 0;
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked);
+        if (!writeWholeFile(path, file).empty())
+            state.SkipWithError("trk.mid could not be written");
+        size = file.size();
+    }
+    reportFileSize(state, size);
+}
+BENCHMARK(assembleAndWriteTwentyFullTracks)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
+
+}  // namespace
+}  // namespace tsuzuri

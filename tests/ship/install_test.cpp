@@ -1,0 +1,150 @@
+// The program as a user gets it: installed into a prefix, started from there
+// on an X screen with a read-only bin/, a note placed with the mouse and
+// played; and the desktop entry, icon and Debian package that ship it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "ship/installed_program.h"
+#include "ship/process.h"
+#include "ship/virtual_screen.h"
+#include "support/midi_reader.h"
+
+namespace tsuzuri::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::set<std::string> namesIn(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string desktopValue(const std::filesystem::path& file, const std::string& key) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key + "=", 0) == 0)
+            return line.substr(key.size() + 1);
+    }
+    return {};
+}
+
+TEST(InstalledProgram, InstallsProgramTemplateMenuEntryAndIcon) {
+    InstalledProgram program;
+    ASSERT_TRUE(program.installed()) << program.installLog();
+    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri", "c.mid"}));
+    EXPECT_TRUE(std::filesystem::exists(program.iconFile()));
+
+    const RunResult valid = run({"desktop-file-validate", program.desktopFile().string()});
+    EXPECT_EQ(valid.status, 0);
+    EXPECT_EQ(valid.output, "") << "desktop-file-validate found faults";
+    // The menu starts the installed executable and shows the installed icon.
+    EXPECT_EQ(desktopValue(program.desktopFile(), "Exec"), "tsuzuri");
+    EXPECT_EQ(desktopValue(program.desktopFile(), "Icon"), program.iconFile().stem().string());
+    EXPECT_NE(desktopValue(program.desktopFile(), "Name[ja]"), "");
+}
+
+// Pointer positions in the window: the canvas's client area starts at (14, 18);
+// y 100 there snaps to the row of middle C (octave setting 4). trk♪ lies in
+// the frame at (0, 256), at (4, 8) inside it, 37 x 17.
+constexpr const char* kMiddleCX = "300";
+constexpr const char* kNearMiddleCX = "290";
+constexpr const char* kMiddleCY = "100";
+constexpr const char* kTrackPlayX = "22";
+constexpr const char* kTrackPlayY = "272";
+constexpr int kMiddleC = 60;
+
+TEST(InstalledProgram, PlacesANoteAndPlaysItFromAReadOnlyPrefix) {
+    InstalledProgram program;
+    ASSERT_TRUE(program.installed()) << program.installLog();
+    program.protectBin();
+    std::vector<std::string> probe = program.asUser();
+    probe.insert(probe.end(), {"test", "-w", program.bin().string()});
+    ASSERT_NE(run(probe).status, 0) << "bin/ is still writable for the program's user";
+
+    VirtualScreen screen;
+    ASSERT_TRUE(screen.ready()) << "Xvfb did not start";
+    auto env = screen.environment();
+    env["HOME"] = program.home().string();
+    env["XDG_DATA_HOME"] = (program.home() / "data").string();
+    env["XDG_CONFIG_HOME"] = (program.home() / "config").string();
+    env["XDG_CACHE_HOME"] = (program.home() / "cache").string();
+    env["XDG_RUNTIME_DIR"] = (program.home() / "runtime").string();
+    std::vector<std::string> command = program.asUser();
+    command.push_back((program.bin() / "tsuzuri").string());
+    Process running(command, env, program.home() / "program.log");
+    ASSERT_TRUE(running.started());
+
+    const std::string window = screen.waitForWindow("Tsuzuri");
+    ASSERT_NE(window, "") << "the window did not appear";
+    EXPECT_TRUE(screen.xdotool({"windowfocus", "--sync", window}));
+    // The cursor glyph follows the pointer; the click lands on it and places its note.
+    EXPECT_TRUE(screen.xdotool({"mousemove", "--window", window, kNearMiddleCX, kMiddleCY, "sleep",
+                                "0.2", "mousemove", "--window", window, kMiddleCX, kMiddleCY,
+                                "sleep", "0.2", "click", "1", "key", "F5"}));
+    EXPECT_TRUE(screen.xdotool({"mousemove", "--window", window, kTrackPlayX, kTrackPlayY,  //
+                                "click", "1"}));
+
+    const auto trk = program.userDataDir() / "trk.mid";
+    const auto preview = program.userDataDir() / "c.mid";
+    EXPECT_TRUE(eventually([&] { return std::filesystem::exists(trk); }, 10s))
+        << "trk.mid is not in the per-user directory";
+    EXPECT_TRUE(eventually([&] { return std::filesystem::exists(preview); }, 2s))
+        << "placing the note did not preview it through c.mid in the per-user directory";
+    EXPECT_EQ(running.wait(500ms), -1) << "the program ended";
+
+    const MidiListing played = readWithMidicsv(trk);
+    ASSERT_TRUE(played.ok) << played.diagnostics;
+    const auto notes = played.ofType("Note_on_c");
+    ASSERT_FALSE(notes.empty()) << "the played track has no note";
+    EXPECT_EQ(notes.front().fields.at(1), std::to_string(kMiddleC));
+    const auto bytes = readBytes(preview);
+    ASSERT_GE(bytes.size(), 28u);
+    EXPECT_EQ(bytes[27], kMiddleC);
+    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri", "c.mid"}));
+}
+
+TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
+    TempDir out("tsuzuri package");
+    const RunResult pack =
+        run({TSUZURI_CPACK, "-G", "DEB", "--config",
+             std::string(TSUZURI_BUILD_DIR) + "/CPackConfig.cmake", "-B", out.path().string()},
+            {}, 300s);
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    std::filesystem::path deb;
+    for (const auto& entry : std::filesystem::directory_iterator(out.path())) {
+        if (entry.path().extension() == ".deb")
+            deb = entry.path();
+    }
+    ASSERT_FALSE(deb.empty()) << pack.output;
+
+    const RunResult contents = run({"dpkg-deb", "--contents", deb.string()});
+    ASSERT_EQ(contents.status, 0) << contents.output;
+    for (const char* file :
+         {"./usr/bin/tsuzuri", "./usr/bin/c.mid", "./usr/share/applications/tsuzuri.desktop",
+          "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg"})
+        EXPECT_NE(contents.output.find(std::string(file) + "\n"), std::string::npos) << file;
+
+    const RunResult depends = run({"dpkg-deb", "--field", deb.string(), "Depends"});
+    ASSERT_EQ(depends.status, 0) << depends.output;
+    std::set<std::string> names;
+    std::istringstream list(depends.output);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        std::istringstream words(item);
+        std::string name;
+        words >> name;
+        names.insert(name);
+    }
+    for (const char* needed : {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libfluidsynth3",
+                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core"})
+        EXPECT_EQ(names.count(needed), 1u) << needed;
+}
+
+}  // namespace
+}  // namespace tsuzuri::test
