@@ -102,11 +102,18 @@ FluidSequencer::FluidSequencer(FluidSequencerOptions options, StatusCallback onS
     impl_->options = std::move(options);
     impl_->onStatus = std::move(onStatus);
     impl_->onEvent = std::move(onEvent);
-    impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
+    if (impl_->options.loadAtOnce)
+        startLoading();
+}
+
+void FluidSequencer::startLoading() {
+    if (!impl_->loader.joinable())
+        impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
 }
 
 FluidSequencer::~FluidSequencer() {
-    impl_->loader.join();
+    if (impl_->loader.joinable())
+        impl_->loader.join();
     impl_->destroy();
 }
 

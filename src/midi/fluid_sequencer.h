@@ -19,6 +19,10 @@ struct FluidSequencerOptions {
     int sampleRate = 44100;
     int periodSize = 128;  // frames the driver asks for at a time
     int periods = 3;       // periods in the device buffer
+    // Whether the SoundFont starts loading when the engine is made; otherwise
+    // it waits for startLoading(), so that it never competes with the window
+    // being drawn for the first time.
+    bool loadAtOnce = true;
 };
 
 // A MIDI event as a file's player hands it to that file's synthesizer.
@@ -50,6 +54,8 @@ public:
     FluidSequencer& operator=(const FluidSequencer&) = delete;
 
     void sendCommand(const std::string& command) override;
+    // Starts loading the SoundFont, once; later calls do nothing.
+    void startLoading();
 
     // True until the SoundFont has loaded (or failed to).
     bool loading() const;

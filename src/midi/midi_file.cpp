@@ -74,7 +74,7 @@ bool canCreateFilesIn(const std::filesystem::path& dir) {
 
 std::filesystem::path chooseDataDirectory(const std::filesystem::path& programDir,
                                           const std::filesystem::path& fallbackDir) {
-    if (canCreateFilesIn(programDir))
+    if (std::filesystem::exists(programDir / "c.mid") && canCreateFilesIn(programDir))
         return programDir;
     std::error_code ignored;
     std::filesystem::create_directories(fallbackDir, ignored);

@@ -29,8 +29,10 @@ std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelecti
 std::string writeWholeFile(const std::filesystem::path& path,
                            const std::vector<std::uint8_t>& bytes);
 
-// The directory the program writes its files into: `programDir` when files can
-// be created there, otherwise `fallbackDir` (created when missing).
+// The directory the program writes its files into: `programDir` when the
+// preview template c.mid stands there (a build or a copied program folder)
+// and files can be created there; otherwise `fallbackDir`, created when
+// missing. An installed program thus never writes beside its executable.
 std::filesystem::path chooseDataDirectory(const std::filesystem::path& programDir,
                                           const std::filesystem::path& fallbackDir);
 

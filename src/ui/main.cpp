@@ -1,11 +1,32 @@
 #include <QApplication>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
+#include <functional>
 
 #include "midi/fluid_sequencer.h"
 #include "midi/midi_file.h"
+#include "ui/event_hook.h"
 #include "ui/form1.h"
 #include "view/glyph_art.h"
+
+namespace {
+
+constexpr int kLatestLoadStartMs = 500;
+
+// Runs `start` as soon as the event loop is free after the first paint of `form`.
+void startAfterFirstPaint(QWidget& form, std::function<void()> start) {
+    tsuzuri::EventHook::install(&form, QEvent::Paint,
+                                [&form, start, done = false](QEvent*) mutable {
+                                    if (!done) {
+                                        done = true;
+                                        QTimer::singleShot(0, &form, start);
+                                    }
+                                    return false;
+                                });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -20,7 +41,9 @@ int main(int argc, char** argv) {
     // The engine reports from its loading thread; the window hears of it on
     // the user-interface thread, once it exists.
     QPointer<tsuzuri::Form1> window;
-    tsuzuri::FluidSequencer sequencer({}, [&app, &window](bool soundAvailable) {
+    tsuzuri::FluidSequencerOptions options;
+    options.loadAtOnce = false;
+    tsuzuri::FluidSequencer sequencer(options, [&app, &window](bool soundAvailable) {
         if (soundAvailable)
             return;
         QMetaObject::invokeMethod(
@@ -33,6 +56,10 @@ int main(int argc, char** argv) {
     });
     tsuzuri::Form1 form(sequencer, dataDir);
     window = &form;
+    // The SoundFont starts loading once the window has been drawn, or after a
+    // short while should the window not be drawn at all (a minimised start).
+    startAfterFirstPaint(form, [&sequencer] { sequencer.startLoading(); });
+    QTimer::singleShot(kLatestLoadStartMs, &form, [&sequencer] { sequencer.startLoading(); });
     form.show();
     return QApplication::exec();
 }

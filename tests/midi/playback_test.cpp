@@ -174,11 +174,14 @@ TEST(AllTracksPlayback, TrackTwentyIsNeverIncluded) {
 TEST(DataDirectory, FallsBackWhenTheProgramDirectoryIsNotWritable) {
     test::TempDir dir;
     test::writeBytes(dir.path() / "file", Bytes{1});
+    EXPECT_EQ(chooseDataDirectory(dir.path(), dir.path() / "user"), dir.path() / "user")
+        << "no preview template beside the program: an installed copy";
+    test::writeBytes(dir.path() / "c.mid", Bytes{1});
     EXPECT_EQ(chooseDataDirectory(dir.path(), dir.path() / "user"), dir.path());
     const auto fallback = dir.path() / "user" / "data";
     EXPECT_EQ(chooseDataDirectory(dir.path() / "file", fallback), fallback);
     EXPECT_TRUE(std::filesystem::is_directory(fallback));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "user" / "data"));
+    EXPECT_TRUE(std::filesystem::is_empty(fallback));
 }
 
 }  // namespace

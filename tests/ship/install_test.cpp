@@ -37,7 +37,7 @@ std::string desktopValue(const std::filesystem::path& file, const std::string& k
 TEST(InstalledProgram, InstallsProgramTemplateMenuEntryAndIcon) {
     InstalledProgram program;
     ASSERT_TRUE(program.installed()) << program.installLog();
-    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri", "c.mid"}));
+    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri"}));
     EXPECT_TRUE(std::filesystem::exists(program.iconFile()));
 
     const RunResult valid = run({"desktop-file-validate", program.desktopFile().string()});
@@ -106,7 +106,7 @@ TEST(InstalledProgram, PlacesANoteAndPlaysItFromAReadOnlyPrefix) {
     const auto bytes = readBytes(preview);
     ASSERT_GE(bytes.size(), 28u);
     EXPECT_EQ(bytes[27], kMiddleC);
-    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri", "c.mid"}));
+    EXPECT_EQ(namesIn(program.bin()), (std::set<std::string>{"tsuzuri"}));
 }
 
 TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
@@ -126,7 +126,7 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
     const RunResult contents = run({"dpkg-deb", "--contents", deb.string()});
     ASSERT_EQ(contents.status, 0) << contents.output;
     for (const char* file :
-         {"./usr/bin/tsuzuri", "./usr/bin/c.mid", "./usr/share/applications/tsuzuri.desktop",
+         {"./usr/bin/tsuzuri", "./usr/share/applications/tsuzuri.desktop",
           "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg"})
         EXPECT_NE(contents.output.find(std::string(file) + "\n"), std::string::npos) << file;
 
