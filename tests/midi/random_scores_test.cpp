@@ -40,7 +40,8 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
                 test::appendSlot(*s, t, m, row, code);
                 const int length = std::abs(code);
                 const long ticks = s->lengthTicks[length];
-                if (isNoteLength(length)) expected.push_back({time, time + ticks, s->rowMidi[row]});
+                if (isNoteLength(length))
+                    expected.push_back({time, time + ticks, s->rowMidi[row]});
                 time += ticks;
             }
         }

@@ -125,9 +125,8 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
 
     const RunResult contents = run({"dpkg-deb", "--contents", deb.string()});
     ASSERT_EQ(contents.status, 0) << contents.output;
-    for (const char* file :
-         {"./usr/bin/tsuzuri", "./usr/share/applications/tsuzuri.desktop",
-          "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg"})
+    for (const char* file : {"./usr/bin/tsuzuri", "./usr/share/applications/tsuzuri.desktop",
+                             "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg"})
         EXPECT_NE(contents.output.find(std::string(file) + "\n"), std::string::npos) << file;
 
     const RunResult depends = run({"dpkg-deb", "--field", deb.string(), "Depends"});
