@@ -87,6 +87,43 @@ def is_dark(rgb):
     return max(rgb) < 96
 
 
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("client", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def ask_window_to_close(display, window):
+    """Sends the window manager's close request (WM_DELETE_WINDOW), as the
+    close button of a window frame does; there is no window manager here."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_Event)]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    check(connection, f"cannot open display {display}")
+    try:
+        event = _Event()
+        event.client.type = 33  # ClientMessage
+        event.client.window = window
+        event.client.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        event.client.format = 32
+        event.client.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+        check(x11.XSendEvent(connection, window, 0, 0, ctypes.byref(event)),
+              "the close request could not be sent")
+    finally:
+        x11.XCloseDisplay(connection)  # flushes the request
+
+
 class Session:
     def __init__(self, program, template, artifacts=None):
         self.program = program
@@ -125,13 +162,16 @@ class Session:
         self.template_bytes = self.file_bytes("c.mid")
         runtime = os.path.join(self.dir, "runtime")
         os.mkdir(runtime, 0o700)
+        suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                    "lsan_suppressions.txt")
         app_env = dict(self.env, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+                       LSAN_OPTIONS=f"suppressions={suppressions}:print_suppressions=0",
                        XDG_DATA_HOME=os.path.join(self.dir, "data"),
                        XDG_CONFIG_HOME=os.path.join(self.dir, "config"))
         with open(self.app_log, "wb") as log:
             self.app = self._spawn([os.path.join(app_dir, "tsuzuri")], cwd=self.dir, env=app_env,
                                    stdout=log, stderr=subprocess.STDOUT)
-        found = wait_until(self._find_window)
+        found = wait_until(self._find_window, timeout=3 * WAIT)  # slower when sanitized
         check(found, "the program's window did not appear")
         self.window = found
         if width is not None:
@@ -176,6 +216,22 @@ class Session:
         # Without a window manager nobody hands out the input focus; keys go
         # to the focus window, so the program's window takes it.
         self._run("xdotool", "windowfocus", "--sync", self.window)
+
+    def quit(self):
+        """Closes the window as a user does and waits for the program to end;
+        returns its exit status."""
+        ask_window_to_close(self.env["DISPLAY"], int(self.window))
+        try:
+            return self.app.wait(timeout=WAIT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end when its window was closed") from None
+
+    def sanitizer_reports(self):
+        with open(self.app_log, "rb") as log:
+            text = log.read().decode(errors="replace")
+        return [line for line in text.splitlines()
+                if "ERROR: AddressSanitizer" in line or "ERROR: LeakSanitizer" in line
+                or "runtime error:" in line]
 
     def caption(self):
         return self._run("xdotool", "getwindowname", self.window).decode().rstrip("\n")

@@ -476,6 +476,9 @@ def run(program, template, name, artifacts):
         s.start(*size)
         function(s)
         check(s.alive(), f"the program ended during the scenario: {s.log_tail()}")
+        status = s.quit()
+        check(status == 0 and not s.sanitizer_reports(),
+              f"the program ended with status {status} when closed: {s.log_tail()}")
         failed = False
     except Failure as failure:
         print(f"FAIL {name}: {failure}")
