@@ -86,8 +86,8 @@ def focus_canvas(s):
 
 
 def pointer_off(s):
-    """Moves the pointer to the bare window, away from every control."""
-    s.move(400, 270)
+    """Moves the pointer to the bare window, right of the palette's lower row."""
+    s.move(700, 250)
 
 
 def face_brightness(s, shot, i):
@@ -305,7 +305,8 @@ def optimizer(s):
         set_text1(s, mml)
         s.click(*L.OPTIMIZE)
         result = text2(s)
-        check(result == expected, f"{mml!r} (倍速 {double}) gave {result!r}, expected {expected!r}")
+        check(result == expected,
+              f"{mml!r} (倍速 {double}) gave {result!r}, expected {expected!r}")
         check(text1(s) == mml, f"the optimizer changed Text1 of {mml!r}")
 
 
@@ -397,9 +398,11 @@ def place_notes(s):
 
 
 def frame_ink(s, x, y):
-    """Dark pixels on the top edge of the glyph rectangle for pointer x, y."""
-    left, top, width, _ = glyph_rect(x, y)
-    return dark_pixels(s, s.screenshot(), left, top, width, 1)
+    """Dark pixels on the row of the top edge of the note glyph placed for
+    pointer x, y: the frame of a selected glyph, otherwise empty staff. The
+    quarter note's picture is 13 pixels wide."""
+    left, top, _, _ = glyph_rect(x, y)
+    return dark_pixels(s, s.screenshot(), left, top, 13, 1)
 
 
 @scenario()
@@ -410,21 +413,33 @@ def select_move_delete(s):
     wait_preview(s, LUTE, 67)
     check(frame_ink(s, *notes[1]) == 0, "a frame before any selection")
     s.click(*L.on_canvas(*notes[1]))  # select E
-    check(wait_until(lambda: frame_ink(s, *notes[1]) >= 20), "the selected note has no frame")
-    s.key("Up", "Right", "Delete")  # E up to F, frame to G, delete G
+    check(wait_until(lambda: frame_ink(s, *notes[1]) >= 11), "the selected note has no frame")
+    # E up to F, frame to G, G up to A, frame back to F, delete F (the frame
+    # stays on its glyph, which now shows A), A down to G.
+    s.key("Up", "Right", "Up", "Left", "Delete", "Down")
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(60, 0, 32), (65, 32, 64)], "after Up, Right, Delete")
-    check(text1(s) == "O4C4 O4F4 ", "Text1 after Up, Right, Delete")
-    focus_canvas(s)
-    s.key("Left", "Down", "Escape", "Delete")  # back to F, down to E; Delete unselected
-    data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(60, 0, 32), (64, 32, 64)], "after Left, Down, Escape, Delete")
-    check(text1(s) == "O4C4 O4E4 ", "Text1 after Left, Down, Escape, Delete")
+    expect_notes(data, [(60, 0, 32), (67, 32, 64)], "after selecting and editing with keys")
+    check(text1(s) == "O4C4 O4G4 ", "Text1 after the key edits")
     check(preview(s) == (LUTE, 67), "key edits sounded a note")
+
+    focus_canvas(s)
+    s.key("Escape", "Down", "Delete")  # without a selection nothing changes
+    data = play(s, L.TRK_PLAY)
+    expect_notes(data, [(60, 0, 32), (67, 32, 64)], "after Escape, Down, Delete")
+
     s.click(*L.on_canvas(*notes[0]))  # select C, delete it with the × button
     s.click(*L.DELETE)
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(64, 0, 32)], "after ×")
+    expect_notes(data, [(67, 0, 32)], "after ×")
+
+    # Deleting the last note of a measure leaves the frame on a glyph without
+    # a note; Left still moves the frame to the note before it.
+    focus_canvas(s)
+    place(s, 220, L.row_y(21))  # C after the G: G, C
+    s.click(*L.on_canvas(220, L.row_y(21)))
+    s.key("Delete", "Left", "Up")
+    data = play(s, L.TRK_PLAY)
+    expect_notes(data, [(69, 0, 32)], "Left after deleting the measure's last note, then Up")
 
 
 @scenario()
@@ -446,19 +461,25 @@ def canvas_keys(s):
 
 
 def screenshot(program, template, path):
-    """A picture of the window with the piano, a key signature and a few notes."""
+    """A picture of the window with the piano: a tune in F placed with the
+    pointer and finished on the piano, compiled and optimized."""
     s = Session(program, template)
     try:
         s.start(*L.WITH_PIANO)
         s.click(*L.FLAT)
-        for x, row in ((90, 25), (130, 27), (170, 29), (L.measure_x(1, 20), 28)):
-            place(s, x, L.row_y(row))
+        tune = [(8, 0, 30, 24), (8, 0, 75, 26), (8, 0, 120, 28), (8, 0, 165, 26),
+                (8, 1, 30, 25), (8, 1, 75, 27), (10, 1, 120, 26)]
+        for length, column, offset, row in tune:
+            s.click(*L.palette(length))
+            place(s, L.measure_x(column, offset), L.row_y(row))
         s.click(*L.KEY_ENTRY)
-        for k, y in ((48, 70), (46, 70), (45, 85), (43, 100)):
+        for k, y in ((48, 70), (50, 70), (48, 70), (45, 70), (41, 100)):
             s.click(*L.on_key(k, y))
+        s.click(*L.SCROLL_BACK)
         s.click(*L.TRK_PLAY)
         s.click(*L.OPTIMIZE)
-        s.move(*L.on_canvas(L.measure_x(3, 40), L.row_y(24)))
+        s.click(*L.palette(6))
+        s.move(*L.on_canvas(L.measure_x(2, 60), L.row_y(29)))
         time.sleep(0.3)
         s._run("import", "-window", s.window, path)
     finally:
