@@ -21,14 +21,17 @@ namespace {
 using MouseHandler = void (Form1::*)(int, int, double, double);
 
 // A press on the button runs `handler` and the button itself never sees it,
-// so it neither takes the focus nor completes a click of its own.
+// so it neither takes the focus nor completes a click of its own. The second
+// press of a quick pair arrives as a double click and counts as a press too.
 void onPress(Form1* form, QPushButton* button, MouseHandler handler) {
-    EventHook::install(button, QEvent::MouseButtonPress, [form, handler](QEvent* event) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        (form->*handler)(buttonCode(mouse->button()), shiftMask(mouse->modifiers()),
-                         mouse->position().x(), mouse->position().y());
-        return true;
-    });
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick}) {
+        EventHook::install(button, type, [form, handler](QEvent* event) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            (form->*handler)(buttonCode(mouse->button()), shiftMask(mouse->modifiers()),
+                             mouse->position().x(), mouse->position().y());
+            return true;
+        });
+    }
 }
 
 // Pointer moves over the control go to `handler` and, as for every control of
