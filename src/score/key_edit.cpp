@@ -30,15 +30,19 @@ void moveFrame(EditorState& s, GlyphTable& image4, int step) {
     image4[s.selGlyph].framed = true;
 }
 
-// Left and Right: without modifiers the frame steps within the measure; with
-// Shift alone the glyph top moves by one pixel (only Left shows it at once).
-void sideways(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, int shift) {
-    if (shift == 0) {
-        const bool inMeasure =
-            step < 0 ? note.slot > 0 : note.slot + 1 < s.noteCount[note.measure][s.curTrack];
-        moveFrame(s, image4, inMeasure ? step : 0);
-        return;
-    }
+// Left and Right without modifiers: the frame steps to the neighbouring note
+// of its measure, and stays at the measure's first and last note. A frame left
+// on a glyph without a note (its note deleted) steps back towards the notes.
+void stepFrame(EditorState& s, GlyphTable& image4, int step) {
+    const int slot = slotOfGlyph(s.selGlyph);
+    const int measure = measureOfGlyph(s.selGlyph, drawnViewStart(s));
+    const bool inMeasure = step < 0 ? slot > 0 : slot + 1 < s.noteCount[measure][s.curTrack];
+    moveFrame(s, image4, inMeasure ? step : 0);
+}
+
+// Left and Right with Shift alone: the glyph top moves by one pixel (only
+// Left shows it at once).
+void nudge(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, int shift) {
     if (shift != kShiftOnly)
         return;
     auto& top = s.noteAttr[note.measure][note.slot][s.curTrack][kAttrTop];
@@ -72,6 +76,11 @@ KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int
     return outcome;
 }
 
+// Glyphs 1..80 show the notes of the view; 0 is the cursor glyph.
+bool isViewGlyph(int g) {
+    return g >= 1 && g <= kViewMeasures * kGlyphsPerMeasure;
+}
+
 }  // namespace
 
 KeyOutcome editWithKey(EditorState& s, GlyphTable& image4, CanvasKey key, int shift) {
@@ -79,15 +88,19 @@ KeyOutcome editWithKey(EditorState& s, GlyphTable& image4, CanvasKey key, int sh
         dropSelection(s, image4);
         return {};
     }
+    const bool sideways = key == CanvasKey::Left || key == CanvasKey::Right;
+    const int step = key == CanvasKey::Left ? -1 : 1;
+    if (sideways && shift == 0 && s.selActive != 0 && isViewGlyph(s.selGlyph)) {
+        stepFrame(s, image4, step);
+        return {};
+    }
     const std::optional<NoteRef> note = selectedNote(s);
     if (!note)
         return {};
     switch (key) {
         case CanvasKey::Left:
-            sideways(s, image4, *note, -1, shift);
-            return {};
         case CanvasKey::Right:
-            sideways(s, image4, *note, 1, shift);
+            nudge(s, image4, *note, step, shift);
             return {};
         case CanvasKey::Up:
             return vertical(s, image4, *note, 1);

@@ -121,6 +121,7 @@ void Form1::createControls() {
     Label12 = label(this, "Label12", QStringLiteral("音符数"), 9540, 5340, 675, 195);
     Label12->setFont(smallGothic());
     Notice = label(this, "Notice", "", 3600, 4020, 7200, 195);
+    Notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette noticePalette = Notice->palette();
     noticePalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     Notice->setPalette(noticePalette);

@@ -51,14 +51,16 @@ TEST_F(DeletionTest, TheCrossRemovesTheLastNoteAndKeepsTheSelection) {
     EXPECT_EQ(state().selGlyph, 23);
     EXPECT_EQ(form->Image4(23).top, kHiddenNoteTop);
     EXPECT_EQ(form->focusWidget(), canvas());
-    // The framed glyph shows nothing now: further deletions and edits do nothing.
+    // The framed glyph shows nothing now: further deletions and edits do
+    // nothing, while Left takes the frame back to the last note.
     pressCross();
     key(Qt::Key_Delete);
     key(Qt::Key_Up);
-    key(Qt::Key_Left);
     EXPECT_EQ(count(1), 2);
     EXPECT_EQ(row(1, 1), 23);
     EXPECT_EQ(state().selGlyph, 23);
+    key(Qt::Key_Left);
+    EXPECT_EQ(state().selGlyph, 22);
 }
 
 TEST_F(DeletionTest, WithoutASelectionNothingIsDeleted) {

@@ -74,6 +74,24 @@ TEST_F(KeyEditTest, TheFrameStepsWithinTheMeasureAndStopsAtItsEnds) {
     EXPECT_EQ(state().noteAttr[1][2][0][kAttrTop], 46);  // only the frame moved
 }
 
+TEST_F(KeyEditTest, AFrameLeftOnAnEmptyGlyphStepsBackToTheNotes) {
+    threeNotes();
+    select(400);
+    key(Qt::Key_Delete);  // the last note goes; the frame stays on its glyph
+    EXPECT_EQ(count(1), 2);
+    EXPECT_TRUE(form->Image4(23).framed);
+    key(Qt::Key_Right);
+    EXPECT_EQ(state().selGlyph, 23);  // no note to the right
+    key(Qt::Key_Up);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(count(1), 2);  // nothing to move or delete there
+    key(Qt::Key_Left);
+    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_TRUE(form->Image4(22).framed);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(count(1), 1);
+}
+
 TEST_F(KeyEditTest, UpMovesTheNoteOneRowWithTheLastStemDirection) {
     moveTo(300, 86);  // row 20, stem up
     placeAt(300, 86);

@@ -108,7 +108,7 @@ TEST_F(ScoreLogicTest, RightStopsAtTheTwentiethNote) {
 TEST_F(ScoreLogicTest, KeyEditsAndDeletionIgnoreAGlyphWithoutANote) {
     appendSlot(*s, 0, 0, 22, 8);
     selectSlot(0, 1);  // the slot after the only note
-    for (CanvasKey k : {CanvasKey::Left, CanvasKey::Right, CanvasKey::Up, CanvasKey::Down})
+    for (CanvasKey k : {CanvasKey::Right, CanvasKey::Up, CanvasKey::Down})
         editWithKey(*s, image4, k, 0);
     editWithKey(*s, image4, CanvasKey::Left, kShiftOnly);
     EXPECT_FALSE(editWithKey(*s, image4, CanvasKey::Delete, 0).deleteNote);
@@ -116,7 +116,8 @@ TEST_F(ScoreLogicTest, KeyEditsAndDeletionIgnoreAGlyphWithoutANote) {
     EXPECT_EQ(s->selGlyph, 2);
     EXPECT_EQ(s->noteRow[0][1][0], 0);
     EXPECT_EQ(s->noteAttr[0][1][0][kAttrTop], 0);
-    selectSlot(0, 0);
+    editWithKey(*s, image4, CanvasKey::Left, 0);  // the frame goes back to the note
+    EXPECT_EQ(s->selGlyph, 1);
     EXPECT_TRUE(deleteSelected(*s));
     EXPECT_FALSE(deleteSelected(*s));
     EXPECT_EQ(s->noteCount[0][0], 0);
