@@ -128,16 +128,8 @@ std::uint32_t Form1::backColor(const QPushButton* button) {
 // Image2 lies on the window's own surface (under the text box).
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    for (const GlyphItem& item : image2_) {
-        if (item.picture != kNoPicture) {
-            p.drawPixmap(QPointF(item.left, item.top),
-                         picturePixmap(item.picture, devicePixelRatioF()));
-        }
-        if (item.framed) {
-            const PictureSize size = item.size();
-            p.drawRect(QRectF(item.left, item.top, size.width - 1, size.height - 1));
-        }
-    }
+    for (const GlyphItem& item : image2_)
+        drawGlyphItem(p, item, devicePixelRatioF());
 }
 
 int Form1::image2At(double x, double y) const {

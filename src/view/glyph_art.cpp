@@ -148,4 +148,15 @@ void drawStaffBackground(QPainter& p) {
     p.restore();
 }
 
+void drawGlyphItem(QPainter& p, const GlyphItem& item, qreal devicePixelRatio) {
+    if (item.picture != kNoPicture)
+        p.drawPixmap(QPointF(item.left, item.top), picturePixmap(item.picture, devicePixelRatio));
+    if (item.framed) {
+        const PictureSize size = item.size();
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(item.left, item.top, size.width - 1, size.height - 1));
+    }
+}
+
 }  // namespace tsuzuri

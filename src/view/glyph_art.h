@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/glyph_item.h"
+
 #include <string>
 
 #include <QIcon>
@@ -35,6 +37,10 @@ const QPixmap& picturePixmap(int picture, qreal devicePixelRatio);
 inline constexpr int kStaffBackgroundWidth = 989;
 inline constexpr int kStaffBackgroundHeight = 152;
 void drawStaffBackground(QPainter& p);
+
+// Draws a light element at its place: its picture, and its single-line frame
+// when it has one.
+void drawGlyphItem(QPainter& p, const GlyphItem& item, qreal devicePixelRatio);
 
 // The program's icon: a scalable picture of beamed notes on a staff, and the
 // same art as SVG text for desktop installation.

@@ -50,13 +50,7 @@ void KeyboardPanel::paintEvent(QPaintEvent* event) {
         for (const GlyphItem& key : image1) {
             if (isBlack(key) != black)
                 continue;
-            p.drawPixmap(QPointF(key.left, key.top), picturePixmap(key.picture, ratio));
-            if (key.framed) {
-                const PictureSize size = key.size();
-                p.setPen(QPen(Qt::black, 1));
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(QRectF(key.left, key.top, size.width - 1, size.height - 1));
-            }
+            drawGlyphItem(p, key, ratio);
         }
     }
     p.setPen(QPen(QColor(255, 255, 0), 1));

@@ -42,22 +42,12 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     p.translate(client.topLeft());
     drawStaffBackground(p);
     const qreal ratio = devicePixelRatioF();
-    auto drawItem = [&](const GlyphItem& item) {
-        if (item.picture != kNoPicture)
-            p.drawPixmap(QPointF(item.left, item.top), picturePixmap(item.picture, ratio));
-        if (item.framed) {
-            const PictureSize size = item.size();
-            p.setPen(QPen(Qt::black, 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(QRectF(item.left, item.top, size.width - 1, size.height - 1));
-        }
-    };
     p.setPen(Qt::black);
     p.drawRect(QRectF(shape1.left, shape1.top, shape1.width - 1, shape1.height - 1));
     for (const GlyphItem& item : image3)
-        drawItem(item);
+        drawGlyphItem(p, item, ratio);
     for (const GlyphItem& item : image4)
-        drawItem(item);
+        drawGlyphItem(p, item, ratio);
 }
 
 void ScoreCanvas::mousePressEvent(QMouseEvent* event) {
