@@ -57,6 +57,12 @@ TEST(OneTrackPlayback, EmptyTrackWrites29BytesAndPlaysAfterRelease) {
               (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
     EXPECT_EQ(s->trackChunkSize[0], 15);
     EXPECT_EQ(s->trackBuffer[0][0], 'M');
+    const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    ASSERT_EQ(listing.ofType("Program_c").size(), 1u);
+    EXPECT_EQ(listing.ofType("Program_c")[0].fields, (std::vector<std::string>{"0", "105"}));
+    ASSERT_EQ(listing.ofType("End_track").size(), 1u);
+    EXPECT_EQ(listing.ofType("End_track")[0].time, 32);
 }
 
 TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
@@ -160,6 +166,10 @@ TEST(AllTracksPlayback, NothingCompiledWritesTheHeaderAlone) {
     playAllTracks(*s, ticked({0, 1, 2}), sequencer, dir.path());
     EXPECT_EQ(readBytes(dir.path() / "trk.mid"), fileHeader(0));
     EXPECT_EQ(fileHeader(0)[11], 0);
+    const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    ASSERT_EQ(listing.ofType("Header").size(), 1u);
+    EXPECT_EQ(listing.ofType("Header")[0].fields, (std::vector<std::string>{"1", "0", "32"}));
     EXPECT_EQ(sequencer.commands.size(), 2u);
 }
 
