@@ -92,6 +92,17 @@ protected:
     }
     void appendSlot(int row, int code) { test::appendSlot(*s_, s_->curTrack, 0, row, code); }
 
+    // Plays each row as a quarter note followed by a quarter rest and renders
+    // the whole tune.
+    std::vector<float> playQuartersWithRests(const std::vector<int>& rows) {
+        for (int row : rows) {
+            appendSlot(row, kQuarter);
+            appendSlot(0, kQuarterRest);
+        }
+        playTrack();
+        return render(2 * kQuarterSeconds * static_cast<double>(rows.size()));
+    }
+
     static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri sound test"};
     std::unique_ptr<EditorState> s_;
@@ -106,12 +117,7 @@ TEST_F(Sound, TrackNotesSoundAtTheirPitches) {
     const std::vector<int> rows = {kRowA4, kRowE4, kRowC5, kRowA3};
     for (const auto& [track, program] : trackPrograms) {
         useTrack(track, program);
-        for (int row : rows) {
-            appendSlot(row, kQuarter);
-            appendSlot(0, kQuarterRest);
-        }
-        playTrack();
-        const auto x = render(2 * kQuarterSeconds * static_cast<double>(rows.size()));
+        const auto x = playQuartersWithRests(rows);
         for (std::size_t n = 0; n < rows.size(); ++n) {
             const double onset = 2 * kQuarterSeconds * static_cast<double>(n);
             // Past the attack, where a flute has settled on its pitch.
@@ -128,12 +134,7 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
     for (int program : {24, 74}) {
         useTrack(0, program);
         s_->noteCount[0][0] = 0;
-        for (int row : rows) {
-            appendSlot(row, kQuarter);
-            appendSlot(0, kQuarterRest);
-        }
-        playTrack();
-        const auto x = render(2 * kQuarterSeconds * static_cast<double>(rows.size()));
+        const auto x = playQuartersWithRests(rows);
         for (std::size_t n = 0; n < rows.size(); ++n) {
             const double onset = 2 * kQuarterSeconds * static_cast<double>(n);
             const double noteLevel = test::rms(x, at(onset + 0.05), at(0.4));
