@@ -87,7 +87,7 @@ void previewLatencyRendered(benchmark::State& state, std::vector<int> programs) 
     std::vector<double> micros;
     int calls = 0;
     for (auto _ : state) {
-        s->trackProgram[0] = static_cast<std::uint8_t>(programs[calls % programs.size()]);
+        s->score[0].trackProgram = static_cast<std::uint8_t>(programs[calls % programs.size()]);
         const auto start = Clock::now();
         previewNote(*s, engine, dir, static_cast<std::uint8_t>(60 + calls % 12));
         engine.render(left.data(), right.data(), kBlock);
@@ -169,7 +169,7 @@ void residentAfterFourInstruments(benchmark::State& state) {
         auto s = startedState();
         std::vector<float> left(44100), right(44100);
         for (int program : {105, 25, 24, 74}) {
-            s->trackProgram[0] = static_cast<std::uint8_t>(program);
+            s->score[0].trackProgram = static_cast<std::uint8_t>(program);
             previewNote(*s, engine, benchDirectory(), 69);
             engine.render(left.data(), right.data(), static_cast<int>(left.size()));
         }

@@ -18,20 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<int> used;
     for (std::size_t i = 1; i + 2 < size; i += 3) {
         m = (m + data[i] % 4) % tsuzuri::kMeasureCount;
-        const int slot = s.noteCount[m][t];
+        const int slot = s.score[t].measures[m].noteCount;
         if (slot >= tsuzuri::kMaxNotesPerMeasure)
             continue;
         const int code = static_cast<int>(data[i + 2] % 101) - 50;
         tsuzuri::insertSlot(
-            s, m, t, slot,
+            s.score[t].measures[m], slot,
             {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});
         used.push_back(m);
     }
-    s.lastMeasure[t] = static_cast<std::int16_t>(m);
+    s.score[t].lastMeasure = static_cast<std::int16_t>(m);
     const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s, t);
     if (!tsuzuri::isWellFormedTrackChunk(compiled.chunk))
         std::abort();
     for (int measure : used)
-        s.noteCount[measure][t] = 0;
+        s.score[t].measures[measure].noteCount = 0;
     return 0;
 }

@@ -23,13 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tsuzuri::EditorState& s = tsuzuri::fuzzState();
     const tsuzuri::EntryResult result = tsuzuri::enterNote(s, text, octave, perMeasure);
     if (result.outcome == tsuzuri::EntryOutcome::Stored) {
-        const int count = s.noteCount[result.measure][s.curTrack];
+        const int count = s.score[s.curTrack].measures[result.measure].noteCount;
         if (count > tsuzuri::kMaxNotesPerMeasure || result.row < 0 || result.row > 95)
             std::abort();
-        if (s.lastMeasure[s.curTrack] > 200)
+        if (s.score[s.curTrack].lastMeasure > 200)
             std::abort();
         if (count == tsuzuri::kMaxNotesPerMeasure) {
-            s.noteCount[result.measure][s.curTrack] = 0;  // keep room for later inputs
+            s.score[s.curTrack].measures[result.measure].noteCount =
+                0;  // keep room for later inputs
         }
     }
     if (s.entryMeasure >= 200)

@@ -54,7 +54,7 @@ void previewNote(EditorState& s, Sequencer& sequencer, const std::filesystem::pa
     s.midiPath = (dir / kPreviewFileName).string();
     sequencer.sendCommand(releaseCommand(s.midiPath));
     repairPreviewFile(s.midiPath);
-    patchPreviewFile(s.midiPath, s.trackProgram[s.curTrack], note);
+    patchPreviewFile(s.midiPath, s.score[s.curTrack].trackProgram, note);
     sequencer.sendCommand(playCommand(s.midiPath));
 }
 

@@ -35,14 +35,16 @@ CompiledTrack compileTrack(const EditorState& s, int t) {
     const auto channel = static_cast<std::uint8_t>(trackChannel(t));
 
     out = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
-    out.insert(out.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), s.trackProgram[t]});
+    const TrackScore& track = s.score[t];
+    out.insert(out.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), track.trackProgram});
 
     // Ticks of rests not yet written: they lengthen the delta of the next event.
     std::uint32_t pending = 0;
-    for (int m = 0; m <= s.lastMeasure[t]; ++m) {
-        for (int slot = 0; slot < s.noteCount[m][t]; ++slot) {
-            const int row = s.noteRow[m][slot][t];
-            const int length = std::abs(s.noteAttr[m][slot][t][kAttrCode]);
+    for (int m = 0; m <= track.lastMeasure; ++m) {
+        const Measure& measure = track.measures[m];
+        for (int slot = 0; slot < measure.noteCount; ++slot) {
+            const int row = measure.noteRow[slot];
+            const int length = std::abs(measure.noteAttr[slot][kAttrCode]);
             const std::uint32_t ticks = s.lengthTicks[length];
             if (!isNoteLength(length)) {
                 result.mml += s.lengthNames[length];

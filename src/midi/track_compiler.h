@@ -14,7 +14,7 @@ struct CompiledTrack {
     std::string mml;
 };
 
-// Compiles the score of track t (measures 0..lastMeasure[t]) into a track chunk
+// Compiles the score of track t (measures 0..score[t].lastMeasure) into a track chunk
 // and the track's MML text. Reads the score and the row and length tables only.
 CompiledTrack compileTrack(const EditorState& s, int t);
 

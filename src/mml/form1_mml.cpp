@@ -49,7 +49,7 @@ void Form1::ennote(const std::string& note) {
     }
     dispn(state().firstMeasure);
     if (result.lastMeasureRaised)
-        Slider1->setMaximum(state().lastMeasure[state().curTrack] + 1);
+        Slider1->setMaximum(state().score[state().curTrack].lastMeasure + 1);
 }
 
 // Appends to the MML text without replacing the whole text, so a long text

@@ -22,9 +22,9 @@ bool switchKeyEntry(EditorState& s) {
     if (!s.keyEntryMode)
         return false;
     const int t = s.curTrack;
-    const int m = s.lastMeasure[t];
+    const int m = s.score[t].lastMeasure;
     s.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
-    s.lastMeasure[t] = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
+    s.score[t].lastMeasure = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
     s.entrySlot = 0;
     s.entryMeasure = static_cast<std::int16_t>(m);
     return true;
@@ -78,7 +78,7 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         return result;
     }
     const int t = s.curTrack;
-    if (s.noteCount[m][t] >= kMaxNotesPerMeasure) {
+    if (s.score[t].measures[m].noteCount >= kMaxNotesPerMeasure) {
         result.outcome = EntryOutcome::MeasureFull;
         return result;
     }
@@ -86,14 +86,15 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
     const int x = entryOffset(entered + 1, notesPerMeasure);
     const EntryGlyph glyph = entryGlyph(result.row, note->lengthIndex);
     // Placement compares the pointer offset, 6 pixels right of the glyph's left edge.
-    result.slot = insertionSlot(s, m, t, x + 6);
-    insertSlot(s, m, t, result.slot,
+    Measure& measure = s.score[t].measures[m];
+    result.slot = insertionSlot(measure, x + 6);
+    insertSlot(measure, result.slot,
                {static_cast<std::int16_t>(x), glyph.top, glyph.code,
                 static_cast<std::int16_t>(result.row)});
     s.entryMeasure = static_cast<std::int16_t>(m);
     s.entrySlot = static_cast<std::int16_t>(entered + 1);
-    if (m > s.lastMeasure[t]) {
-        s.lastMeasure[t] = static_cast<std::int16_t>(m);
+    if (m > s.score[t].lastMeasure) {
+        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
         result.lastMeasureRaised = true;
     }
     result.outcome = EntryOutcome::Stored;

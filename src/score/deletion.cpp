@@ -9,7 +9,7 @@ bool deleteSelected(EditorState& s) {
     const std::optional<NoteRef> note = selectedNote(s);
     if (!note)
         return false;
-    removeSlot(s, note->measure, s.curTrack, note->slot);
+    removeSlot(currentMeasure(s, note->measure), note->slot);
     return true;
 }
 

@@ -19,7 +19,7 @@ bool fitsInt16(int v) {
 // Shows the edited note's glyph at its new top, from the position a pointer
 // would have there, so that its left edge lands where the renderer draws it.
 void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
-    const auto& attr = s.noteAttr[note.measure][note.slot][s.curTrack];
+    const auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
     const int x = (note.measure - drawnViewStart(s)) * kColumnWidth + attr[kAttrX] + 76;
     disp(s, image4[g], x, attr[kAttrTop] + 32);
 }
@@ -36,7 +36,7 @@ void moveFrame(EditorState& s, GlyphTable& image4, int step) {
 void stepFrame(EditorState& s, GlyphTable& image4, int step) {
     const int slot = slotOfGlyph(s.selGlyph);
     const int measure = measureOfGlyph(s.selGlyph, drawnViewStart(s));
-    const bool inMeasure = step < 0 ? slot > 0 : slot + 1 < s.noteCount[measure][s.curTrack];
+    const bool inMeasure = step < 0 ? slot > 0 : slot + 1 < currentMeasure(s, measure).noteCount;
     moveFrame(s, image4, inMeasure ? step : 0);
 }
 
@@ -45,7 +45,7 @@ void stepFrame(EditorState& s, GlyphTable& image4, int step) {
 void nudge(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, int shift) {
     if (shift != kShiftOnly)
         return;
-    auto& top = s.noteAttr[note.measure][note.slot][s.curTrack][kAttrTop];
+    auto& top = currentMeasure(s, note.measure).noteAttr[note.slot][kAttrTop];
     if (!fitsInt16(top + step))
         return;
     top = static_cast<std::int16_t>(top + step);
@@ -57,8 +57,8 @@ void nudge(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, in
 // glyph took; the length stays.
 KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int rows) {
     KeyOutcome outcome;
-    auto& attr = s.noteAttr[note.measure][note.slot][s.curTrack];
-    auto& row = s.noteRow[note.measure][note.slot][s.curTrack];
+    auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
+    auto& row = currentMeasure(s, note.measure).noteRow[note.slot];
     const int newRow = row + rows;
     const int newTop = attr[kAttrTop] - 4 * rows;
     if (newRow < 0 || newRow >= kNamedRows || !fitsInt16(newTop))

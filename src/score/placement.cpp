@@ -17,7 +17,7 @@ const char* refusalFor(const EditorState& s, int m, int row) {
         return kOutsideMeasures;
     if (row < 0 || row >= kNamedRows)
         return kNoPitchRow;
-    if (s.noteCount[m][s.curTrack] >= kMaxNotesPerMeasure)
+    if (currentMeasure(s, m).noteCount >= kMaxNotesPerMeasure)
         return kMeasureFull;
     return nullptr;
 }
@@ -45,10 +45,11 @@ Placement placeNote(EditorState& s) {
     const int xo = s.mouseX - kNoteOrigin - kColumnWidth * s.viewCol;
     const SlotData data{static_cast<std::int16_t>(xo - 6), s.glyphTop, s.glyphCode,
                         static_cast<std::int16_t>(row)};
-    insertSlot(s, m, t, insertionSlot(s, m, t, xo), data);
+    Measure& measure = s.score[t].measures[m];
+    insertSlot(measure, insertionSlot(measure, xo), data);
     result.placed = true;
-    if (m > s.lastMeasure[t]) {
-        s.lastMeasure[t] = static_cast<std::int16_t>(m);
+    if (m > s.score[t].lastMeasure) {
+        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
         result.trackGrew = true;
         result.sliderMax = m + 1;
     }

@@ -35,7 +35,7 @@ std::string landingReadout(const EditorState& s) {
     if (m < 0 || m >= kMeasureCount)
         return spaced(m) + ":";
     const int xo = s.mouseX - kNoteOrigin - kColumnWidth * s.viewCol;
-    return spaced(m) + ":" + spaced(insertionSlot(s, m, s.curTrack, xo));
+    return spaced(m) + ":" + spaced(insertionSlot(currentMeasure(s, m), xo));
 }
 
 std::string rowName(const EditorState& s, int row) {

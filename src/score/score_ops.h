@@ -16,20 +16,22 @@ struct SlotData {
     std::int16_t top = 0;   // attribute 1: glyph top
     std::int16_t code = 0;  // attribute 2: signed glyph code
     std::int16_t row = 0;   // staff row
+
+    bool operator==(const SlotData&) const = default;
 };
 
 // The slot a note with pointer offset `xo` goes into: before the first note
 // whose stored offset is greater than xo, else after all.
-int insertionSlot(const EditorState& s, int m, int t, int xo);
+int insertionSlot(const Measure& measure, int xo);
 
-// Inserts `data` at `slot` of measure m, track t, moving later notes up by one.
-// The caller makes sure the measure has room.
-void insertSlot(EditorState& s, int m, int t, int slot, const SlotData& data);
+// Inserts `data` at `slot`, moving later notes up by one. The caller makes
+// sure the measure has room.
+void insertSlot(Measure& measure, int slot, const SlotData& data);
 
-// Removes slot `slot` of measure m, track t, closing the gap. Attribute 3 is
-// not moved.
-void removeSlot(EditorState& s, int m, int t, int slot);
+// Removes slot `slot`, closing the gap. Attribute 3 is not moved.
+void removeSlot(Measure& measure, int slot);
 
-SlotData readSlot(const EditorState& s, int m, int slot, int t);
+SlotData readSlot(const Measure& measure, int slot);
+void writeSlot(Measure& measure, int slot, const SlotData& data);
 
 }  // namespace tsuzuri

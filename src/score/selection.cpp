@@ -15,7 +15,7 @@ std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g) {
     if (g < 1 || g > kViewMeasures * kGlyphsPerMeasure)
         return std::nullopt;
     const NoteRef note{measureOfGlyph(g, drawnViewStart(s)), slotOfGlyph(g)};
-    if (note.slot >= s.noteCount[note.measure][s.curTrack])
+    if (note.slot >= currentMeasure(s, note.measure).noteCount)
         return std::nullopt;
     return note;
 }
@@ -41,7 +41,7 @@ bool pickUpLength(EditorState& s, GlyphTable& image4, int g) {
     const std::optional<NoteRef> note = noteOfGlyph(s, g);
     if (!note)
         return false;
-    const int code = s.noteAttr[note->measure][note->slot][s.curTrack][kAttrCode];
+    const int code = currentMeasure(s, note->measure).noteAttr[note->slot][kAttrCode];
     s.curLength = static_cast<std::int16_t>(std::abs(code));
     image4[0].picture = image4[g].picture;
     return true;

@@ -23,19 +23,36 @@ inline constexpr int kAttrX = 0;     // x offset of the glyph inside its measure
 inline constexpr int kAttrTop = 1;   // top y of the glyph on the canvas
 inline constexpr int kAttrCode = 2;  // signed glyph code: stem direction x length index
 
+// The notes of one measure of one track. Slots 0..noteCount-1 are in use and
+// sound one after another; the others carry no meaning.
+struct Measure {
+    std::int16_t noteCount = 0;
+    // [slot]: the staff row of the note, its pitch
+    Table<std::int16_t, kSlotCount> noteRow;
+    // [slot][attribute]: x offset, glyph top, signed glyph code, reserved
+    Table<Table<std::int16_t, 4>, kSlotCount> noteAttr;
+
+    bool operator==(const Measure&) const = default;
+};
+
+// The score of one track: what the score file keeps of it, what undo restores
+// and what the compiler reads.
+struct TrackScore {
+    std::uint8_t trackProgram = 0;  // General MIDI program, counted from 0
+    std::int16_t lastMeasure = 0;   // compiling covers measures 0..lastMeasure
+    Table<Measure, kMeasureCount> measures;
+
+    bool operator==(const TrackScore&) const = default;
+};
+
 // The one record of everything the window keeps between events. Fields follow
 // the order the program has always declared them in. A freshly made record is
 // zero-filled; startUp() gives it the defaults the window starts with.
 struct EditorState {
     std::int16_t paletteIndex = 0;
-    Table<std::uint8_t, kTrackCount> trackProgram;
+    // The score of every track: its instrument, last measure and notes.
+    Table<TrackScore, kTrackCount> score;
     Table<std::string, 128> noteNames;
-    // [measure][slot][track][attribute]
-    Table<Table<Table<Table<std::int16_t, 4>, kTrackCount>, kSlotCount>, kMeasureCount> noteAttr;
-    // [measure][track]
-    Table<Table<std::int16_t, kTrackCount>, kMeasureCount> noteCount;
-    // [measure][slot][track]
-    Table<Table<Table<std::int16_t, kTrackCount>, kSlotCount>, kMeasureCount> noteRow;
     Table<std::uint8_t, 65> lengthTicks;
     std::int16_t stemDir = 0;
     std::int16_t trackCount = 0;
@@ -54,7 +71,6 @@ struct EditorState {
     Table<std::string, 97> lengthNames;
     std::int16_t viewCol = 0;
     std::int16_t firstMeasure = 0;
-    Table<std::int16_t, kTrackCount> lastMeasure;
     std::int16_t mouseMeasure = 0;
     Table<std::uint8_t, kRowCount> rowMidi;
     std::int16_t glyphIndex = 0;
@@ -69,5 +85,13 @@ struct EditorState {
     Table<Table<std::uint8_t, kTrackBufferSize>, kTrackCount> trackBuffer;
     Table<std::int32_t, kTrackCount> trackChunkSize;
 };
+
+// Measure m of the current track, where every edit of the window happens.
+inline Measure& currentMeasure(EditorState& s, int m) {
+    return s.score[s.curTrack].measures[m];
+}
+inline const Measure& currentMeasure(const EditorState& s, int m) {
+    return s.score[s.curTrack].measures[m];
+}
 
 }  // namespace tsuzuri

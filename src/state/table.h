@@ -33,6 +33,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
     void fill(const T& value) { items_.fill(value); }
+    bool operator==(const Table&) const = default;
 
 private:
     static void check(std::int64_t i) {

@@ -17,16 +17,20 @@ constexpr std::array<const char*, 12> kSemitoneNames = {"C",  "C#", "D",  "D#", 
 }  // namespace
 
 void init(EditorState& s) {
-    for (int m = 0; m < kMeasureCount; ++m) {
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            for (int t = 0; t < kTrackCount; ++t) {
-                s.noteAttr[m][slot][t].fill(0);
-                s.noteRow[m][slot][t] = 0;
-            }
-        }
-        s.noteCount[m].fill(0);
+    for (TrackScore& track : s.score) {
+        track.measures.fill(Measure{});
+        track.lastMeasure = 0;
     }
-    s.lastMeasure.fill(0);
+}
+
+void setEveryLastMeasure(EditorState& s, int lastMeasure) {
+    for (TrackScore& track : s.score)
+        track.lastMeasure = static_cast<std::int16_t>(lastMeasure);
+}
+
+void setEveryProgram(EditorState& s, std::uint8_t program) {
+    for (TrackScore& track : s.score)
+        track.trackProgram = program;
 }
 
 int rowOctave(int row, int octave) {
@@ -68,9 +72,9 @@ void startUp(EditorState& s, int octave) {
     nt_init(s, octave);
     s.paletteIndex = 8;
     s.stemDir = 1;
-    s.lastMeasure.fill(3);
+    setEveryLastMeasure(s, kStartLastMeasure);
     s.trackCount = 3;
-    s.trackProgram.fill(105);
+    setEveryProgram(s, kStartProgram);
     buildNoteNames(s);
     s.curLength = 8;
 }

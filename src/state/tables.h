@@ -7,6 +7,14 @@ namespace tsuzuri {
 // Zeroes the score of every track: attributes, rows, counts and lastMeasure.
 void init(EditorState& s);
 
+// The last measure and the program every track starts with.
+inline constexpr int kStartLastMeasure = 3;
+inline constexpr std::uint8_t kStartProgram = 105;
+
+// Gives every track the same last measure, or the same program.
+void setEveryLastMeasure(EditorState& s, int lastMeasure);
+void setEveryProgram(EditorState& s, std::uint8_t program);
+
 // Rebuilds the natural staff-row tables (rowNames, rowMidi 0..95) for the
 // octave setting `octave` and the length tables (lengthNames, lengthTicks 0..27).
 void nt_init(EditorState& s, int octave);

@@ -65,10 +65,10 @@ void Form1::Form_Load() {
     Shape1().top = 500;
     s.paletteIndex = 8;
     s.stemDir = 1;
-    s.lastMeasure.fill(3);
+    setEveryLastMeasure(s, kStartLastMeasure);
     s.trackCount = 3;
     Combo1->setCurrentIndex(0);
-    s.trackProgram.fill(105);
+    setEveryProgram(s, kStartProgram);
     buildNoteNames(s);
     s.curLength = 8;
     setBackColor(Command2[8], kWhite);

@@ -53,9 +53,9 @@ void Form1::Command2_Click(int index) {
         return;
     const int m = measureOfGlyph(s.selGlyph, s.firstMeasure);
     const int slot = slotOfGlyph(s.selGlyph);
-    if (slot >= s.noteCount[m][s.curTrack])
+    if (slot >= currentMeasure(s, m).noteCount)
         return;  // the frame shows no note
-    s.noteAttr[m][slot][s.curTrack][kAttrCode] = static_cast<std::int16_t>(s.stemDir * index);
+    currentMeasure(s, m).noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(s.stemDir * index);
     dispn(s.firstMeasure);
 }
 

@@ -23,7 +23,7 @@ void Form1::Command3_Click() {
     UpDown2->setValue(state().curTrack + 1);
     Picture2->setFocus();
     dispn(state().firstMeasure);
-    progd(state().trackProgram[state().curTrack]);
+    progd(state().score[state().curTrack].trackProgram);
 }
 
 void Form1::Command4_Click() {
@@ -31,7 +31,7 @@ void Form1::Command4_Click() {
     Text5->setText(QString::number(state().curTrack + 1));
     UpDown2->setValue(state().curTrack + 1);
     dispn(state().firstMeasure);
-    progd(state().trackProgram[state().curTrack]);
+    progd(state().score[state().curTrack].trackProgram);
     Picture2->setFocus();
 }
 
@@ -57,7 +57,8 @@ void Form1::Combo1_Change() {
     const int entry = Combo1->currentIndex();
     if (entry < 0 || entry >= static_cast<int>(kInstrumentPrograms.size()))
         return;
-    state().trackProgram[state().curTrack] = kInstrumentPrograms[static_cast<std::size_t>(entry)];
+    state().score[state().curTrack].trackProgram =
+        kInstrumentPrograms[static_cast<std::size_t>(entry)];
 }
 
 void Form1::Combo1_Click() {

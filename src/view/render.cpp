@@ -19,8 +19,9 @@ void dispn(EditorState& s, Table<GlyphItem, 82>& image4, int first) {
     const int t = s.curTrack;
     for (int m = first; m < first + kViewMeasures; ++m) {
         s.glyphIndex = static_cast<std::int16_t>(glyphForSlot(m, 0));
-        for (int slot = 0; slot < s.noteCount[m][t]; ++slot) {
-            const auto& attr = s.noteAttr[m][slot][t];
+        const Measure& measure = s.score[t].measures[m];
+        for (int slot = 0; slot < measure.noteCount; ++slot) {
+            const auto& attr = measure.noteAttr[slot];
             GlyphItem& item = image4[s.glyphIndex];
             item.left = attr[kAttrX] + (m - first) * kColumnWidth + kNoteOrigin;
             item.top = attr[kAttrTop];

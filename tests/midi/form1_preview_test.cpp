@@ -13,7 +13,7 @@ TEST(Form1Preview, NoteonSoundsTheKeyWithTheCurrentTracksProgramFromTheDataDirec
     test::RecordingSequencer sequencer;
     Form1 window(sequencer, dir.path());
     window.state().curTrack = 1;
-    window.state().trackProgram[1] = 74;
+    window.state().score[1].trackProgram = 74;
     window.noteon(64);
     std::vector<std::uint8_t> expected(kPreviewTemplate.begin(), kPreviewTemplate.end());
     expected[kPreviewProgramOffset] = 74;

@@ -69,7 +69,7 @@ TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
     test::TempDir dir;
     auto s = test::newState();
     s->curTrack = 4;
-    s->trackProgram[4] = 74;
+    s->score[4].trackProgram = 74;
     appendSlot(*s, 4, 0, 21, -22);  // r4
     appendSlot(*s, 4, 0, 21, 8);    // O4C4 at tick 32
     appendSlot(*s, 4, 1, 23, 12);   // O4E1 at tick 64
@@ -123,7 +123,7 @@ TEST(OneTrackPlayback, AnUnwritableDirectoryIsReportedAndNothingPlays) {
     EXPECT_EQ(sequencer.commands[0].rfind("close ", 0), 0u);
     EXPECT_EQ(s->trackChunkSize[0], before);
     EXPECT_EQ(s->trackBuffer[0][0], 0);
-    EXPECT_EQ(s->noteCount[0][0], 1);
+    EXPECT_EQ(s->score[0].measures[0].noteCount, 1);
 }
 
 TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {

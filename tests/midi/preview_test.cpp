@@ -72,7 +72,7 @@ TEST(Preview, PatchesProgramAndKeyOnlyAndPlaysAfterRelease) {
     writeBytes(file, custom);
     auto s = test::newState();
     s->curTrack = 2;
-    s->trackProgram[2] = 24;
+    s->score[2].trackProgram = 24;
     SnapshotSequencer sequencer(file);
     previewNote(*s, sequencer, dir.path(), 60);
 
@@ -93,7 +93,7 @@ TEST(Preview, TwoCallsLeaveTheSecondNoteAndProgram) {
     auto s = test::newState();
     test::RecordingSequencer sequencer;
     previewNote(*s, sequencer, dir.path(), 60);
-    s->trackProgram[0] = 74;
+    s->score[0].trackProgram = 74;
     previewNote(*s, sequencer, dir.path(), 67);
     EXPECT_EQ(readBytes(dir.path() / "c.mid"), templateWith(74, 67));
     EXPECT_EQ(sequencer.commands.size(), 4u);
@@ -135,7 +135,7 @@ TEST(Preview, AMissingShortOrDamagedFileIsRewrittenFromTheTemplate) {
         const auto file = dir.path() / "c.mid";
         prepare(file);
         auto s = test::newState();
-        s->trackProgram[0] = 25;
+        s->score[0].trackProgram = 25;
         test::RecordingSequencer sequencer;
         previewNote(*s, sequencer, dir.path(), 72);
         EXPECT_EQ(readBytes(file), templateWith(25, 72)) << name;

@@ -25,9 +25,9 @@ Bytes withTrack(Bytes file, const Bytes& events) {
 
 TEST(ProgramScan, FindsTheProgramOfEveryCompiledTrack) {
     auto s = test::newState();
-    s->trackProgram[0] = 105;
-    s->trackProgram[3] = 74;
-    s->trackProgram[9] = 24;
+    s->score[0].trackProgram = 105;
+    s->score[3].trackProgram = 74;
+    s->score[9].trackProgram = 24;
     TrackSelection ticked{};
     for (int t : {0, 3, 9}) {
         test::appendSlot(*s, t, 0, 21, 8);

@@ -24,15 +24,15 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
         auto s = test::newState();
         const int t = static_cast<int>(random() % kTrackCount);
         s->curTrack = static_cast<std::int16_t>(t);
-        s->trackProgram[t] = static_cast<std::uint8_t>(random() % 128);
-        s->lastMeasure[t] = static_cast<std::int16_t>(random() % 12);
+        s->score[t].trackProgram = static_cast<std::uint8_t>(random() % 128);
+        s->score[t].lastMeasure = static_cast<std::int16_t>(random() % 12);
         struct Expected {
             long on, off;
             int key;
         };
         std::vector<Expected> expected;
         long time = 0;
-        for (int m = 0; m <= s->lastMeasure[t]; ++m) {
+        for (int m = 0; m <= s->score[t].lastMeasure; ++m) {
             const int slots = static_cast<int>(random() % (kMaxNotesPerMeasure + 1));
             for (int slot = 0; slot < slots; ++slot) {
                 const int code = static_cast<int>(random() % 101) - 50;

@@ -88,7 +88,7 @@ protected:
     void playTrack() { ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, ""); }
     void useTrack(int t, int program) {
         s_->curTrack = static_cast<std::int16_t>(t);
-        s_->trackProgram[t] = static_cast<std::uint8_t>(program);
+        s_->score[t].trackProgram = static_cast<std::uint8_t>(program);
     }
     void appendSlot(int row, int code) { test::appendSlot(*s_, s_->curTrack, 0, row, code); }
 
@@ -133,7 +133,7 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
     const std::vector<int> rows = {kRowA4, kRowE4, kRowC5, kRowA3};
     for (int program : {24, 74}) {
         useTrack(0, program);
-        s_->noteCount[0][0] = 0;
+        s_->score[0].measures[0].noteCount = 0;
         const auto x = playQuartersWithRests(rows);
         for (std::size_t n = 0; n < rows.size(); ++n) {
             const double onset = 2 * kQuarterSeconds * static_cast<double>(n);
@@ -155,7 +155,7 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
 
 TEST_F(Sound, ThePreviewSoundsTheKeyWithTheTracksInstrument) {
     auto previewProfile = [&](int program, std::uint8_t key) {
-        s_->trackProgram[0] = static_cast<std::uint8_t>(program);
+        s_->score[0].trackProgram = static_cast<std::uint8_t>(program);
         previewNote(*s_, *engine_, dir_.path(), key);
         const auto x = render(0.6);
         const double f0 = test::fundamentalHz(x, at(0.25), at(0.2), kRate);
@@ -214,7 +214,7 @@ TEST_F(Sound, APreviewDuringPlaybackLeavesTheTrackAsItWas) {
     const auto alone = render(2.0);
     playTrack();
     auto mixed = render(0.25);
-    s_->trackProgram[0] = 105;  // the preview uses the track's channel 0 too
+    s_->score[0].trackProgram = 105;  // the preview uses the track's channel 0 too
     previewNote(*s_, *engine_, dir_.path(), 76);
     const auto rest = render(1.75);
     mixed.insert(mixed.end(), rest.begin(), rest.end());
@@ -332,7 +332,7 @@ TEST(FluidSequencerDriver, APreviewReachesTheSynthesizerThroughTheAudioCallback)
                           });
     ASSERT_TRUE(engine.waitUntilLoaded());
     auto s = test::newState();
-    s->trackProgram[0] = 25;
+    s->score[0].trackProgram = 25;
     previewNote(*s, engine, dir.path(), 62);
     std::unique_lock lock(mutex);
     ASSERT_TRUE(heard.wait_for(lock, std::chrono::seconds(5), [&] {

@@ -99,7 +99,7 @@ TEST(TrackCompiler, RestsBeyondOneByteUseLongerQuantities) {
     auto s = newState();
     for (int i = 0; i < 90; ++i)
         appendSlot(*s, 0, i / 20, 22, -27);  // 90 dotted whole rests
-    s->lastMeasure[0] = 4;
+    s->score[0].lastMeasure = 4;
     appendSlot(*s, 0, 4, kMiddleC, 8);
     const Bytes chunk = compileTrack(*s, 0).chunk;
     // 90 * 192 = 17280 ticks: three bytes 0x81 0x87 0x00.
@@ -112,7 +112,7 @@ TEST(TrackCompiler, OnlyMeasuresUpToLastMeasureCompile) {
     appendSlot(*s, 0, 3, kMiddleC, 8);
     appendSlot(*s, 0, 4, kMiddleC, 8);  // beyond lastMeasure 3
     EXPECT_EQ(compileTrack(*s, 0).mml, "O4C4 ");
-    s->lastMeasure[0] = 4;
+    s->score[0].lastMeasure = 4;
     EXPECT_EQ(compileTrack(*s, 0).mml, "O4C4 O4C4 ");
 }
 
@@ -120,7 +120,7 @@ TEST(TrackCompiler, FullTrackMixingWholeNotesRestsAndMarks) {
     // 201 measures of 21 slots (4221, beyond the 4095 a 16-bit tally of 8N + 7 allows):
     // a chunk longer than 32767 bytes.
     auto s = newState();
-    s->lastMeasure[0] = 200;
+    s->score[0].lastMeasure = 200;
     int notes = 0;
     int wide = 0;
     for (int m = 0; m < kMeasureCount; ++m) {

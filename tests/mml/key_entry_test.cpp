@@ -37,24 +37,24 @@ TEST(KeyEntry, SwitchingOnAddsAMeasureAndShowsTheEntryMeasure) {
     EXPECT_EQ(s->keyEntryMode, 1);
     EXPECT_EQ(s->entryMeasure, 3);
     EXPECT_EQ(s->entrySlot, 0);
-    EXPECT_EQ(s->lastMeasure[0], 4);
+    EXPECT_EQ(s->score[0].lastMeasure, 4);
     EXPECT_EQ(s->firstMeasure, 1);  // measure 3 in the third column
     EXPECT_FALSE(switchKeyEntry(*s));
     EXPECT_EQ(s->keyEntryMode, 0);
     EXPECT_TRUE(switchKeyEntry(*s));
-    EXPECT_EQ(s->lastMeasure[0], 5);
+    EXPECT_EQ(s->score[0].lastMeasure, 5);
     EXPECT_EQ(s->entryMeasure, 4);
 }
 
 TEST(KeyEntry, SwitchingOnStaysInsideTheScore) {
     auto s = newState();
-    s->lastMeasure[0] = 1;
+    s->score[0].lastMeasure = 1;
     switchKeyEntry(*s);
     EXPECT_EQ(s->firstMeasure, 0);
     switchKeyEntry(*s);
-    s->lastMeasure[0] = 200;
+    s->score[0].lastMeasure = 200;
     switchKeyEntry(*s);
-    EXPECT_EQ(s->lastMeasure[0], 200);
+    EXPECT_EQ(s->score[0].lastMeasure, 200);
     EXPECT_EQ(s->entryMeasure, 200);
     EXPECT_EQ(s->firstMeasure, 197);
 }
@@ -67,12 +67,12 @@ TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
     ASSERT_EQ(r.outcome, EntryOutcome::Stored);
     EXPECT_EQ(r.row, 21);
     EXPECT_EQ(r.measure, 3);
-    EXPECT_EQ(s->noteCount[3][0], 1);
-    EXPECT_EQ(s->noteRow[3][0][0], 21);
+    EXPECT_EQ(s->score[0].measures[3].noteCount, 1);
+    EXPECT_EQ(s->score[0].measures[3].noteRow[0], 21);
     EXPECT_EQ(s->rowMidi[21], 60);
-    EXPECT_EQ(s->noteAttr[3][0][0][kAttrX], 22);    // first of 8: 200 / 9
-    EXPECT_EQ(s->noteAttr[3][0][0][kAttrTop], 50);  // stem up, bottom edge on y 84
-    EXPECT_EQ(s->noteAttr[3][0][0][kAttrCode], 6);
+    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrX], 22);    // first of 8: 200 / 9
+    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrTop], 50);  // stem up, bottom edge on y 84
+    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrCode], 6);
 
     const CompiledTrack c = compileTrack(*s, 0);
     EXPECT_EQ(c.mml, "O4C8 ");
@@ -117,7 +117,7 @@ TEST(KeyEntry, EveryKeyStoresItsNaturalPitch) {
         for (int key = 0; key < kPianoKeyCount; ++key) {
             s->entryMeasure = 0;
             s->entrySlot = 0;
-            s->noteCount[0][0] = 0;
+            s->score[0].measures[0].noteCount = 0;
             const KeyPress press = pressKey(*s, key, 0, 600);
             const EntryResult r = enter(*s, press.noteText, 8, setting);
             const int natural = press.pitch - (isBlackKey(key) ? 1 : 0);
@@ -138,21 +138,21 @@ TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
         ASSERT_EQ(r.outcome, EntryOutcome::Stored);
         EXPECT_EQ(r.measure, 3);
         EXPECT_EQ(r.slot, k - 1);
-        EXPECT_EQ(s->noteAttr[3][k - 1][0][kAttrX], 22 * k);
+        EXPECT_EQ(s->score[0].measures[3].noteAttr[k - 1][kAttrX], 22 * k);
     }
-    EXPECT_EQ(s->noteCount[3][0], 8);
+    EXPECT_EQ(s->score[0].measures[3].noteCount, 8);
 
     EntryResult r = enter(*s, "O4D8");
     EXPECT_EQ(r.measure, 4);
     EXPECT_EQ(r.slot, 0);
     EXPECT_FALSE(r.lastMeasureRaised);  // switching on added measure 4
-    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 22);
+    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 22);
     for (int k = 2; k <= 8; ++k)
         enter(*s, "O4D8");
     r = enter(*s, "O4E8");
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->lastMeasure[0], 5);
+    EXPECT_EQ(s->score[0].lastMeasure, 5);
     EXPECT_EQ(s->entryMeasure, 5);
     EXPECT_EQ(s->entrySlot, 1);
 }
@@ -162,12 +162,12 @@ TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
     EntryResult r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 4);
     EXPECT_FALSE(r.lastMeasureRaised);
-    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 100);
+    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 100);
     r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->noteCount[3][0], 0);
-    EXPECT_EQ(s->noteCount[5][0], 1);
+    EXPECT_EQ(s->score[0].measures[3].noteCount, 0);
+    EXPECT_EQ(s->score[0].measures[5].noteCount, 1);
 }
 
 TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
@@ -175,7 +175,7 @@ TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
     for (int k = 0; k < 5; ++k)
         enter(*s, "O4C8", 8);
     EXPECT_EQ(enter(*s, "O4C8", 4).measure, 4);
-    EXPECT_EQ(s->noteAttr[4][0][0][kAttrX], 40);
+    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 40);
 }
 
 TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
@@ -185,14 +185,14 @@ TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 1);  // x 40
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 3);  // x 80
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 4);  // x 120
-    ASSERT_EQ(s->noteCount[3][0], 5);
+    ASSERT_EQ(s->score[0].measures[3].noteCount, 5);
     const int expected[] = {30, 40, 60, 80, 120};
     for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(s->noteAttr[3][slot][0][kAttrX], expected[slot]) << slot;
+        EXPECT_EQ(s->score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
 }
 
 void expectUntouched(const EditorState& s, int measure, int count) {
-    EXPECT_EQ(s.noteCount[measure][0], count);
+    EXPECT_EQ(s.score[0].measures[measure].noteCount, count);
     EXPECT_EQ(s.entryMeasure, measure);
 }
 
@@ -220,9 +220,9 @@ TEST(KeyEntry, Refusals) {
     EXPECT_EQ(r.outcome, EntryOutcome::MeasureOutOfRange);
     EXPECT_FALSE(entryNotice(r.outcome).empty());
     expectUntouched(*s, 200, 0);
-    EXPECT_EQ(s->lastMeasure[0], 4);
+    EXPECT_EQ(s->score[0].lastMeasure, 4);
     EXPECT_EQ(enter(*s, "O4C8", 9).outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->lastMeasure[0], 200);
+    EXPECT_EQ(s->score[0].lastMeasure, 200);
 }
 
 TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {

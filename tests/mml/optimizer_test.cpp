@@ -94,8 +94,8 @@ std::string randomScoreMml(EditorState& s, std::mt19937& rng) {
     // Key signatures rename rows with "#" or "-".
     for (int i = pick(0, 6); i > 0; --i)
         s.rowNames[pick(0, 95)] += pick(0, 1) ? "#" : "-";
-    s.lastMeasure[0] = static_cast<std::int16_t>(pick(0, 12));
-    for (int m = 0; m <= s.lastMeasure[0]; ++m) {
+    s.score[0].lastMeasure = static_cast<std::int16_t>(pick(0, 12));
+    for (int m = 0; m <= s.score[0].lastMeasure; ++m) {
         for (int n = pick(0, 8); n > 0; --n) {
             const int length = pick(0, 27);
             test::appendSlot(s, 0, m, pick(0, 95), pick(0, 1) ? length : -length);

@@ -41,7 +41,7 @@ struct PianoWindowTest : test::FormTest {
     int notesInScore() {
         int total = 0;
         for (int m = 0; m < kMeasureCount; ++m)
-            total += state().noteCount[m][0];
+            total += state().score[0].measures[m].noteCount;
         return total;
     }
     bool framedWhilePressed = false;
@@ -85,13 +85,14 @@ TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
     QTest::mouseClick(form->Command16, Qt::LeftButton);
     const int m = state().entryMeasure;
     play(kMiddleCKey, 9, 90);
-    ASSERT_EQ(state().noteCount[m][0], 1);
-    EXPECT_EQ(state().noteRow[m][0][0], 21);  // middle C on the guide line between the staves
-    EXPECT_EQ(state().noteAttr[m][0][0][kAttrCode], 8);
+    ASSERT_EQ(state().score[0].measures[m].noteCount, 1);
+    EXPECT_EQ(state().score[0].measures[m].noteRow[0],
+              21);  // middle C on the guide line between the staves
+    EXPECT_EQ(state().score[0].measures[m].noteAttr[0][kAttrCode], 8);
     const GlyphItem& glyph = form->Image4(glyphForSlot(m, 0));
     EXPECT_EQ(glyph.top, 80 + 4 - 34);  // stem up, its head on y 80
-    EXPECT_EQ(glyph.left,
-              state().noteAttr[m][0][0][kAttrX] + (m - state().firstMeasure) * 200 + 70);
+    EXPECT_EQ(glyph.left, state().score[0].measures[m].noteAttr[0][kAttrX] +
+                              (m - state().firstMeasure) * 200 + 70);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(text1(), "O4C4 ");  // the compiled track names the note by its staff row
 }
@@ -103,11 +104,12 @@ TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {
     ASSERT_EQ(m, 3);
     for (int k : {36, 38, 40, 41, 43})
         play(k, 9, 90);
-    EXPECT_EQ(state().noteCount[3][0], 2);
-    EXPECT_EQ(state().noteCount[4][0], 2);
-    EXPECT_EQ(state().noteCount[5][0], 1);
-    EXPECT_LT(state().noteAttr[3][0][0][kAttrX], state().noteAttr[3][1][0][kAttrX]);
-    EXPECT_EQ(state().lastMeasure[0], 5);  // passing the last measure raises it
+    EXPECT_EQ(state().score[0].measures[3].noteCount, 2);
+    EXPECT_EQ(state().score[0].measures[4].noteCount, 2);
+    EXPECT_EQ(state().score[0].measures[5].noteCount, 1);
+    EXPECT_LT(state().score[0].measures[3].noteAttr[0][kAttrX],
+              state().score[0].measures[3].noteAttr[1][kAttrX]);
+    EXPECT_EQ(state().score[0].lastMeasure, 5);  // passing the last measure raises it
     EXPECT_EQ(form->Slider1->maximum(), 6);
 }
 

@@ -56,9 +56,11 @@ protected:
         form->dispn(state().firstMeasure);
     }
 
-    std::int16_t& attr(int m, int slot, int a) { return state().noteAttr[m][slot][0][a]; }
-    std::int16_t& row(int m, int slot) { return state().noteRow[m][slot][0]; }
-    std::int16_t count(int m) { return state().noteCount[m][0]; }
+    std::int16_t& attr(int m, int slot, int a) {
+        return state().score[0].measures[m].noteAttr[slot][a];
+    }
+    std::int16_t& row(int m, int slot) { return state().score[0].measures[m].noteRow[slot]; }
+    std::int16_t count(int m) { return state().score[0].measures[m].noteCount; }
 };
 
 }  // namespace tsuzuri::test

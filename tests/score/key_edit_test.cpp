@@ -22,13 +22,14 @@ protected:
 
 TEST_F(KeyEditTest, WithoutASelectionOnlyEscapeF5AndF6Act) {
     threeNotes();
-    const auto before = state().noteAttr[1];
+    const Measure before = state().score[0].measures[1];
     for (Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Delete})
         key(k);
     key(Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(count(1), 3);
     for (int slot = 0; slot < 3; ++slot)
-        EXPECT_EQ(state().noteAttr[1][slot][0][kAttrTop], before[slot][0][kAttrTop]);
+        EXPECT_EQ(state().score[0].measures[1].noteAttr[slot][kAttrTop],
+                  before.noteAttr[slot][kAttrTop]);
     sequencer.commands.clear();
     key(Qt::Key_F5);
     ASSERT_EQ(sequencer.commands.size(), 2u);
@@ -71,7 +72,7 @@ TEST_F(KeyEditTest, TheFrameStepsWithinTheMeasureAndStopsAtItsEnds) {
     EXPECT_EQ(state().selGlyph, 23);
     EXPECT_TRUE(form->Image4(23).framed);
     EXPECT_FALSE(form->Image4(24).framed);
-    EXPECT_EQ(state().noteAttr[1][2][0][kAttrTop], 46);  // only the frame moved
+    EXPECT_EQ(state().score[0].measures[1].noteAttr[2][kAttrTop], 46);  // only the frame moved
 }
 
 TEST_F(KeyEditTest, AFrameLeftOnAnEmptyGlyphStepsBackToTheNotes) {

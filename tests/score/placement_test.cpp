@@ -155,19 +155,19 @@ TEST_F(PlacementTest, AClickOnAGlyphGivesTheCanvasTheKeys) {
 }
 
 TEST_F(PlacementTest, ATrackGrowsToItsLastPlacedMeasure) {
-    EXPECT_EQ(state().lastMeasure[0], 3);
+    EXPECT_EQ(state().score[0].lastMeasure, 3);
     scrollTo(4);
     placeAt(300, 78);  // measure 5
-    EXPECT_EQ(state().lastMeasure[0], 5);
+    EXPECT_EQ(state().score[0].lastMeasure, 5);
     EXPECT_EQ(form->Slider1->maximum(), 6);
     scrollTo(0);
     placeAt(500, 78);  // measure 2
-    EXPECT_EQ(state().lastMeasure[0], 5);
+    EXPECT_EQ(state().score[0].lastMeasure, 5);
     EXPECT_EQ(form->Slider1->maximum(), 6);
     scrollTo(197);
     placeAt(800, 78);  // measure 200, the last
     EXPECT_EQ(count(200), 1);
-    EXPECT_EQ(state().lastMeasure[0], 200);
+    EXPECT_EQ(state().score[0].lastMeasure, 200);
     EXPECT_EQ(form->Slider1->maximum(), 201);
 }
 

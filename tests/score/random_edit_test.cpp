@@ -261,7 +261,7 @@ protected:
     int notesOfTrack(int t) {
         int total = 0;
         for (int m = 0; m < kMeasureCount; ++m)
-            total += state().noteCount[m][t];
+            total += state().score[t].measures[m].noteCount;
         return total;
     }
 
@@ -272,19 +272,19 @@ protected:
             return "curTrack " + std::to_string(s.curTrack);
         const int t = s.curTrack;
         for (int m = 0; m < kMeasureCount; ++m) {
-            const int n = s.noteCount[m][t];
+            const int n = s.score[t].measures[m].noteCount;
             if (n < 0 || n > kMaxNotesPerMeasure)
                 return "noteCount " + std::to_string(n) + " in measure " + std::to_string(m);
             sawFullMeasure = sawFullMeasure || n == kMaxNotesPerMeasure;
             for (int slot = 0; slot < n; ++slot) {
-                const int row = s.noteRow[m][slot][t];
+                const int row = s.score[t].measures[m].noteRow[slot];
                 if (row < 0 || row >= kNamedRows)
                     return "row " + std::to_string(row) + " in measure " + std::to_string(m);
             }
         }
         for (int u = 0; u < kTrackCount; ++u) {
-            if (s.lastMeasure[u] < 0 || s.lastMeasure[u] >= kMeasureCount)
-                return "lastMeasure " + std::to_string(s.lastMeasure[u]);
+            if (s.score[u].lastMeasure < 0 || s.score[u].lastMeasure >= kMeasureCount)
+                return "lastMeasure " + std::to_string(s.score[u].lastMeasure);
         }
         if (s.mouseY > kMouseYCap)
             return "mouseY " + std::to_string(s.mouseY);
@@ -335,7 +335,7 @@ TEST_F(RandomEditTest, AHundredThousandEventsKeepTheScoreValid) {
     }
     for (int t = 0; t < kTrackCount; ++t) {
         for (int m = 0; m < kMeasureCount; ++m)
-            ASSERT_LE(state().noteCount[m][t], kMaxNotesPerMeasure);
+            ASSERT_LE(state().score[t].measures[m].noteCount, kMaxNotesPerMeasure);
     }
     // The run must have placed many notes and met full measures.
     EXPECT_GT(placed, 500);

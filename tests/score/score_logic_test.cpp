@@ -52,7 +52,7 @@ TEST_F(ScoreLogicTest, PlacementOutsideTheScoreIsRefusedAndChangesNothing) {
     Placement p = placeNote(*s);
     EXPECT_FALSE(p.placed);
     EXPECT_FALSE(p.refusal.empty());
-    EXPECT_EQ(s->lastMeasure[0], 3);
+    EXPECT_EQ(s->score[0].lastMeasure, 3);
     s->firstMeasure = 0;
     pointer(-200, 78);  // dragged far left: measure -1
     ASSERT_EQ(s->mouseMeasure, -1);
@@ -61,10 +61,10 @@ TEST_F(ScoreLogicTest, PlacementOutsideTheScoreIsRefusedAndChangesNothing) {
     p = placeNote(*s);
     EXPECT_FALSE(p.placed);
     EXPECT_EQ(p.refusal, "この高さには置けません");
-    EXPECT_EQ(s->noteCount[1][0], 0);
+    EXPECT_EQ(s->score[0].measures[1].noteCount, 0);
     pointer(300, -214);  // row 95 is the highest
     EXPECT_TRUE(placeNote(*s).placed);
-    EXPECT_EQ(s->noteRow[1][0][0], 95);
+    EXPECT_EQ(s->score[0].measures[1].noteRow[0], 95);
 }
 
 TEST_F(ScoreLogicTest, AMeasureHoldsTwentyNotes) {
@@ -75,7 +75,7 @@ TEST_F(ScoreLogicTest, AMeasureHoldsTwentyNotes) {
     EXPECT_FALSE(p.placed);
     EXPECT_EQ(p.text, "");
     EXPECT_FALSE(p.preview);
-    EXPECT_EQ(s->noteCount[1][0], kMaxNotesPerMeasure);
+    EXPECT_EQ(s->score[0].measures[1].noteCount, kMaxNotesPerMeasure);
 }
 
 TEST_F(ScoreLogicTest, PlacementReportsTextPreviewAndGrowth) {
@@ -87,7 +87,7 @@ TEST_F(ScoreLogicTest, PlacementReportsTextPreviewAndGrowth) {
     EXPECT_EQ(p.previewNote, s->rowMidi[22]);
     EXPECT_TRUE(p.trackGrew);
     EXPECT_EQ(p.sliderMax, 8);
-    EXPECT_EQ(s->lastMeasure[0], 7);
+    EXPECT_EQ(s->score[0].lastMeasure, 7);
 }
 
 // With twenty notes the last slot's glyph number is a multiple of 20; the
@@ -114,29 +114,29 @@ TEST_F(ScoreLogicTest, KeyEditsAndDeletionIgnoreAGlyphWithoutANote) {
     EXPECT_FALSE(editWithKey(*s, image4, CanvasKey::Delete, 0).deleteNote);
     EXPECT_FALSE(deleteSelected(*s));
     EXPECT_EQ(s->selGlyph, 2);
-    EXPECT_EQ(s->noteRow[0][1][0], 0);
-    EXPECT_EQ(s->noteAttr[0][1][0][kAttrTop], 0);
+    EXPECT_EQ(s->score[0].measures[0].noteRow[1], 0);
+    EXPECT_EQ(s->score[0].measures[0].noteAttr[1][kAttrTop], 0);
     editWithKey(*s, image4, CanvasKey::Left, 0);  // the frame goes back to the note
     EXPECT_EQ(s->selGlyph, 1);
     EXPECT_TRUE(deleteSelected(*s));
     EXPECT_FALSE(deleteSelected(*s));
-    EXPECT_EQ(s->noteCount[0][0], 0);
+    EXPECT_EQ(s->score[0].measures[0].noteCount, 0);
 }
 
 TEST_F(ScoreLogicTest, TheGlyphTopStaysInside16Bits) {
     appendSlot(*s, 0, 0, 22, 8);
-    auto& top = s->noteAttr[0][0][0][kAttrTop];
+    auto& top = s->score[0].measures[0].noteAttr[0][kAttrTop];
     top = std::numeric_limits<std::int16_t>::min();
     selectSlot(0, 0);
     editWithKey(*s, image4, CanvasKey::Left, kShiftOnly);
     editWithKey(*s, image4, CanvasKey::Up, 0);
     EXPECT_EQ(top, std::numeric_limits<std::int16_t>::min());
-    EXPECT_EQ(s->noteRow[0][0][0], 22);
+    EXPECT_EQ(s->score[0].measures[0].noteRow[0], 22);
     top = std::numeric_limits<std::int16_t>::max();
     editWithKey(*s, image4, CanvasKey::Right, kShiftOnly);
     editWithKey(*s, image4, CanvasKey::Down, 0);
     EXPECT_EQ(top, std::numeric_limits<std::int16_t>::max());
-    EXPECT_EQ(s->noteRow[0][0][0], 22);
+    EXPECT_EQ(s->score[0].measures[0].noteRow[0], 22);
 }
 
 TEST_F(ScoreLogicTest, TheSelectionFollowsTheDrawnView) {

@@ -23,27 +23,27 @@ TEST(StartUp, DefaultsOfTheRecord) {
     EXPECT_EQ(s->keySignature, 0);
     EXPECT_EQ(s->selActive, 0);
     for (int t = 0; t < kTrackCount; ++t) {
-        EXPECT_EQ(s->lastMeasure[t], 3) << t;
-        EXPECT_EQ(s->trackProgram[t], 105) << t;
+        EXPECT_EQ(s->score[t].lastMeasure, 3) << t;
+        EXPECT_EQ(s->score[t].trackProgram, 105) << t;
         EXPECT_EQ(s->trackBuffer[t][0], 0) << t;
         EXPECT_EQ(s->trackChunkSize[t], 0) << t;
     }
     for (int m = 0; m < kMeasureCount; ++m) {
         for (int t = 0; t < kTrackCount; ++t)
-            ASSERT_EQ(s->noteCount[m][t], 0);
+            ASSERT_EQ(s->score[t].measures[m].noteCount, 0);
     }
 }
 
 TEST(StartUp, InitClearsAScoreAndLastMeasure) {
     auto s = startedState();
-    s->noteCount[200][20] = 5;
-    s->noteRow[200][20][20] = 40;
-    s->noteAttr[200][20][20][3] = 7;
+    s->score[20].measures[200].noteCount = 5;
+    s->score[20].measures[200].noteRow[20] = 40;
+    s->score[20].measures[200].noteAttr[20][3] = 7;
     init(*s);
-    EXPECT_EQ(s->noteCount[200][20], 0);
-    EXPECT_EQ(s->noteRow[200][20][20], 0);
-    EXPECT_EQ(s->noteAttr[200][20][20][3], 0);
-    EXPECT_EQ(s->lastMeasure[0], 0);
+    EXPECT_EQ(s->score[20].measures[200].noteCount, 0);
+    EXPECT_EQ(s->score[20].measures[200].noteRow[20], 0);
+    EXPECT_EQ(s->score[20].measures[200].noteAttr[20][3], 0);
+    EXPECT_EQ(s->score[0].lastMeasure, 0);
 }
 
 TEST(RowTables, OctaveSettingFour) {
@@ -119,8 +119,8 @@ TEST(LengthTables, NotesRestsAndNothingBeyond) {
 TEST(CheckedTablesDeathTest, IndexOutsideItsTableAborts) {
     auto s = startedState();
     EXPECT_DEATH(s->rowMidi[97], "table index 97 outside 0..96");
-    EXPECT_DEATH(s->noteCount[201][0], "outside 0..200");
-    EXPECT_DEATH(s->noteCount[0][-1], "table index -1");
+    EXPECT_DEATH(s->score[0].measures[201].noteCount, "outside 0..200");
+    EXPECT_DEATH(s->score[-1].measures[0].noteCount, "table index -1");
     EXPECT_DEATH(s->lengthTicks[65], "outside 0..64");
 }
 

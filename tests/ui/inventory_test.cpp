@@ -169,7 +169,7 @@ TEST_F(InventoryTest, StartUpState) {
     }
     EXPECT_EQ(state().curLength, 8);
     EXPECT_EQ(state().paletteIndex, 8);
-    EXPECT_EQ(state().trackProgram[0], 105);
+    EXPECT_EQ(state().score[0].trackProgram, 105);
     EXPECT_EQ(state().rowNames[21], "O4C");
     EXPECT_EQ(state().noteNames[61], "O5C#");
 }

@@ -65,12 +65,12 @@ TEST_F(ControlsTest, EachTrackKeepsItsInstrument) {
     click(form->Command4);
     click(form->Command4);
     form->Combo1->setCurrentIndex(3);  // フルート for track 2
-    EXPECT_EQ(state().trackProgram[2], 74);
-    EXPECT_EQ(state().trackProgram[1], 105);
-    state().trackProgram[1] = 25;
+    EXPECT_EQ(state().score[2].trackProgram, 74);
+    EXPECT_EQ(state().score[1].trackProgram, 105);
+    state().score[1].trackProgram = 25;
     click(form->Command3);
     EXPECT_EQ(form->Combo1->currentIndex(), 1);  // マンダリン
-    EXPECT_EQ(state().trackProgram[1], 25);
+    EXPECT_EQ(state().score[1].trackProgram, 25);
     click(form->Command3);
     EXPECT_EQ(form->Combo1->currentIndex(), 0);  // never given an instrument: リュート
     click(form->Command4);
@@ -158,24 +158,24 @@ TEST_F(ControlsTest, PaletteChangesTheSelectedNoteWithTheCursorsStem) {
     state().selGlyph = 42;  // second glyph of measure 2
     state().stemDir = -1;
     click(form->Command2[10]);
-    EXPECT_EQ(state().noteAttr[2][1][0][kAttrCode], -10);
-    EXPECT_EQ(state().noteAttr[2][0][0][kAttrCode], 8);
+    EXPECT_EQ(state().score[0].measures[2].noteAttr[1][kAttrCode], -10);
+    EXPECT_EQ(state().score[0].measures[2].noteAttr[0][kAttrCode], 8);
     EXPECT_EQ(form->Image4(42).picture, kStemDownBase + 10);
     EXPECT_EQ(state().selActive, 1);
 
     state().selGlyph = 43;  // shows no note: nothing changes
     click(form->Command2[4]);
-    EXPECT_EQ(state().noteAttr[2][2][0][kAttrCode], 0);
+    EXPECT_EQ(state().score[0].measures[2].noteAttr[2][kAttrCode], 0);
     state().selActive = 0;
     click(form->Command2[6]);
-    EXPECT_EQ(state().noteAttr[2][1][0][kAttrCode], -10);
+    EXPECT_EQ(state().score[0].measures[2].noteAttr[1][kAttrCode], -10);
 }
 
 TEST_F(ControlsTest, KeyboardEntryToggleAddsAMeasureEachTimeItIsSwitchedOn) {
     click(form->Command16);
     EXPECT_EQ(state().keyEntryMode, 1);
     EXPECT_EQ(Form1::backColor(form->Command16), kRed);
-    EXPECT_EQ(state().lastMeasure[0], 4);
+    EXPECT_EQ(state().score[0].lastMeasure, 4);
     EXPECT_EQ(state().entryMeasure, 3);
     EXPECT_EQ(state().entrySlot, 0);
     EXPECT_EQ(state().firstMeasure, 1);  // measure 3 in the third column
@@ -183,18 +183,18 @@ TEST_F(ControlsTest, KeyboardEntryToggleAddsAMeasureEachTimeItIsSwitchedOn) {
     EXPECT_EQ(state().keyEntryMode, 0);
     EXPECT_EQ(Form1::backColor(form->Command16), kButtonFace);
     click(form->Command16);
-    EXPECT_EQ(state().lastMeasure[0], 5);
+    EXPECT_EQ(state().score[0].lastMeasure, 5);
     EXPECT_EQ(state().entryMeasure, 4);
     EXPECT_EQ(state().firstMeasure, 2);
 }
 
 TEST_F(ControlsTest, KeyboardEntryNeverPassesTheLastMeasure) {
-    state().lastMeasure[0] = 200;
+    state().score[0].lastMeasure = 200;
     click(form->Command16);
-    EXPECT_EQ(state().lastMeasure[0], 200);
+    EXPECT_EQ(state().score[0].lastMeasure, 200);
     EXPECT_EQ(state().entryMeasure, 200);
     EXPECT_EQ(state().firstMeasure, 197);
-    state().lastMeasure[0] = 1;
+    state().score[0].lastMeasure = 1;
     click(form->Command16);
     click(form->Command16);
     EXPECT_EQ(state().firstMeasure, 0);

@@ -20,7 +20,8 @@ struct RenderTest : ::testing::Test {
     // A note with x offset x, glyph top `top` and glyph code `code`.
     void note(int m, int x, int top, int code, int t = 0) {
         appendSlot(*s, t, m, 20, code, x);
-        s->noteAttr[m][s->noteCount[m][t] - 1][t][kAttrTop] = static_cast<std::int16_t>(top);
+        Measure& measure = s->score[t].measures[m];
+        measure.noteAttr[measure.noteCount - 1][kAttrTop] = static_cast<std::int16_t>(top);
     }
     std::unique_ptr<EditorState> s = test::newState();
     Table<GlyphItem, 82> image4;
