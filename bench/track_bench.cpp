@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "file/safe_file.h"
 #include "full_score.h"
 #include "midi/midi_file.h"
 #include "midi/track_compiler.h"
@@ -34,7 +35,7 @@ void compileAndWriteFullTrack(benchmark::State& state) {
         CompiledTrack compiled = compileTrack(*s, 0);
         std::vector<std::uint8_t> file = fileHeader(1);
         file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
-        if (!writeWholeFile(path, file).empty())
+        if (!writeFileAtomically(path, file).empty())
             state.SkipWithError("trk.mid could not be written");
         storeTrackBuffer(*s, 0, compiled.chunk);
         benchmark::DoNotOptimize(compiled.mml.data());
@@ -66,7 +67,7 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     std::size_t size = 0;
     for (auto _ : state) {
         const std::vector<std::uint8_t> file = allTracksFile(*s, ticked);
-        if (!writeWholeFile(path, file).empty())
+        if (!writeFileAtomically(path, file).empty())
             state.SkipWithError("trk.mid could not be written");
         size = file.size();
     }

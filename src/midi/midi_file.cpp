@@ -1,9 +1,8 @@
 #include "midi/midi_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <system_error>
+
+#include "file/safe_file.h"
 
 namespace tsuzuri {
 
@@ -29,54 +28,11 @@ std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelecti
     return out;
 }
 
-std::string writeWholeFile(const std::filesystem::path& path,
-                           const std::vector<std::uint8_t>& bytes) {
-    std::filesystem::path temporary = path;
-    temporary += ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return "cannot create " + temporary.string() + ": " + std::strerror(errno);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return "cannot write " + temporary.string();
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return "cannot replace " + path.string() + ": " + error.message();
-    }
-    return {};
-}
-
-namespace {
-
-bool canCreateFilesIn(const std::filesystem::path& dir) {
-    const std::filesystem::path probe = dir / ".tsuzuri-write-probe";
-    {
-        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-    }
-    std::error_code ignored;
-    std::filesystem::remove(probe, ignored);
-    return true;
-}
-
-}  // namespace
-
 std::filesystem::path chooseDataDirectory(const std::filesystem::path& programDir,
                                           const std::filesystem::path& fallbackDir) {
-    if (std::filesystem::exists(programDir / "c.mid") && canCreateFilesIn(programDir))
-        return programDir;
     std::error_code ignored;
+    if (std::filesystem::exists(programDir / "c.mid", ignored) && canCreateFilesIn(programDir))
+        return programDir;
     std::filesystem::create_directories(fallbackDir, ignored);
     return fallbackDir;
 }

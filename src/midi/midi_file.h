@@ -22,13 +22,6 @@ using TrackSelection = std::array<bool, kWindowTracks>;
 // chunk, in track order, each as it was last compiled.
 std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked);
 
-// Replaces the file at `path` with exactly `bytes`. The bytes go to a temporary
-// file beside it that is renamed over the old one only when complete, so the
-// file is never left half-written or with a longer file's tail. Returns an
-// empty string on success, otherwise what went wrong.
-std::string writeWholeFile(const std::filesystem::path& path,
-                           const std::vector<std::uint8_t>& bytes);
-
 // The directory the program writes its files into: `programDir` when the
 // preview template c.mid stands there (a build or a copied program folder)
 // and files can be created there; otherwise `fallbackDir`, created when

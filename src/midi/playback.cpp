@@ -1,5 +1,6 @@
 #include "midi/playback.h"
 
+#include "file/safe_file.h"
 #include "midi/track_compiler.h"
 
 namespace tsuzuri {
@@ -12,7 +13,7 @@ TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
     CompiledTrack compiled = compileTrack(s, t);
     std::vector<std::uint8_t> file = fileHeader(1);
     file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
-    TrackPlayback result{std::move(compiled.mml), writeWholeFile(path, file)};
+    TrackPlayback result{std::move(compiled.mml), writeFileAtomically(path, file)};
     if (!result.error.empty())
         return result;
     storeTrackBuffer(s, t, compiled.chunk);
@@ -24,7 +25,7 @@ std::string playAllTracks(const EditorState& s, const TrackSelection& ticked, Se
                           const std::filesystem::path& dir) {
     const std::string path = (dir / kPlaybackFileName).string();
     sequencer.sendCommand(releaseCommand(path));
-    std::string error = writeWholeFile(path, allTracksFile(s, ticked));
+    std::string error = writeFileAtomically(path, allTracksFile(s, ticked));
     if (error.empty())
         sequencer.sendCommand(playCommand(path));
     return error;

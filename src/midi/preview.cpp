@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "file/safe_file.h"
 #include "midi/midi_file.h"
 
 namespace tsuzuri {
@@ -28,7 +29,7 @@ std::vector<std::uint8_t> readPreviewHead(const std::filesystem::path& path) {
 void repairPreviewFile(const std::filesystem::path& path) {
     if (isPreviewFile(readPreviewHead(path)))
         return;
-    writeWholeFile(path, {kPreviewTemplate.begin(), kPreviewTemplate.end()});
+    writeFileAtomically(path, {kPreviewTemplate.begin(), kPreviewTemplate.end()});
 }
 
 void patchPreviewFile(const std::filesystem::path& path, std::uint8_t program, std::uint8_t note) {

@@ -1,0 +1,223 @@
+#include "file/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace tsuzuri {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and tells whether the close succeeded (a deferred write error
+    // shows up here on some file systems).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string quoted(const std::filesystem::path& path) {
+    return "「" + path.string() + "」";
+}
+
+// Opens for reading without waiting for a writer (a FIFO) or a device, and
+// checks that what was opened is a regular file of at most `maxBytes`.
+ReadResult openForReading(const std::filesystem::path& path, std::size_t maxBytes, Links links,
+                          int& fd) {
+    ReadResult result;
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (links == Links::Refuse)
+        flags |= O_NOFOLLOW;
+    fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        result.error = errno;
+        result.fault = errno == ENOENT  ? ReadFault::Missing
+                       : errno == ELOOP ? ReadFault::NotRegular
+                                        : ReadFault::Failed;
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        result.error = errno;
+        result.fault = ReadFault::Failed;
+    } else if (!S_ISREG(info.st_mode)) {
+        result.fault = ReadFault::NotRegular;
+    } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        result.fault = ReadFault::TooLarge;
+    }
+    return result;
+}
+
+ReadResult readFrom(const std::filesystem::path& path, std::size_t count, std::size_t maxBytes,
+                    Links links) {
+    int raw = -1;
+    ReadResult result = openForReading(path, maxBytes, links, raw);
+    Descriptor fd(raw);
+    if (!result.ok())
+        return result;
+    // The file may grow while it is read: never past what the caller takes.
+    const std::size_t limit = std::min(count, maxBytes);
+    result.bytes.resize(std::min<std::size_t>(limit, 1 << 16));
+    std::size_t filled = 0;
+    while (filled < limit) {
+        if (filled == result.bytes.size())
+            result.bytes.resize(std::min(limit, 2 * result.bytes.size()));
+        const ssize_t n =
+            ::read(fd.get(), result.bytes.data() + filled, result.bytes.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.error = errno;
+            result.fault = ReadFault::Failed;
+            result.bytes.clear();
+            return result;
+        }
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    result.bytes.resize(filled);
+    return result;
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The permissions a new file of the user gets: rw for whom the umask allows.
+mode_t newFileMode() {
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0)
+                mask = static_cast<mode_t>(std::strtol(line.c_str() + 6, nullptr, 8));
+        }
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+// Creates a new file beside `path` whose name no other file has, exclusively.
+int createUniqueBeside(const std::filesystem::path& path, std::string& name) {
+    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+    name = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    return ::mkostemp(name.data(), O_CLOEXEC);
+}
+
+}  // namespace
+
+ReadResult readFileHead(const std::filesystem::path& path, std::size_t count, std::size_t maxBytes,
+                        Links links) {
+    return readFrom(path, count, maxBytes, links);
+}
+
+ReadResult readRegularFile(const std::filesystem::path& path, std::size_t maxBytes, Links links) {
+    return readFrom(path, maxBytes, maxBytes, links);
+}
+
+std::string writeFileAtomically(const std::filesystem::path& path,
+                                const std::vector<std::uint8_t>& bytes, Durability durability) {
+    std::string temporary;
+    Descriptor fd(createUniqueBeside(path, temporary));
+    if (fd.get() < 0)
+        return quoted(path) + "を書けません（" + errnoText(errno) + "）";
+    auto fail = [&](int error) {
+        ::unlink(temporary.c_str());
+        return quoted(path) + "を書けません（" + errnoText(error) + "）";
+    };
+    if (!writeAll(fd.get(), bytes.data(), bytes.size()))
+        return fail(errno);
+    if (::fchmod(fd.get(), newFileMode()) != 0)
+        return fail(errno);
+    if (durability == Durability::Sync && ::fsync(fd.get()) != 0)
+        return fail(errno);
+    if (!fd.close())
+        return fail(errno);
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        return fail(errno);
+    return {};
+}
+
+bool canCreateFilesIn(const std::filesystem::path& dir) {
+    std::string name = (dir / ".tsuzuri-probe.XXXXXX").string();
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(name.c_str());
+    return true;
+}
+
+std::string errnoText(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクがいっぱいです";
+        case EACCES:
+        case EPERM:
+            return "アクセスが許されていません";
+        case EROFS:
+            return "読み取り専用のディスクです";
+        case ENOENT:
+            return "フォルダがありません";
+        case EISDIR:
+            return "同じ名前のフォルダがあります";
+        case ENOTDIR:
+            return "途中の名前がフォルダではありません";
+        case EIO:
+            return "ディスクの入出力エラーです";
+        case ENAMETOOLONG:
+            return "名前が長すぎます";
+        default:
+            return std::strerror(error);
+    }
+}
+
+std::string readFaultText(const std::filesystem::path& path, const ReadResult& result) {
+    switch (result.fault) {
+        case ReadFault::None:
+            return {};
+        case ReadFault::Missing:
+            return quoted(path) + "がありません";
+        case ReadFault::NotRegular:
+            return quoted(path) + "は普通のファイルではありません";
+        case ReadFault::TooLarge:
+            return quoted(path) + "は大きすぎます";
+        case ReadFault::Failed:
+            break;
+    }
+    return quoted(path) + "を読めません（" + errnoText(result.error) + "）";
+}
+
+}  // namespace tsuzuri

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tsuzuri {
+
+// The program's own way of touching files: nothing blocks on a FIFO or a
+// device, nothing is written through a link or an existing name, and every
+// failure comes back as a value with a Japanese text that names the file.
+
+enum class ReadFault {
+    None,
+    Missing,     // no such file
+    NotRegular,  // a directory, FIFO, device or socket
+    TooLarge,    // longer than the reader accepts
+    Failed,      // open or read failed (permission, I/O error ...)
+};
+
+struct ReadResult {
+    std::vector<std::uint8_t> bytes;
+    ReadFault fault = ReadFault::None;
+    int error = 0;  // errno of a failed open or read
+    bool ok() const { return fault == ReadFault::None; }
+};
+
+// Whether a link at the last component of the path is followed (a file the
+// user chose) or refused (the program's own files).
+enum class Links { Follow, Refuse };
+
+// Reads the first `count` bytes of the regular file at `path` (all of it when
+// shorter). A file longer than `maxBytes` is refused as TooLarge without
+// being read.
+ReadResult readFileHead(const std::filesystem::path& path, std::size_t count, std::size_t maxBytes,
+                        Links links = Links::Refuse);
+
+// Reads the whole regular file at `path`, refusing one longer than `maxBytes`.
+ReadResult readRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
+                           Links links = Links::Refuse);
+
+// Whether a write must reach the disk before the file is replaced: a score
+// the user saved must survive a power cut; a playback file is made anew.
+enum class Durability { Sync, Cache };
+
+// Replaces the file at `path` with exactly `bytes`. The bytes go to a new,
+// uniquely named file beside it (created exclusively, so no link or foreign
+// file is written through) that is renamed over `path` only when complete:
+// every reader sees the old file or the new one, whole, and a failed write
+// leaves the old file as it was. A link at `path` is replaced, not followed.
+// Returns "" on success, otherwise a Japanese text naming the file.
+std::string writeFileAtomically(const std::filesystem::path& path,
+                                const std::vector<std::uint8_t>& bytes,
+                                Durability durability = Durability::Cache);
+
+// Whether files can be created in `dir`: a uniquely named probe is created
+// exclusively there and removed again.
+bool canCreateFilesIn(const std::filesystem::path& dir);
+
+// What went wrong, in Japanese: the reason for an errno value, and the whole
+// notice for a failed read of `path`.
+std::string errnoText(int error);
+std::string readFaultText(const std::filesystem::path& path, const ReadResult& result);
+
+}  // namespace tsuzuri
