@@ -19,11 +19,13 @@ constexpr int kHiddenAccidentalTop = -100;
 void Form1::Command5_Click() {
     state().keySignature = static_cast<std::int16_t>(afterFlatPress(state().keySignature));
     setflat(state().keySignature);
+    pieceChanged();
 }
 
 void Form1::Command6_Click() {
     state().keySignature = static_cast<std::int16_t>(afterSharpPress(state().keySignature));
     setsharp(state().keySignature);
+    pieceChanged();
 }
 
 void Form1::Command5_MouseDown(int, int, double, double) {

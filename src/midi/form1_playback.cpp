@@ -1,13 +1,16 @@
 // Form1's playback handlers: one track (trk♪, F5) and all ticked tracks (all♪, F6).
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 
 #include "midi/playback.h"
 #include "ui/form1.h"
 
 namespace tsuzuri {
 
+// The MML text that playback writes is the score's own, no edit of the piece.
 void Form1::Command1_Click() {
+    const QSignalBlocker quiet(Text1);
     Text1->clear();
     const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
     Text1->setPlainText(QString::fromStdString(result.mml));
@@ -21,6 +24,7 @@ void Form1::Command7_Click() {
         ticked[static_cast<std::size_t>(i)] =
             Check3[static_cast<std::size_t>(i)]->checkState() == Qt::Checked;
     }
+    const QSignalBlocker quiet(Text1);
     Text1->clear();
     const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
     if (!error.empty())

@@ -31,7 +31,7 @@ void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     Label6->setText(QString::fromStdString(press.readout));
     appendToText1(press.noteText + " ");
     if (state().keyEntryMode != 0)
-        ennote(press.noteText);
+        editScore([&] { ennote(press.noteText); });
 }
 
 void Form1::Image1_MouseUp(int index, int, int, double, double) {

@@ -40,11 +40,13 @@ void Form1::Picture2_KeyDown(int keyCode, int shift) {
         Command1_Click();
     else if (key == CanvasKey::F6)
         Command7_Click();
-    const KeyOutcome outcome = editWithKey(state(), Picture2->image4, key, shift);
-    if (outcome.stemReadout)
-        Label5->setText(QString::fromStdString(*outcome.stemReadout));
-    if (outcome.deleteNote)
-        del();
+    editScore([&] {
+        const KeyOutcome outcome = editWithKey(state(), Picture2->image4, key, shift);
+        if (outcome.stemReadout)
+            Label5->setText(QString::fromStdString(*outcome.stemReadout));
+        if (outcome.deleteNote)
+            del();
+    });
     Picture2->update();
 }
 

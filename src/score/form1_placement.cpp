@@ -41,7 +41,7 @@ void Form1::Image4_MouseDown(int index, int button, int, double, double) {
         if (index != 0)
             selectGlyph(s, Picture2->image4, index);
         else
-            placeFromCursor(*this);
+            editScore([this] { placeFromCursor(*this); });
     }
     Picture2->update();
 }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "score/canvas_geometry.h"
@@ -19,9 +20,6 @@
 namespace tsuzuri {
 
 namespace {
-
-const QString kCaption = QStringLiteral("綴 Tsuzuri");
-const QString kNoSoundCaption = QStringLiteral("綴 Tsuzuri（音声出力なし）");
 
 QColor colorOf(std::uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -40,9 +38,12 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     : QWidget(parent),
       state_(std::make_unique<EditorState>()),
       sequencer_(sequencer),
-      dataDir_(std::move(dataDir)) {
+      dataDir_(std::move(dataDir)),
+      recoveryDir_(dataDir_ / "recovery"),
+      documentsDir_(
+          QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()) {
     setObjectName("Form1");
-    setWindowTitle(kCaption);
+    updateCaption();
     useJapaneseFonts();
     QFont font(QStringLiteral("IPAPGothic"));
     font.setPixelSize(12);
@@ -51,7 +52,12 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     setMouseTracking(true);
     createControls();
     connectEvents();
+    createFileActions();
     Form_Load();
+    // Start-up's own settings are the empty piece, not a change of it.
+    savedRevision_ = revision_;
+    recoveryTimer_->stop();
+    updateCaption();
 }
 
 Form1::~Form1() = default;
@@ -108,7 +114,7 @@ void Form1::showNotice(const QString& text) {
 
 void Form1::setSoundAvailable(bool available) {
     soundAvailable_ = available;
-    setWindowTitle(available ? kCaption : kNoSoundCaption);
+    updateCaption();
 }
 
 void Form1::setBackColor(QPushButton* button, std::uint32_t bgr) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QThreadPool;
+class QTimer;
 
 namespace tsuzuri {
 
@@ -27,6 +30,7 @@ class ScoreCanvas;
 class UpDown;
 struct ShapeItem;
 struct Accidental;
+struct Piece;
 
 // Mouse button codes and shift masks as the handlers receive them.
 inline constexpr int kLeftButton = 1;
@@ -71,6 +75,11 @@ public:
     void showNotice(const QString& text);
     // Marks the window as having no sound output (the caption says so).
     void setSoundAvailable(bool available);
+    // The caption: the program's name, the sound notice, the piece's file name
+    // and a mark for unsaved changes.
+    void updateCaption();
+    // Where recovery copies go and where the file dialogs start.
+    void setFolders(std::filesystem::path recoveryDir, std::filesystem::path documentsDir);
 
     // --- Start-up (ui/form1.cpp)
     void Form_Load();
@@ -134,6 +143,25 @@ public:
     void Command8_KeyUp(int keyCode, int shift);
     void Image2_MouseDown(int index, int button, int shift, double x, double y);
     void Image2_MouseUp(int index, int button, int shift, double x, double y);
+
+    // --- Score files (file/)
+    void Command14_Click();   // save (Ctrl+S)
+    void Command18_Click();   // load (Ctrl+O)
+    void saveUnderNewName();  // Ctrl+Shift+S
+    // The piece as the score file keeps it.
+    std::unique_ptr<Piece> currentPiece() const;
+    // Replaces the piece in the window by `piece`, read from `path`: the view,
+    // the controls and every compiled track show it as it was saved.
+    void openPiece(const Piece& piece, const std::filesystem::path& path);
+    // Runs after every change of the piece: the unsaved mark, the caption and
+    // the recovery copy follow it.
+    void pieceChanged();
+    // Runs `edit`, a change of the current track's score, and counts it as a
+    // change of the piece when the score differs afterwards.
+    void editScore(const std::function<void()>& edit);
+    bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
+    const std::filesystem::path& documentPath() const { return documentPath_; }
+    const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
 
     // --- MML text tools (mml/)
     void Command15_Click();
@@ -212,6 +240,7 @@ public:
     static std::uint32_t backColor(const QPushButton* button);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -225,6 +254,17 @@ private:
     // Parks the cursor glyph above the canvas, out of sight.
     void hideCursorGlyph();
     void addAccidental(const Accidental& accidental, int k, int picture, int delta);
+    void createFileActions();
+    void askToKeepChanges(std::function<void()> then);
+    void askSavePath(const QString& title, std::function<void()> then);
+    void saveScore(const std::filesystem::path& path, std::function<void()> then);
+    void exportTo(const std::filesystem::path& path, bool midi);
+    void askOpenPath();
+    void readScore(const std::filesystem::path& path);
+    void showKeySignature(int keySignature);
+    void writeRecoveryCopy(bool wait);
+    void removeRecoveryCopy();
+    void tellOfRecoveryCopies();
 
     std::unique_ptr<EditorState> state_;
     Sequencer& sequencer_;
@@ -234,6 +274,18 @@ private:
     int noticeCount_ = 0;
     static constexpr int kNoticeMilliseconds = 6000;
     bool soundAvailable_ = true;
+    // The piece's file and its unsaved changes: every change raises the
+    // revision; the revision last written to the file is the saved one.
+    std::filesystem::path documentPath_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t savedRevision_ = 0;
+    bool closing_ = false;
+    bool fileBusy_ = false;  // a save or load runs; a second one waits for it
+    std::filesystem::path recoveryDir_;
+    std::filesystem::path documentsDir_;
+    std::filesystem::path recoveryPath_;  // this window's recovery copy
+    QTimer* recoveryTimer_ = nullptr;
+    QThreadPool* recoveryPool_ = nullptr;
 };
 
 }  // namespace tsuzuri

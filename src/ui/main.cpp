@@ -55,6 +55,11 @@ int main(int argc, char** argv) {
             Qt::QueuedConnection);
     });
     tsuzuri::Form1 form(sequencer, dataDir);
+    const std::filesystem::path userDir =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    form.setFolders(
+        userDir / "recovery",
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
     window = &form;
     // The SoundFont starts loading once the window has been drawn, or after a
     // short while should the window not be drawn at all (a minimised start).

@@ -21,6 +21,7 @@ TOOLS = ("Xvfb", "xdotool", "xclip", "import", "midicsv")
 WAIT = 10.0  # seconds for any single wait; every one normally ends far sooner
 SCREEN = (1024, 768)
 CAPTIONS = ("綴 Tsuzuri", "綴 Tsuzuri（音声出力なし）")
+PROMPT_TITLE = "変更の保存"
 
 
 class Failure(Exception):
@@ -217,14 +218,30 @@ class Session:
         # to the focus window, so the program's window takes it.
         self._run("xdotool", "windowfocus", "--sync", self.window)
 
-    def quit(self):
+    def quit(self, answer="alt+n"):
         """Closes the window as a user does and waits for the program to end;
-        returns its exit status."""
+        returns its exit status. When the piece has unsaved changes the
+        program asks first; `answer` is the key given to that question
+        (alt+n: do not save)."""
         ask_window_to_close(self.env["DISPLAY"], int(self.window))
+        if not wait_until(lambda: self.app.poll() is not None, timeout=1.0):
+            prompt = self.find_dialog(PROMPT_TITLE)
+            check(prompt is not None, "the program neither ended nor asked when closed")
+            self._run("xdotool", "windowfocus", "--sync", prompt)
+            self.key(answer)
         try:
             return self.app.wait(timeout=WAIT)
         except subprocess.TimeoutExpired:
             raise Failure("the program did not end when its window was closed") from None
+
+    def find_dialog(self, title, timeout=WAIT):
+        """The window id of the program's dialog named `title`, or None."""
+        def probe():
+            result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title],
+                                    env=self.env, capture_output=True, timeout=WAIT)
+            ids = [i.decode() for i in result.stdout.split() if i.decode() != self.window]
+            return ids[0] if ids else None
+        return wait_until(probe, timeout=timeout)
 
     def sanitizer_reports(self):
         with open(self.app_log, "rb") as log:

@@ -145,8 +145,8 @@ TEST_F(InventoryTest, PianoKeysAndGuideLines) {
 
 TEST_F(InventoryTest, StartUpState) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("綴 Tsuzuri"));
-    EXPECT_FALSE(form->Command18->isEnabled());
-    EXPECT_FALSE(form->Command14->isEnabled());
+    EXPECT_TRUE(form->Command18->isEnabled());
+    EXPECT_TRUE(form->Command14->isEnabled());
     EXPECT_EQ(form->Combo1->currentIndex(), 0);
     EXPECT_EQ(form->Combo1->count(), 4);
     EXPECT_EQ(form->Combo1->itemText(1), QStringLiteral("マンダリン\t"));

@@ -1,0 +1,512 @@
+// Form1's score files: save (Ctrl+S), save under a new name (Ctrl+Shift+S),
+// load (Ctrl+O), export to MIDI and MML, the question before unsaved changes
+// are dropped, and the recovery copy. Files are read and written off the
+// user-interface thread; the window goes on while they are.
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFutureWatcher>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QThreadPool>
+#include <QTimer>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+
+#include "file/export.h"
+#include "file/recovery.h"
+#include "file/safe_file.h"
+#include "file/score_file.h"
+#include "midi/track_compiler.h"
+#include "score/selection.h"
+#include "state/tables.h"
+#include "ui/form1.h"
+#include "ui/updown.h"
+#include "view/render.h"
+#include "view/score_canvas.h"
+
+namespace tsuzuri {
+
+namespace {
+
+const QString kScoreFilter = QStringLiteral("綴 楽譜 (*.tsz)");
+const QString kMidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
+const QString kMmlFilter = QStringLiteral("MML (*.mml)");
+const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
+const QString kUntitled = QStringLiteral("無題");
+
+// The recovery copy follows the last change after this pause, so that a run
+// of edits is written once.
+constexpr int kRecoveryDelayMilliseconds = 1500;
+constexpr std::size_t kRecoveryCopiesKept = 20;
+
+// Runs `work` on the thread pool and hands its result to `done` on the
+// user-interface thread; nothing arrives once `owner` is gone.
+template <typename Result>
+void runInBackground(QObject* owner, std::function<Result()> work, std::function<void(Result)> done,
+                     QThreadPool* pool = QThreadPool::globalInstance()) {
+    auto* watcher = new QFutureWatcher<Result>(owner);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, owner, [watcher, done] {
+        done(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(pool, std::move(work)));
+}
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::filesystem::path pathOf(const QString& file) {
+    return std::filesystem::path(file.toStdString());
+}
+
+QString nameOf(const std::filesystem::path& path) {
+    return QString::fromStdString(path.filename().string());
+}
+
+QString quoted(const std::filesystem::path& path) {
+    return QStringLiteral("「%1」").arg(QString::fromStdString(path.string()));
+}
+
+enum class FileKind { Score, Midi, Mml };
+
+// What a chosen name asks for: its extension when it is one of the three,
+// otherwise the filter chosen in the dialog.
+FileKind kindOf(const QString& file, const QString& filter) {
+    if (file.endsWith(".mid", Qt::CaseInsensitive))
+        return FileKind::Midi;
+    if (file.endsWith(".mml", Qt::CaseInsensitive))
+        return FileKind::Mml;
+    if (file.endsWith(".tsz", Qt::CaseInsensitive))
+        return FileKind::Score;
+    return filter == kMidiFilter  ? FileKind::Midi
+           : filter == kMmlFilter ? FileKind::Mml
+                                  : FileKind::Score;
+}
+
+QString suffixOf(const QString& filter) {
+    return filter == kMidiFilter ? "mid" : filter == kMmlFilter ? "mml" : "tsz";
+}
+
+// A read score file: the piece, or the whole message of why there is none.
+struct OpenedScore {
+    std::shared_ptr<Piece> piece;
+    std::string error;
+};
+
+OpenedScore readScoreFile(const std::filesystem::path& path) {
+    const ReadResult file = readRegularFile(path, kMaxScoreFileBytes, Links::Follow);
+    if (!file.ok()) {
+        const std::string fault = file.fault == ReadFault::TooLarge
+                                      ? "「" + path.string() + "」は楽譜にしては大きすぎます"
+                                      : readFaultText(path, file);
+        return {nullptr, fault};
+    }
+    ScoreRead read = readScoreText(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
+    if (!read.piece)
+        return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
+    return {std::shared_ptr<Piece>(std::move(read.piece)), {}};
+}
+
+}  // namespace
+
+void Form1::createFileActions() {
+    // Recovery copies are written and removed one after another, in order.
+    recoveryPool_ = new QThreadPool(this);
+    recoveryPool_->setMaxThreadCount(1);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(kRecoveryDelayMilliseconds);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { writeRecoveryCopy(false); });
+    Command14->setEnabled(true);
+    Command18->setEnabled(true);
+    connect(Command14, &QPushButton::clicked, this, [this] { Command14_Click(); });
+    connect(Command18, &QPushButton::clicked, this, [this] { Command18_Click(); });
+    auto shortcut = [this](const char* keys, std::function<void()> action) {
+        auto* s = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, std::move(action));
+    };
+    shortcut("Ctrl+S", [this] { Command14_Click(); });
+    shortcut("Ctrl+Shift+S", [this] { saveUnderNewName(); });
+    shortcut("Ctrl+O", [this] { Command18_Click(); });
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { pieceChanged(); });
+    for (QCheckBox* box : Check3)
+        connect(box, &QCheckBox::toggled, this, [this] { pieceChanged(); });
+    // Start-up looks for copies left by a window that did not save.
+    QTimer::singleShot(0, this, [this] { tellOfRecoveryCopies(); });
+}
+
+void Form1::setFolders(std::filesystem::path recoveryDir, std::filesystem::path documentsDir) {
+    recoveryDir_ = std::move(recoveryDir);
+    documentsDir_ = std::move(documentsDir);
+    recoveryPath_.clear();
+}
+
+void Form1::updateCaption() {
+    QString caption = soundAvailable_ ? QStringLiteral("綴 Tsuzuri")
+                                      : QStringLiteral("綴 Tsuzuri（音声出力なし）");
+    if (!documentPath_.empty() || hasUnsavedChanges())
+        caption +=
+            QStringLiteral(" — ") + (documentPath_.empty() ? kUntitled : nameOf(documentPath_));
+    if (hasUnsavedChanges())
+        caption += QStringLiteral(" *");
+    setWindowTitle(caption);
+}
+
+void Form1::pieceChanged() {
+    ++revision_;
+    updateCaption();
+    recoveryTimer_->start();
+}
+
+void Form1::editScore(const std::function<void()>& edit) {
+    const int t = state().curTrack;
+    const auto before = std::make_unique<TrackScore>(state().score[t]);
+    edit();
+    if (!(state().score[t] == *before))
+        pieceChanged();
+}
+
+// --- Saving
+
+void Form1::Command14_Click() {
+    if (documentPath_.empty())
+        askSavePath(QStringLiteral("保存"), {});
+    else
+        saveScore(documentPath_, {});
+    Picture2->setFocus();
+}
+
+void Form1::saveUnderNewName() {
+    askSavePath(QStringLiteral("名前を付けて保存"), {});
+}
+
+// The save dialog. Saving on the way to another action (closing, loading)
+// offers the score file only; otherwise the export formats are offered too,
+// and exporting leaves the piece's own file and its unsaved mark alone.
+void Form1::askSavePath(const QString& title, std::function<void()> then) {
+    auto* dialog = new QFileDialog(this, title);
+    dialog->setObjectName("SaveDialog");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters{kScoreFilter};
+    if (!then)
+        filters << kMidiFilter << kMmlFilter;
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix("tsz");
+    connect(dialog, &QFileDialog::filterSelected, dialog,
+            [dialog](const QString& filter) { dialog->setDefaultSuffix(suffixOf(filter)); });
+    const std::filesystem::path folder =
+        documentPath_.empty() ? documentsDir_ : documentPath_.parent_path();
+    dialog->setDirectory(QString::fromStdString(folder.string()));
+    dialog->selectFile(documentPath_.empty() ? kUntitled + ".tsz" : nameOf(documentPath_));
+    connect(dialog, &QFileDialog::fileSelected, this, [this, dialog, then](const QString& file) {
+        switch (kindOf(file, dialog->selectedNameFilter())) {
+            case FileKind::Score:
+                saveScore(pathOf(file), then);
+                break;
+            case FileKind::Midi:
+                exportTo(pathOf(file), true);
+                break;
+            case FileKind::Mml:
+                exportTo(pathOf(file), false);
+                break;
+        }
+    });
+    dialog->open();
+}
+
+void Form1::saveScore(const std::filesystem::path& path, std::function<void()> then) {
+    if (fileBusy_) {
+        showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
+        return;
+    }
+    fileBusy_ = true;
+    const std::uint64_t revision = revision_;
+    auto bytes =
+        std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
+    runInBackground<std::string>(
+        this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
+        [this, path, revision, then](const std::string& error) {
+            fileBusy_ = false;
+            if (!error.empty()) {
+                showNotice(QString::fromStdString(error));
+                return;
+            }
+            documentPath_ = path;
+            savedRevision_ = revision;
+            updateCaption();
+            if (!hasUnsavedChanges())
+                removeRecoveryCopy();
+            showNotice(quoted(path) + QStringLiteral("に保存しました"));
+            if (then)
+                then();
+        });
+}
+
+void Form1::exportTo(const std::filesystem::path& path, bool midi) {
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(midi ? exportMidi(state())
+                                                                  : bytesOf(exportMml(state())));
+    runInBackground<std::string>(
+        this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
+        [this, path](const std::string& error) {
+            showNotice(error.empty() ? quoted(path) + QStringLiteral("に書き出しました")
+                                     : QString::fromStdString(error));
+        });
+}
+
+// --- Loading
+
+void Form1::Command18_Click() {
+    if (hasUnsavedChanges())
+        askToKeepChanges([this] { askOpenPath(); });
+    else
+        askOpenPath();
+    Picture2->setFocus();
+}
+
+void Form1::askOpenPath() {
+    auto* dialog = new QFileDialog(this, QStringLiteral("開く"));
+    dialog->setObjectName("OpenDialog");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters({kScoreFilter, kAnyFilter});
+    const std::filesystem::path folder =
+        documentPath_.empty() ? documentsDir_ : documentPath_.parent_path();
+    dialog->setDirectory(QString::fromStdString(folder.string()));
+    QList<QUrl> places{QUrl::fromLocalFile(QString::fromStdString(documentsDir_.string()))};
+    std::error_code ignored;
+    if (std::filesystem::is_directory(recoveryDir_, ignored))
+        places << QUrl::fromLocalFile(QString::fromStdString(recoveryDir_.string()));
+    dialog->setSidebarUrls(places);
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString& file) { readScore(pathOf(file)); });
+    dialog->open();
+}
+
+void Form1::readScore(const std::filesystem::path& path) {
+    if (fileBusy_) {
+        showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
+        return;
+    }
+    fileBusy_ = true;
+    runInBackground<OpenedScore>(
+        this, [path] { return readScoreFile(path); },
+        [this, path](const OpenedScore& opened) {
+            fileBusy_ = false;
+            if (!opened.piece) {
+                showNotice(QString::fromStdString(opened.error));
+                return;
+            }
+            openPiece(*opened.piece, path);
+        });
+}
+
+std::unique_ptr<Piece> Form1::currentPiece() const {
+    const EditorState& s = state();
+    auto piece = std::make_unique<Piece>();
+    for (int t = 0; t < kWindowTracks; ++t) {
+        piece->tracks[t] = s.score[t];
+        clearUnusedSlots(piece->tracks[t]);
+        piece->ticked[static_cast<std::size_t>(t)] =
+            Check3[static_cast<std::size_t>(t)]->checkState() == Qt::Checked;
+    }
+    piece->keySignature = s.keySignature;
+    piece->octave = UpDown1->value();
+    piece->trackCount = s.trackCount;
+    piece->curTrack = std::clamp<int>(s.curTrack, 0, kWindowTracks - 1);
+    piece->firstMeasure = clampViewStart(s.firstMeasure);
+    piece->mml = Text1->toPlainText().toStdString();
+    return piece;
+}
+
+// Shows `keySignature` as the buttons would have built it: cleared, then one
+// accidental after another.
+void Form1::showKeySignature(int keySignature) {
+    EditorState& s = state();
+    s.keySignature = 0;
+    setflat(0);
+    for (int k = 1; k <= std::abs(keySignature); ++k) {
+        s.keySignature = static_cast<std::int16_t>(keySignature < 0 ? -k : k);
+        if (keySignature < 0)
+            setflat(s.keySignature);
+        else
+            setsharp(s.keySignature);
+    }
+}
+
+void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
+    EditorState& s = state();
+    dropSelection(s, Picture2->image4);
+    if (s.keyEntryMode != 0) {
+        s.keyEntryMode = 0;
+        setBackColor(Command16, kButtonFace);
+    }
+    for (int t = 0; t < kWindowTracks; ++t)
+        s.score[t] = piece.tracks[t];
+    UpDown1->setValue(piece.octave);
+    Text3->setText(QString::number(piece.octave));
+    showKeySignature(piece.keySignature);
+    UpDown3->setValue(piece.trackCount);
+    Text6->setText(QString::number(piece.trackCount));
+    s.trackCount = static_cast<std::int16_t>(piece.trackCount);
+    s.curTrack = static_cast<std::int16_t>(piece.curTrack);
+    Text5->setText(QString::number(s.curTrack + 1));
+    UpDown2->setValue(s.curTrack + 1);
+    s.firstMeasure = static_cast<std::int16_t>(piece.firstMeasure);
+    progd(s.score[s.curTrack].trackProgram);
+    for (int i = 0; i < kWindowTracks; ++i) {
+        QCheckBox* box = Check3[static_cast<std::size_t>(i)];
+        if (box->isEnabled())
+            box->setCheckState(piece.ticked[static_cast<std::size_t>(i)] ? Qt::Checked
+                                                                         : Qt::Unchecked);
+    }
+    Text1->setPlainText(QString::fromStdString(piece.mml));
+    Text2->clear();
+    Label13->clear();
+    Slider1->setMaximum(s.score[s.curTrack].lastMeasure + 1);
+    // all♪ plays the opened piece at once; tracks without notes play nothing.
+    for (int t = 0; t < kTrackCount; ++t) {
+        if (t < kWindowTracks && trackHasSlots(s, t)) {
+            storeTrackBuffer(s, t, compileTrack(s, t).chunk);
+        } else {
+            s.trackBuffer[t][0] = 0;
+            s.trackChunkSize[t] = 0;
+        }
+    }
+    dispn(s.firstMeasure);
+    Picture2->setFocus();
+
+    // A recovery copy opened is a piece that was never saved: it keeps its
+    // unsaved mark and is saved under a name of the user's.
+    recoveryTimer_->stop();
+    const bool recovered = path.parent_path() == recoveryDir_;
+    documentPath_ = recovered ? std::filesystem::path() : path;
+    savedRevision_ = revision_;
+    if (recovered)
+        pieceChanged();
+    else
+        removeRecoveryCopy();
+    updateCaption();
+    showNotice(quoted(path) + QStringLiteral("を開きました"));
+}
+
+// --- Unsaved changes
+
+void Form1::askToKeepChanges(std::function<void()> then) {
+    const QString text = documentPath_.empty() ? QStringLiteral("この曲への変更を保存しますか？")
+                                               : quoted(documentPath_.filename()) +
+                                                     QStringLiteral("への変更を保存しますか？");
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("綴 Tsuzuri — 変更の保存"),
+                                text, QMessageBox::NoButton, this);
+    box->setObjectName("KeepChanges");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* save = box->addButton(QStringLiteral("保存(&S)"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box->addButton(QStringLiteral("保存しない(&N)"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box->setDefaultButton(save);
+    box->setEscapeButton(cancel);
+    connect(box, &QMessageBox::buttonClicked, this,
+            [this, save, discard, then](QAbstractButton* b) {
+                if (b == save && documentPath_.empty())
+                    askSavePath(QStringLiteral("保存"), then);
+                else if (b == save)
+                    saveScore(documentPath_, then);
+                else if (b == discard)
+                    then();
+            });
+    box->open();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (hasUnsavedChanges() && !closing_) {
+        event->ignore();
+        askToKeepChanges([this] {
+            closing_ = true;
+            close();
+        });
+        return;
+    }
+    // Changes the user chose not to save are still kept as a recovery copy.
+    if (hasUnsavedChanges())
+        writeRecoveryCopy(true);
+    else
+        removeRecoveryCopy();
+    event->accept();
+}
+
+// --- The recovery copy
+
+void Form1::writeRecoveryCopy(bool wait) {
+    if (!hasUnsavedChanges() || recoveryDir_.empty())
+        return;
+    if (recoveryPath_.empty())
+        recoveryPath_ = recoveryDir_ / recoveryFileName(std::time(nullptr), ::getpid());
+    auto bytes =
+        std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
+    auto write = [dir = recoveryDir_, path = recoveryPath_, bytes] {
+        std::error_code ignored;
+        std::filesystem::create_directories(dir, ignored);
+        return writeFileAtomically(path, *bytes, Durability::Sync);
+    };
+    recoveryTimer_->stop();
+    if (wait) {
+        // A copy still being written must not land after this one.
+        recoveryPool_->waitForDone();
+        write();
+        return;
+    }
+    runInBackground<std::string>(
+        this, write,
+        [this](const std::string& error) {
+            if (!error.empty())
+                showNotice(QString::fromStdString(error));
+        },
+        recoveryPool_);
+}
+
+void Form1::removeRecoveryCopy() {
+    recoveryTimer_->stop();
+    if (recoveryPath_.empty())
+        return;
+    recoveryPool_->start([path = recoveryPath_] {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    });
+}
+
+void Form1::tellOfRecoveryCopies() {
+    runInBackground<bool>(
+        this,
+        [dir = recoveryDir_] {
+            pruneRecoveryCopies(dir, kRecoveryCopiesKept);
+            return !recoveryCopies(dir).empty();
+        },
+        [this](bool found) {
+            if (found)
+                showNotice(QStringLiteral(
+                    "保存されていない曲の復元用コピーがあります（「load」で開けます）"));
+        },
+        recoveryPool_);
+}
+
+}  // namespace tsuzuri
