@@ -129,6 +129,7 @@ void Form1::createFileActions() {
     recoveryPool_ = new QThreadPool(this);
     recoveryPool_->setMaxThreadCount(1);
     recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setObjectName("RecoveryTimer");
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(kRecoveryDelayMilliseconds);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { writeRecoveryCopy(false); });
@@ -298,11 +299,11 @@ void Form1::askOpenPath() {
         places << QUrl::fromLocalFile(QString::fromStdString(recoveryDir_.string()));
     dialog->setSidebarUrls(places);
     connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { readScore(pathOf(file)); });
+            [this](const QString& file) { openScoreFile(pathOf(file)); });
     dialog->open();
 }
 
-void Form1::readScore(const std::filesystem::path& path) {
+void Form1::openScoreFile(const std::filesystem::path& path) {
     if (fileBusy_) {
         showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
         return;

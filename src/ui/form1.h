@@ -148,6 +148,14 @@ public:
     void Command14_Click();   // save (Ctrl+S)
     void Command18_Click();   // load (Ctrl+O)
     void saveUnderNewName();  // Ctrl+Shift+S
+    // Writes the piece to `path` as a score file, in the background; `then`
+    // runs once it is written.
+    void saveScore(const std::filesystem::path& path, std::function<void()> then = {});
+    // Reads the score file at `path` in the background and opens it, or says
+    // why it cannot.
+    void openScoreFile(const std::filesystem::path& path);
+    // Whether a save or load is under way.
+    bool fileBusy() const { return fileBusy_; }
     // The piece as the score file keeps it.
     std::unique_ptr<Piece> currentPiece() const;
     // Replaces the piece in the window by `piece`, read from `path`: the view,
@@ -257,10 +265,8 @@ private:
     void createFileActions();
     void askToKeepChanges(std::function<void()> then);
     void askSavePath(const QString& title, std::function<void()> then);
-    void saveScore(const std::filesystem::path& path, std::function<void()> then);
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
-    void readScore(const std::filesystem::path& path);
     void showKeySignature(int keySignature);
     void writeRecoveryCopy(bool wait);
     void removeRecoveryCopy();

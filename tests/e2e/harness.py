@@ -161,10 +161,17 @@ class Session:
         shutil.copy2(self.template, os.path.join(app_dir, "c.mid"))
         self.app_dir = app_dir
         self.template_bytes = self.file_bytes("c.mid")
+        os.mkdir(os.path.join(self.dir, "runtime"), 0o700)
+        self.relaunch(width, height)
+
+    def relaunch(self, width=None, height=None):
+        """Starts the program (again) on the session's X server and folders and
+        waits for its window."""
+        app_dir = self.app_dir
         runtime = os.path.join(self.dir, "runtime")
-        os.mkdir(runtime, 0o700)
         suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                     "lsan_suppressions.txt")
+        self.pointer = None
         app_env = dict(self.env, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
                        LSAN_OPTIONS=f"suppressions={suppressions}:print_suppressions=0",
                        XDG_DATA_HOME=os.path.join(self.dir, "data"),
@@ -227,6 +234,7 @@ class Session:
         if not wait_until(lambda: self.app.poll() is not None, timeout=1.0):
             prompt = self.find_dialog(PROMPT_TITLE)
             check(prompt is not None, "the program neither ended nor asked when closed")
+            check(answer is not None, "the program asked about unsaved changes")
             self._run("xdotool", "windowfocus", "--sync", prompt)
             self.key(answer)
         try:

@@ -45,6 +45,8 @@ def measure_x(column, offset):
     return 65 + 200 * column + offset
 
 
+LOAD = control(10080, 0, 675, 255)  # Command18
+SAVE = control(10740, 0, 675, 255)  # Command14
 FLAT = control(0, 960, 195, 495)  # Command5
 SHARP = control(0, 1440, 195, 495)  # Command6
 TRACK_UP = control(0, 0, 435, 255, *CANVAS)  # Command3, inside the canvas

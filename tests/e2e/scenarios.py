@@ -5,6 +5,7 @@ clipboard and the screen.
 Usage: scenarios.py PROGRAM TEMPLATE (NAME [ARTIFACT_DIR] | --list | --screenshot PNG)
 """
 
+import os
 import shutil
 import subprocess
 import sys
@@ -12,7 +13,8 @@ import time
 
 import layout as L
 import midi
-from harness import CAPTIONS, Failure, Session, check, is_dark, missing_tools, wait_until
+from harness import (CAPTIONS, PROMPT_TITLE, Failure, Session, ask_window_to_close, check,
+                     is_dark, missing_tools, wait_until)
 
 SCENARIOS = {}
 
@@ -455,6 +457,73 @@ def canvas_keys(s):
     check(midi.header(data) == (1, 2, 32), f"F6 header {midi.header(data)}")
     check(midi.programs(data) == [(1, 0, LUTE), (2, 1, LUTE)], "F6 tracks")
     check(text1(s) == "", "Text1 is not empty after F6")
+
+
+def canvas_picture(s):
+    """The canvas's pixels, with the pointer off it."""
+    pointer_off(s)
+    time.sleep(0.2)
+    shot = s.screenshot()
+    x0, y0 = L.on_canvas(0, 0)
+    return [shot.pixel(s.origin[0] + x0 + x, s.origin[1] + y0 + y)
+            for y in range(0, 150) for x in range(0, 860)]
+
+
+def answer_file_dialog(s, title, path):
+    """Types `path` into the program's file dialog named `title` and takes it."""
+    dialog = s.find_dialog(title)
+    check(dialog is not None, f"no dialog {title!r} appeared")
+    s._run("xdotool", "windowfocus", "--sync", dialog)
+    s.key("ctrl+a")
+    s.type(path)
+    s.key("Return")
+
+
+def shows_file(s, name):
+    """Whether the caption names the piece's file without an unsaved mark."""
+    caption = s.caption()
+    return caption.startswith("綴 Tsuzuri") and caption.endswith(" — " + name)
+
+
+@scenario()
+def save_close_load(s):
+    s.click(*L.FLAT)
+    s.click(*L.palette(8))
+    place(s, L.measure_x(0, 40), L.row_y(24))
+    place(s, L.measure_x(1, 40), L.row_y(27))  # B, flat in this key
+    s.click(*L.TRACK_DOWN)
+    s.click(*L.palette(6))
+    place(s, L.measure_x(0, 80), L.row_y(17))
+    s.click(*L.TRACK_UP)
+    check(s.caption().endswith(" *"), f"no unsaved mark in {s.caption()!r}")
+    before = canvas_picture(s)
+    path = os.path.join(s.dir, "my piece.tsz")
+    s.click(*L.SAVE)
+    answer_file_dialog(s, "保存", path)
+    check(wait_until(lambda: shows_file(s, "my piece.tsz")), f"caption after saving {s.caption()!r}")
+    check(s.quit(answer=None) == 0, "the program did not end cleanly")
+
+    s.relaunch()
+    check(s.caption() in CAPTIONS, f"caption at the new start {s.caption()!r}")
+    s.click(*L.LOAD)
+    answer_file_dialog(s, "開く", path)
+    check(wait_until(lambda: shows_file(s, "my piece.tsz")),
+          f"caption after loading {s.caption()!r}")
+    check(canvas_picture(s) == before, "the canvas does not show the saved notes")
+    focus_canvas(s)
+    data = press_key(s, "F6")
+    expect_notes(data, [(65, 0, 32), (70, 32, 64), (53, 0, 16)], "F6 after loading")
+
+    place(s, L.measure_x(2, 40), L.row_y(24))
+    ask_window_to_close(s.env["DISPLAY"], int(s.window))
+    prompt = s.find_dialog(PROMPT_TITLE)
+    check(prompt is not None, "closing with an unsaved note did not ask")
+    s._run("xdotool", "windowfocus", "--sync", prompt)
+    s.key("Escape")
+    check(wait_until(lambda: s.find_dialog(PROMPT_TITLE, timeout=0) is None),
+          "the question stayed after Escape")
+    check(s.alive(), "the program ended although the question was cancelled")
+    s._focus_window()
 
 
 # -- running ---------------------------------------------------------------------

@@ -1,0 +1,312 @@
+// Saving, loading and exporting through the real window and its dialogs; bad
+// files and failing disks never change the piece in the window.
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include "file/recovery.h"
+#include "file/score_file.h"
+#include "midi/track_compiler.h"
+#include "score/canvas_driver.h"
+#include "score/canvas_geometry.h"
+#include "support/midi_reader.h"
+#include "ui/updown.h"
+
+namespace tsuzuri {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileTest : public test::CanvasTest {
+protected:
+    void SetUp() override {
+        CanvasTest::SetUp();
+        newWindow();
+    }
+
+    // A new window in the same folder, as after closing and starting again.
+    void newWindow() {
+        form = std::make_unique<Form1>(sequencer, dir.path());
+        form->setFolders(recoveryDir(), dir.path());
+        form->show();
+        QApplication::processEvents();
+    }
+
+    fs::path recoveryDir() { return dir.path() / "recovery"; }
+
+    template <typename Probe>
+    static bool waitFor(Probe probe) {
+        return QTest::qWaitFor(probe, 5000);
+    }
+
+    template <typename W>
+    W* waitForChild(const char* name) {
+        W* found = nullptr;
+        static_cast<void>(waitFor([&] { return (found = form->findChild<W*>(name)) != nullptr; }));
+        return found;
+    }
+
+    // Answers the open file dialog with `file`, in the format `filter`.
+    void answerDialog(const char* dialogName, const fs::path& file, const QString& filter = {}) {
+        auto* dialog = waitForChild<QFileDialog>(dialogName);
+        ASSERT_NE(dialog, nullptr) << dialogName;
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
+        dialog->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(dialog)->accept();
+        waitUntilIdle();
+    }
+
+    void answerQuestion(const QString& button) {
+        auto* box = waitForChild<QMessageBox>("KeepChanges");
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == button)
+                b->click();
+        }
+        QApplication::processEvents();
+    }
+
+    void waitUntilIdle() {
+        QApplication::processEvents();
+        EXPECT_TRUE(waitFor([&] { return !form->fileBusy(); }));
+        QApplication::processEvents();
+    }
+
+    // A piece on two tracks, with a key signature, an octave, ticks and text.
+    void composeOnTwoTracks() {
+        QTest::mousePress(form->Command5, Qt::LeftButton);  // one flat
+        QTest::mousePress(form->Command5, Qt::LeftButton);  // two flats
+        choosePalette(8);
+        placeAt(100, 56);
+        placeAt(160, 60);
+        choosePalette(22);  // a quarter rest
+        placeAt(300, 64);
+        QTest::mouseClick(form->Command4, Qt::LeftButton);  // track 2
+        form->Combo1->setCurrentIndex(3);                   // flute
+        choosePalette(6);
+        placeAt(500, 100);
+        form->Check3[5]->setChecked(true);
+        form->UpDown1->setValue(5);
+        QTest::mousePress(form->Command13, Qt::LeftButton);  // view from measure 1
+    }
+
+    QString caption() { return form->windowTitle(); }
+    std::string notice() { return form->Notice->text().toStdString(); }
+};
+
+TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {
+    composeOnTwoTracks();
+    EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri — 無題 *"));
+    const fs::path file = dir.path() / "melody.tsz";
+    form->Command14_Click();
+    answerDialog("SaveDialog", file);
+    ASSERT_TRUE(fs::exists(file)) << notice();
+    EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri — melody.tsz"));
+    const std::unique_ptr<Piece> saved = form->currentPiece();
+    const auto before = std::make_unique<EditorState>(state());
+    const QString text1 = form->Text1->toPlainText();
+
+    newWindow();
+    EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri"));
+    form->Command18_Click();
+    answerDialog("OpenDialog", file);
+    EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri — melody.tsz")) << notice();
+    EXPECT_TRUE(*form->currentPiece() == *saved);
+    EXPECT_EQ(state().keySignature, -2);
+    for (int row = 0; row < kRowCount; ++row) {
+        EXPECT_EQ(state().rowMidi[row], before->rowMidi[row]) << row;
+        EXPECT_EQ(state().rowNames[row], before->rowNames[row]) << row;
+    }
+    EXPECT_EQ(form->Image3(3).top, 87);  // the second flat on the bass staff
+    EXPECT_EQ(form->Text3->text(), "5");
+    EXPECT_EQ(form->Text5->text(), "2");
+    EXPECT_EQ(form->Combo1->currentIndex(), 3);
+    EXPECT_TRUE(form->Check3[5]->isChecked());
+    EXPECT_EQ(form->Text1->toPlainText(), text1);
+    EXPECT_EQ(state().firstMeasure, 1);
+    // The canvas shows track 2's note where it was drawn.
+    EXPECT_EQ(form->Image4(glyphForSlot(2, 0)).left,
+              before->score[1].measures[2].noteAttr[0][0] + 200 + 70);
+    // all♪ plays the opened piece without compiling first.
+    for (int t : {0, 1}) {
+        const auto chunk = compileTrack(*before, t).chunk;
+        ASSERT_EQ(state().trackChunkSize[t], static_cast<int>(chunk.size()));
+        EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), state().trackBuffer[t].data()));
+    }
+    EXPECT_EQ(state().trackBuffer[2][0], 0);
+}
+
+TEST_F(FileTest, LaterSavesWriteTheSameFileAndOnlyExportsOfferOtherFormats) {
+    choosePalette(8);
+    placeAt(100, 56);
+    const fs::path file = dir.path() / "a.tsz";
+    form->saveScore(file);
+    waitUntilIdle();
+    placeAt(200, 56);
+    EXPECT_TRUE(form->hasUnsavedChanges());
+    form->Command14_Click();  // no dialog: the same file
+    waitUntilIdle();
+    EXPECT_EQ(form->findChild<QFileDialog*>("SaveDialog"), nullptr);
+    EXPECT_FALSE(form->hasUnsavedChanges());
+    const ScoreRead read = readScoreText(std::string([&] {
+        auto b = test::readBytes(file);
+        return std::string(b.begin(), b.end());
+    }()));
+    ASSERT_TRUE(read.piece) << read.error;
+    EXPECT_EQ(read.piece->tracks[0].measures[0].noteCount, 2);
+
+    placeAt(300, 60);
+    form->saveUnderNewName();
+    const fs::path exported = dir.path() / "a.mid";
+    answerDialog("SaveDialog", exported, QStringLiteral("Standard MIDI File (*.mid)"));
+    EXPECT_TRUE(waitFor([&] { return fs::exists(exported); }));
+    const test::MidiListing listing = test::readWithMidicsv(exported);
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    EXPECT_EQ(listing.ofType("Note_on_c").size(), 3u);
+    EXPECT_EQ(form->documentPath(), file);  // exporting keeps the piece's own file
+    EXPECT_TRUE(form->hasUnsavedChanges());
+}
+
+TEST_F(FileTest, BadFilesAreRefusedNamingTheFileAndTheWindowKeepsItsPiece) {
+    choosePalette(8);
+    placeAt(100, 56);
+    const auto before = std::make_unique<EditorState>(state());
+    const QString shown = caption();
+    auto write = [&](const char* name, const std::string& text) {
+        test::writeBytes(dir.path() / name, {text.begin(), text.end()});
+        return dir.path() / name;
+    };
+    const std::string valid = writeScoreText(Piece{});
+    std::vector<fs::path> bad = {
+        dir.path() / "missing.tsz",
+        write("empty.tsz", ""),
+        write("cut.tsz", valid.substr(0, 200)),
+        write("text.tsz", "O4C4 O4D4"),
+        write("other.tsz", R"({"format": "something else", "version": 1})"),
+        write("newer.tsz", R"({"format": "tsuzuri-score", "version": 7})"),
+        dir.path() / "folder.tsz",
+        dir.path() / "pipe.tsz",
+        dir.path() / "huge.tsz",
+    };
+    fs::create_directory(dir.path() / "folder.tsz");
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.tsz").c_str(), 0600), 0);
+    fs::resize_file(write("huge.tsz", ""), 200u << 20);  // sparse: nothing is really written
+    std::string high = valid;
+    high.replace(high.find("\"octave\": 4"), 11, "\"octave\": 12");
+    bad.push_back(write("high.tsz", high));
+    for (const fs::path& file : bad) {
+        form->openScoreFile(file);
+        waitUntilIdle();
+        EXPECT_NE(notice().find(file.string()), std::string::npos) << file << ": " << notice();
+        EXPECT_TRUE(state().score == before->score) << file;
+        EXPECT_EQ(state().rowMidi[27], before->rowMidi[27]);
+        EXPECT_EQ(caption(), shown) << file;
+    }
+}
+
+TEST_F(FileTest, AFailedSaveKeepsThePieceAndItsMarkAndSaysWhy) {
+    choosePalette(8);
+    placeAt(100, 56);
+    const fs::path file = dir.path() / "no such folder" / "a.tsz";
+    form->saveScore(file);
+    waitUntilIdle();
+    EXPECT_NE(notice().find(file.string()), std::string::npos) << notice();
+    EXPECT_NE(notice().find("フォルダがありません"), std::string::npos) << notice();
+    EXPECT_TRUE(form->hasUnsavedChanges());
+    EXPECT_TRUE(form->documentPath().empty());
+    EXPECT_EQ(count(0), 1);
+}
+
+// On a disk that is full, the save fails, the old file stays whole and the
+// piece stays in the window (a small tmpfs in a private mount namespace).
+TEST_F(FileTest, AFullDiskKeepsTheOldFileAndThePiece) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path disk = dir.path() / "disk";
+    fs::create_directory(disk);
+    EXPECT_EXIT(
+        {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=48k") != 0)
+                std::_Exit(77);
+            choosePalette(8);
+            placeAt(100, 56);
+            form->saveScore(disk / "a.tsz");
+            waitUntilIdle();
+            const auto old = test::readBytes(disk / "a.tsz");
+            for (int i = 0; i < 20; ++i)  // a piece larger than the disk
+                for (int m = 0; m < 200; ++m)
+                    state().score[i].measures[m] = state().score[0].measures[0];
+            form->pieceChanged();
+            form->saveScore(disk / "a.tsz");
+            waitUntilIdle();
+            const bool kept = test::readBytes(disk / "a.tsz") == old && !old.empty();
+            const bool told = notice().find("ディスクがいっぱいです") != std::string::npos;
+            std::_Exit(kept && told && form->hasUnsavedChanges() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FileTest, ClosingAsksOnlyWithUnsavedChangesAndKeepsARecoveryCopy) {
+    form->close();
+    EXPECT_FALSE(form->isVisible());  // nothing to save: closes at once
+
+    newWindow();
+    choosePalette(8);
+    placeAt(100, 56);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    answerQuestion(QStringLiteral("キャンセル"));
+    EXPECT_TRUE(form->isVisible());
+
+    form->close();
+    answerQuestion(QStringLiteral("保存しない(&N)"));
+    EXPECT_FALSE(form->isVisible());
+    const auto copies = recoveryCopies(recoveryDir());
+    ASSERT_EQ(copies.size(), 1u);
+    const auto bytes = test::readBytes(copies[0]);
+    const ScoreRead read = readScoreText(std::string(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(read.piece) << read.error;
+    EXPECT_EQ(read.piece->tracks[0].measures[0].noteCount, 1);
+
+    // The next window says so, and opening the copy keeps it unsaved.
+    newWindow();
+    EXPECT_TRUE(waitFor([&] { return !notice().empty(); }));
+    EXPECT_NE(notice().find("復元"), std::string::npos);
+    form->openScoreFile(copies[0]);
+    waitUntilIdle();
+    EXPECT_EQ(count(0), 1);
+    EXPECT_TRUE(form->hasUnsavedChanges());
+    EXPECT_TRUE(form->documentPath().empty());
+}
+
+TEST_F(FileTest, TheRecoveryCopyFollowsEditsAfterAPauseAndGoesWhenThePieceIsSaved) {
+    auto* timer = form->findChild<QTimer*>("RecoveryTimer");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_FALSE(timer->isActive());  // nothing changed: nothing runs
+    choosePalette(8);
+    placeAt(100, 56);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(waitFor([&] { return !recoveryCopies(recoveryDir()).empty(); }));
+    ASSERT_EQ(recoveryCopies(recoveryDir()).size(), 1u);
+    EXPECT_FALSE(timer->isActive());
+
+    form->saveScore(dir.path() / "b.tsz");
+    waitUntilIdle();
+    EXPECT_TRUE(waitFor([&] { return recoveryCopies(recoveryDir()).empty(); }));
+    EXPECT_TRUE(recoveryCopies(recoveryDir()).empty());
+}
+
+}  // namespace
+}  // namespace tsuzuri
