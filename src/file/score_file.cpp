@@ -2,8 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "score/score_ops.h"
 #include "state/tables.h"
@@ -51,215 +53,461 @@ void writeTrack(std::string& out, const TrackScore& track, bool ticked) {
     out += "]}";
 }
 
-// --- Reading: every value is checked where it is taken, and the first fault
-// found is the message.
+// --- Reading. The text is read as a stream of JSON events (the library's
+// SAX interface), so that no document tree of tens of thousands of values is
+// built: every value is checked where it arrives and stored straight into the
+// piece. After the first fault nothing more is stored; the format name and
+// version are still looked for, since a foreign or newer file must say so
+// rather than name a value it happens to hold.
 
-class Reader {
-public:
-    const std::string& error() const { return error_; }
-    bool failed() const { return !error_.empty(); }
+using Int = std::int64_t;
 
-    bool fail(std::string message) {
-        if (error_.empty())
-            error_ = std::move(message);
-        return false;
-    }
+enum class Frame { Root, Tracks, Track, Measures, Measure, Notes, Note, Skip };
 
-    const json* member(const json& object, const char* key, const std::string& where) {
-        const auto it = object.find(key);
-        if (it == object.end()) {
-            fail(where + "「" + key + "」がありません");
-            return nullptr;
-        }
-        return &*it;
-    }
-
-    // An integer member within lo..hi.
-    std::optional<int> integer(const json& object, const char* key, int lo, int hi,
-                               const std::string& where) {
-        const json* value = member(object, key, where);
-        if (value == nullptr)
-            return std::nullopt;
-        return integerValue(*value, lo, hi, where + "「" + key + "」");
-    }
-
-    std::optional<int> integerValue(const json& value, int lo, int hi, const std::string& what) {
-        if (!value.is_number_integer()) {
-            fail(what + "が整数ではありません");
-            return std::nullopt;
-        }
-        const bool huge = value.is_number_unsigned() &&
-                          value.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX);
-        const std::int64_t n = huge ? INT64_MAX : value.get<std::int64_t>();
-        if (n < lo || n > hi) {
-            fail(what + " " + compact(value) + " が" + range(lo, hi) + "の外です");
-            return std::nullopt;
-        }
-        return static_cast<int>(n);
-    }
-
-    std::optional<bool> boolean(const json& object, const char* key, const std::string& where) {
-        const json* value = member(object, key, where);
-        if (value == nullptr)
-            return std::nullopt;
-        if (!value->is_boolean()) {
-            fail(where + "「" + key + "」が true か false ではありません");
-            return std::nullopt;
-        }
-        return value->get<bool>();
-    }
-
-private:
-    static std::string range(int lo, int hi) {
-        return std::to_string(lo) + "〜" + std::to_string(hi);
-    }
-    std::string error_;
+// Which members of an object were seen, by bit.
+enum Member : unsigned {
+    kFormat = 1,
+    kVersion = 2,
+    kKeySignature = 4,
+    kOctave = 8,
+    kTrackCount = 16,
+    kCurrentTrack = 32,
+    kFirstMeasure = 64,
+    kMml = 128,
+    kTracksMember = 256,
+    kProgram = 1,
+    kLastMeasure = 2,
+    kTicked = 4,
+    kMeasuresMember = 8,
+    kMeasureIndex = 1,
+    kNotesMember = 2,
 };
+
+struct Level {
+    Frame frame;
+    std::string key;    // the member whose value comes next (objects)
+    int index = 0;      // elements so far (arrays)
+    unsigned seen = 0;  // members seen (objects)
+};
+
+std::string range(Int lo, Int hi) {
+    return std::to_string(lo) + "〜" + std::to_string(hi);
+}
 
 std::string trackName(int t) {
     return "トラック" + std::to_string(t + 1) + "の";
 }
 
-std::string noteName(int t, int m, int slot) {
-    return trackName(t) + "第" + std::to_string(m + 1) + "小節の" + std::to_string(slot + 1) +
-           "番目の音符の";
-}
+constexpr std::size_t kMaxDepth = 64;
 
-bool readNote(Reader& in, const json& note, int t, int m, int slot, Measure& measure) {
-    const std::string where = noteName(t, m, slot);
-    if (!note.is_array() || note.size() != kNoteFields)
-        return in.fail(where + "形が [x, top, code, row] ではありません");
-    constexpr int lo = INT16_MIN;
-    constexpr int hi = INT16_MAX;
-    const auto x = in.integerValue(note[0], lo, hi, where + "x");
-    const auto top = in.integerValue(note[1], lo, hi, where + "top");
-    const auto code =
-        in.integerValue(note[2], -kLastPaletteIndex, kLastPaletteIndex, where + "音長");
-    const auto row = in.integerValue(note[3], 0, kRowCount - 1, where + "高さ");
-    if (!x || !top || !code || !row)
-        return false;
-    writeSlot(measure, slot,
-              {static_cast<std::int16_t>(*x), static_cast<std::int16_t>(*top),
-               static_cast<std::int16_t>(*code), static_cast<std::int16_t>(*row)});
-    return true;
-}
+class ScoreReader final : public nlohmann::json_sax<json> {
+public:
+    ScoreReader() : piece_(std::make_unique<Piece>()) {
+        for (TrackScore& track : piece_->tracks) {
+            track.trackProgram = kStartProgram;
+            track.lastMeasure = kStartLastMeasure;
+        }
+    }
 
-bool readMeasure(Reader& in, const json& entry, int t, TrackScore& track) {
-    const std::string where = trackName(t) + "小節の";
-    if (!entry.is_object())
-        return in.fail(where + "形が正しくありません");
-    const auto m = in.integer(entry, "measure", 0, kMeasureCount - 1, where);
-    const json* notes = in.member(entry, "notes", where);
-    if (!m || notes == nullptr)
+    ScoreRead result() {
+        ScoreRead read;
+        if (!parseError_.empty())
+            read.error = parseError_;
+        else if (!rootSeen_)
+            read.error = "綴の楽譜ではありません（JSONの中身が楽譜の形ではありません）";
+        else if (format_ != kScoreFormatName)
+            read.error = "綴の楽譜ではありません（「format」が \"" + std::string(kScoreFormatName) +
+                         "\" ではありません）";
+        else if (version_ < 1)
+            read.error = "楽譜の版（「version」）が読めません";
+        else if (version_ > kScoreFormatVersion)
+            read.error = "新しい版（第" + std::to_string(version_) +
+                         "版）の楽譜です。この綴が読めるのは第" +
+                         std::to_string(kScoreFormatVersion) + "版までです";
+        else if (!error_.empty())
+            read.error = error_;
+        else
+            read.piece = std::move(piece_);
+        return read;
+    }
+
+    // --- Scalars
+    bool null() override { return scalar(Value{}); }
+    bool boolean(bool v) override { return scalar(Value{Value::Boolean, v ? 1 : 0}); }
+    bool number_integer(number_integer_t v) override { return scalar(Value{Value::Integer, v}); }
+    bool number_unsigned(number_unsigned_t v) override {
+        return scalar(Value{Value::Integer, v > static_cast<std::uint64_t>(INT64_MAX)
+                                                ? INT64_MAX
+                                                : static_cast<Int>(v)});
+    }
+    bool number_float(number_float_t, const string_t&) override {
+        return scalar(Value{Value::Floating});
+    }
+    bool string(string_t& v) override {
+        Value value{Value::Text};
+        value.text = &v;
+        return scalar(value);
+    }
+    bool binary(binary_t&) override { return scalar(Value{}); }
+
+    // --- Containers
+    bool key(string_t& k) override {
+        stack_.back().key = k;
+        return true;
+    }
+    bool start_object(std::size_t) override { return open(true); }
+    bool start_array(std::size_t) override { return open(false); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        parseError_ = "JSONとして読めません（" + std::to_string(position) +
+                      "バイト目。途中で切れているか、壊れています）";
         return false;
-    const std::string measureName = trackName(t) + "第" + std::to_string(*m + 1) + "小節";
-    Measure& measure = track.measures[*m];
-    if (measure.noteCount != 0)
-        return in.fail(measureName + "が二度あります");
-    if (!notes->is_array())
-        return in.fail(measureName + "の「notes」が配列ではありません");
-    if (notes->size() > static_cast<std::size_t>(kMaxNotesPerMeasure))
-        return in.fail(measureName + "の音符が" + std::to_string(notes->size()) + "個あります（" +
-                       std::to_string(kMaxNotesPerMeasure) + "個まで）");
-    for (std::size_t slot = 0; slot < notes->size(); ++slot) {
-        if (!readNote(in, (*notes)[slot], t, *m, static_cast<int>(slot), measure))
+    }
+
+private:
+    struct Value {
+        enum Kind { Other, Boolean, Integer, Floating, Text } kind = Other;
+        Int number = 0;
+        std::string* text = nullptr;
+    };
+
+    bool fail(std::string message) {
+        if (error_.empty())
+            error_ = std::move(message);
+        return true;  // go on: the format and version may still follow
+    }
+    bool storing() const { return error_.empty(); }
+
+    // An integer within lo..hi, or the fault named after `what`, a function
+    // that makes the name only when a message needs it.
+    template <typename Name>
+    std::optional<Int> integer(const Value& v, Int lo, Int hi, const Name& what) {
+        if (v.kind != Value::Integer) {
+            fail(what() + "が整数ではありません");
+            return std::nullopt;
+        }
+        if (v.number < lo || v.number > hi) {
+            fail(what() + " " + std::to_string(v.number) + " が" + range(lo, hi) + "の外です");
+            return std::nullopt;
+        }
+        return v.number;
+    }
+
+    template <typename T, typename Name>
+    void setInteger(T& field, const Value& v, Int lo, Int hi, const Name& what) {
+        if (const auto n = integer(v, lo, hi, what))
+            field = static_cast<T>(*n);
+    }
+
+    bool scalar(const Value& v) {
+        if (stack_.empty()) {
+            rootSeen_ = false;
+            return false;  // a lone value is no score
+        }
+        Level& level = stack_.back();
+        switch (level.frame) {
+            case Frame::Root:
+                rootValue(level, v);
+                break;
+            case Frame::Track:
+                if (storing())
+                    trackValue(level, v);
+                break;
+            case Frame::Measure:
+                if (storing())
+                    measureValue(level, v);
+                break;
+            case Frame::Note:
+                if (storing())
+                    noteValue(level, v);
+                break;
+            case Frame::Tracks:
+            case Frame::Measures:
+            case Frame::Notes:
+                if (storing())
+                    fail(containerName(level.frame) + "の中身が正しくありません");
+                break;
+            case Frame::Skip:
+                break;
+        }
+        if (level.frame == Frame::Note || level.frame == Frame::Tracks ||
+            level.frame == Frame::Measures || level.frame == Frame::Notes)
+            ++level.index;
+        return true;
+    }
+
+    void rootValue(Level& level, const Value& v) {
+        const std::string& k = level.key;
+        const auto what = [&k] { return "「" + k + "」"; };
+        if (k == "format") {
+            level.seen |= kFormat;
+            format_ = v.kind == Value::Text ? *v.text : std::string();
+        } else if (k == "version") {
+            level.seen |= kVersion;
+            version_ = v.kind == Value::Integer ? v.number : 0;
+        } else if (!storing()) {
+            return;
+        } else if (k == "keySignature") {
+            level.seen |= kKeySignature;
+            setInteger(piece_->keySignature, v, -7, 7, what);
+        } else if (k == "octave") {
+            level.seen |= kOctave;
+            setInteger(piece_->octave, v, 0, 8, what);
+        } else if (k == "trackCount") {
+            level.seen |= kTrackCount;
+            setInteger(piece_->trackCount, v, 0, kWindowTracks, what);
+        } else if (k == "currentTrack") {
+            level.seen |= kCurrentTrack;
+            setInteger(piece_->curTrack, v, 0, kWindowTracks - 1, what);
+        } else if (k == "firstMeasure") {
+            level.seen |= kFirstMeasure;
+            setInteger(piece_->firstMeasure, v, 0, kLastFirstShown, what);
+        } else if (k == "mml") {
+            level.seen |= kMml;
+            if (v.kind != Value::Text)
+                fail("「mml」が文字列ではありません");
+            else if (v.text->size() > kMaxScoreTextBytes)
+                fail("「mml」の文字列が長すぎます");
+            else
+                piece_->mml = std::move(*v.text);
+        } else if (k == "tracks") {
+            fail("「tracks」が配列ではありません");
+        }
+    }
+
+    int track() const { return stack_[1].index; }
+
+    void trackValue(Level& level, const Value& v) {
+        TrackScore& t = piece_->tracks[track()];
+        const auto what = [&] { return trackName(track()) + "「" + level.key + "」"; };
+        if (level.key == "program") {
+            level.seen |= kProgram;
+            setInteger(t.trackProgram, v, 0, 127, what);
+        } else if (level.key == "lastMeasure") {
+            level.seen |= kLastMeasure;
+            setInteger(t.lastMeasure, v, 0, kMeasureCount - 1, what);
+        } else if (level.key == "ticked") {
+            level.seen |= kTicked;
+            if (v.kind != Value::Boolean)
+                fail(what() + "が true か false ではありません");
+            else
+                piece_->ticked[static_cast<std::size_t>(track())] = v.number != 0;
+        } else if (level.key == "measures") {
+            fail(what() + "が配列ではありません");
+        }
+    }
+
+    void measureValue(Level& level, const Value& v) {
+        const auto what = [&] { return trackName(track()) + "小節の「" + level.key + "」"; };
+        if (level.key == "measure") {
+            level.seen |= kMeasureIndex;
+            if (const auto m = integer(v, 0, kMeasureCount - 1, what))
+                measureIndex_ = static_cast<int>(*m);
+        } else if (level.key == "notes") {
+            fail(what() + "が配列ではありません");
+        }
+    }
+
+    std::string noteName() const { return noteNameAt(stack_[5].index); }
+
+    void noteValue(Level& level, const Value& v) {
+        static const char* const names[kNoteFields] = {"x", "top", "音長", "高さ"};
+        if (level.index >= kNoteFields) {
+            fail(noteName() + "形が [x, top, code, row] ではありません");
+            return;
+        }
+        const Int lo = level.index == 2 ? -kLastPaletteIndex : level.index == 3 ? 0 : INT16_MIN;
+        const Int hi = level.index == 2   ? kLastPaletteIndex
+                       : level.index == 3 ? kRowCount - 1
+                                          : INT16_MAX;
+        if (const auto n = integer(v, lo, hi, [&] { return noteName() + names[level.index]; }))
+            note_[static_cast<std::size_t>(level.index)] = static_cast<std::int16_t>(*n);
+    }
+
+    static std::string containerName(Frame frame) {
+        return frame == Frame::Tracks     ? "「tracks」"
+               : frame == Frame::Measures ? "「measures」"
+                                          : "「notes」";
+    }
+
+    // The frame a new object or array opens, given where it stands.
+    Frame childFrame(bool object) {
+        if (stack_.empty())
+            return object ? Frame::Root : Frame::Skip;
+        Level& level = stack_.back();
+        if (level.frame == Frame::Skip || (level.frame != Frame::Root && !storing()))
+            return Frame::Skip;
+        switch (level.frame) {
+            case Frame::Root:
+                if (level.key != "tracks")
+                    return Frame::Skip;
+                level.seen |= kTracksMember;
+                if (object || !storing()) {
+                    if (storing())
+                        fail("「tracks」が配列ではありません");
+                    return Frame::Skip;
+                }
+                return Frame::Tracks;
+            case Frame::Tracks:
+                if (level.index >= kWindowTracks) {
+                    fail("トラックが" + std::to_string(kWindowTracks) + "本より多くあります（" +
+                         std::to_string(kWindowTracks) + "本まで）");
+                    return Frame::Skip;
+                }
+                return expect(object, true, "「tracks」の中身", Frame::Track);
+            case Frame::Track:
+                if (level.key != "measures")
+                    return Frame::Skip;
+                level.seen |= kMeasuresMember;
+                return expect(object, false, trackName(track()) + "「measures」", Frame::Measures);
+            case Frame::Measures:
+                measure_ = Measure{};
+                measureIndex_ = -1;
+                return expect(object, true, trackName(track()) + "小節", Frame::Measure);
+            case Frame::Measure:
+                if (level.key != "notes")
+                    return Frame::Skip;
+                level.seen |= kNotesMember;
+                measure_ = Measure{};
+                return expect(object, false, measureName() + "の「notes」", Frame::Notes);
+            case Frame::Notes:
+                if (level.index >= kMaxNotesPerMeasure) {
+                    fail(measureName() + "の音符が" + std::to_string(kMaxNotesPerMeasure) +
+                         "個より多くあります（" + std::to_string(kMaxNotesPerMeasure) + "個まで）");
+                    return Frame::Skip;
+                }
+                note_.fill(0);
+                return expect(object, false, noteNameAt(level.index), Frame::Note);
+            case Frame::Note:
+            case Frame::Skip:
+                break;
+        }
+        fail(noteNameAt(stack_[5].index) + "形が [x, top, code, row] ではありません");
+        return Frame::Skip;
+    }
+
+    // The measure being read, by its number once that has been read.
+    std::string measureName() const {
+        return trackName(track()) +
+               (measureIndex_ >= 0 ? "第" + std::to_string(measureIndex_ + 1) + "小節" : "小節");
+    }
+
+    std::string noteNameAt(int slot) const {
+        return measureName() + "の" + std::to_string(slot + 1) + "番目の音符の";
+    }
+
+    Frame expect(bool object, bool wanted, const std::string& what, Frame frame) {
+        if (object == wanted)
+            return frame;
+        fail(what + (wanted ? "がオブジェクトではありません" : "が配列ではありません"));
+        return Frame::Skip;
+    }
+
+    bool open(bool object) {
+        if (stack_.size() >= kMaxDepth) {
+            parseError_ = "JSONの入れ子が深すぎます";
             return false;
+        }
+        const Frame frame = childFrame(object);
+        if (stack_.empty())
+            rootSeen_ = frame == Frame::Root;
+        stack_.push_back({frame, {}, 0, 0});
+        return true;
     }
-    measure.noteCount = static_cast<std::int16_t>(notes->size());
-    return true;
-}
 
-bool readTrack(Reader& in, const json& entry, int t, Piece& piece) {
-    const std::string where = trackName(t);
-    if (!entry.is_object())
-        return in.fail(where + "形が正しくありません");
-    TrackScore& track = piece.tracks[t];
-    const auto program = in.integer(entry, "program", 0, 127, where);
-    const auto last = in.integer(entry, "lastMeasure", 0, kMeasureCount - 1, where);
-    const auto ticked = in.boolean(entry, "ticked", where);
-    const json* measures = in.member(entry, "measures", where);
-    if (!program || !last || !ticked || measures == nullptr)
-        return false;
-    if (!measures->is_array())
-        return in.fail(where + "「measures」が配列ではありません");
-    track.trackProgram = static_cast<std::uint8_t>(*program);
-    track.lastMeasure = static_cast<std::int16_t>(*last);
-    piece.ticked[static_cast<std::size_t>(t)] = *ticked;
-    for (const json& measure : *measures) {
-        if (!readMeasure(in, measure, t, track))
-            return false;
+    bool close() {
+        const Level level = std::move(stack_.back());
+        stack_.pop_back();
+        if (!stack_.empty() &&
+            (stack_.back().frame == Frame::Tracks || stack_.back().frame == Frame::Measures ||
+             stack_.back().frame == Frame::Notes))
+            ++stack_.back().index;
+        if (level.frame == Frame::Skip || !storing())
+            return true;
+        switch (level.frame) {
+            case Frame::Root:
+                requireAll(level.seen,
+                           kKeySignature | kOctave | kTrackCount | kCurrentTrack | kFirstMeasure |
+                               kMml | kTracksMember,
+                           {"keySignature", "octave", "trackCount", "currentTrack", "firstMeasure",
+                            "mml", "tracks"},
+                           {kKeySignature, kOctave, kTrackCount, kCurrentTrack, kFirstMeasure, kMml,
+                            kTracksMember},
+                           "");
+                break;
+            case Frame::Track:
+                requireAll(level.seen, kProgram | kLastMeasure | kTicked | kMeasuresMember,
+                           {"program", "lastMeasure", "ticked", "measures"},
+                           {kProgram, kLastMeasure, kTicked, kMeasuresMember},
+                           trackName(stack_.back().index - 1));
+                break;
+            case Frame::Measure:
+                closeMeasure(level);
+                break;
+            case Frame::Note:
+                if (level.index != kNoteFields)
+                    fail(noteNameAt(stack_.back().index - 1) +
+                         "形が [x, top, code, row] ではありません");
+                else
+                    writeSlot(measure_, stack_.back().index - 1,
+                              {note_[0], note_[1], note_[2], note_[3]});
+                break;
+            case Frame::Notes:
+                measure_.noteCount = static_cast<std::int16_t>(level.index);
+                break;
+            default:
+                break;
+        }
+        return true;
     }
-    return true;
-}
 
-// The format name and version, checked before anything else is looked at.
-bool readFormat(Reader& in, const json& root) {
-    if (!root.is_object())
-        return in.fail("綴の楽譜ではありません（JSONの中身が楽譜の形ではありません）");
-    const auto format = root.find("format");
-    if (format == root.end() || !format->is_string() || *format != kScoreFormatName)
-        return in.fail("綴の楽譜ではありません（「format」が \"" + std::string(kScoreFormatName) +
-                       "\" ではありません）");
-    const auto version = root.find("version");
-    if (version == root.end() || !version->is_number_integer() || version->get<double>() < 1)
-        return in.fail("楽譜の版（「version」）が読めません");
-    if (version->get<double>() > kScoreFormatVersion)
-        return in.fail("新しい版（第" + compact(*version) + "版）の楽譜です。この綴が読めるのは第" +
-                       std::to_string(kScoreFormatVersion) + "版までです");
-    return true;
-}
+    void closeMeasure(const Level& level) {
+        const std::string where = trackName(track()) + "小節の";
+        if (!(level.seen & kMeasureIndex)) {
+            fail(where + "「measure」がありません");
+            return;
+        }
+        if (!(level.seen & kNotesMember)) {
+            fail(where + "「notes」がありません");
+            return;
+        }
+        Measure& target = piece_->tracks[track()].measures[measureIndex_];
+        if (target.noteCount != 0) {
+            fail(trackName(track()) + "第" + std::to_string(measureIndex_ + 1) +
+                 "小節が二度あります");
+            return;
+        }
+        target = measure_;
+    }
 
-void readSettings(Reader& in, const json& root, Piece& piece) {
-    const std::string where;
-    const auto key = in.integer(root, "keySignature", -7, 7, where);
-    const auto octave = in.integer(root, "octave", 0, 8, where);
-    const auto count = in.integer(root, "trackCount", 0, kWindowTracks, where);
-    const auto track = in.integer(root, "currentTrack", 0, kWindowTracks - 1, where);
-    const auto first = in.integer(root, "firstMeasure", 0, kLastFirstShown, where);
-    const json* mml = in.member(root, "mml", where);
-    if (!key || !octave || !count || !track || !first || mml == nullptr)
-        return;
-    if (!mml->is_string()) {
-        in.fail("「mml」が文字列ではありません");
-        return;
+    void requireAll(unsigned seen, unsigned wanted, std::initializer_list<const char*> names,
+                    std::initializer_list<unsigned> bits, const std::string& where) {
+        if ((seen & wanted) == wanted)
+            return;
+        auto name = names.begin();
+        for (unsigned bit : bits) {
+            if (!(seen & bit)) {
+                fail(where + "「" + *name + "」がありません");
+                return;
+            }
+            ++name;
+        }
     }
-    piece.mml = mml->get<std::string>();
-    if (piece.mml.size() > kMaxScoreTextBytes) {
-        in.fail("「mml」の文字列が長すぎます");
-        return;
-    }
-    piece.keySignature = *key;
-    piece.octave = *octave;
-    piece.trackCount = *count;
-    piece.curTrack = *track;
-    piece.firstMeasure = *first;
-}
 
-void readTracks(Reader& in, const json& root, Piece& piece) {
-    const json* tracks = in.member(root, "tracks", "");
-    if (tracks == nullptr)
-        return;
-    if (!tracks->is_array()) {
-        in.fail("「tracks」が配列ではありません");
-        return;
-    }
-    if (tracks->size() > static_cast<std::size_t>(kWindowTracks)) {
-        in.fail("トラックが" + std::to_string(tracks->size()) + "本あります（" +
-                std::to_string(kWindowTracks) + "本まで）");
-        return;
-    }
-    for (std::size_t t = 0; t < tracks->size() && !in.failed(); ++t)
-        readTrack(in, (*tracks)[t], static_cast<int>(t), piece);
-}
-
-std::unique_ptr<Piece> emptyPiece() {
-    auto piece = std::make_unique<Piece>();
-    for (TrackScore& track : piece->tracks) {
-        track.trackProgram = kStartProgram;
-        track.lastMeasure = kStartLastMeasure;
-    }
-    return piece;
-}
+    std::unique_ptr<Piece> piece_;
+    std::vector<Level> stack_;
+    bool rootSeen_ = false;
+    std::string format_;
+    Int version_ = 0;
+    std::string error_;
+    std::string parseError_;
+    Measure measure_;
+    int measureIndex_ = -1;
+    std::array<std::int16_t, kNoteFields> note_{};
+};
 
 }  // namespace
 
@@ -284,34 +532,15 @@ std::string writeScoreText(const Piece& piece) {
 }
 
 ScoreRead readScoreText(std::string_view text) {
-    ScoreRead result;
-    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
-        result.error = "空のファイルです";
-        return result;
-    }
-    json root;
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return {nullptr, "空のファイルです"};
+    ScoreReader reader;
     try {
-        root = json::parse(text.begin(), text.end());
-    } catch (const json::exception& e) {
-        const auto* parse = dynamic_cast<const json::parse_error*>(&e);
-        result.error = parse != nullptr ? "JSONとして読めません（" + std::to_string(parse->byte) +
-                                              "バイト目。途中で切れているか、壊れています）"
-                                        : "JSONとして読めません";
-        return result;
+        json::sax_parse(text.begin(), text.end(), &reader);
+    } catch (const json::exception&) {
+        return {nullptr, "JSONとして読めません"};
     }
-    Reader in;
-    std::unique_ptr<Piece> piece = emptyPiece();
-    if (readFormat(in, root)) {
-        readSettings(in, root, *piece);
-        if (!in.failed())
-            readTracks(in, root, *piece);
-    }
-    if (in.failed()) {
-        result.error = in.error();
-        return result;
-    }
-    result.piece = std::move(piece);
-    return result;
+    return reader.result();
 }
 
 void clearUnusedSlots(TrackScore& track) {

@@ -129,7 +129,7 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
                                        more += ",[0,0,8,30]";
                                    return more;
                                }()),
-         "21個"},
+         "第6小節の音符が20個より多く"},
         {edited("{\"measure\":5,", "{\"measure\":201,"), "measure"},
         {edited("\"lastMeasure\":0", "\"lastMeasure\":201"), "lastMeasure"},
         {edited("\"program\":0", "\"program\":128"), "program"},
@@ -152,7 +152,7 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
     for (int i = 0; i < 30; ++i)
         manyTracks += std::string(i ? "," : "") +
                       "{\"program\":0,\"lastMeasure\":3,\"ticked\":false,\"measures\":[]}";
-    EXPECT_NE(readScoreText(manyTracks + "]}").error.find("30本"), std::string::npos);
+    EXPECT_NE(readScoreText(manyTracks + "]}").error.find("20本まで"), std::string::npos);
 }
 
 TEST(ScoreFileTest, AMeasureListedTwiceIsRefused) {
