@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The running program's idle cost on an X screen of its own (Xvfb): the CPU
-# it uses over a stretch with the window open and nothing playing, and its
+# it uses over a stretch with the window open and nothing playing (also with
+# an unsaved change, once its recovery copy is written), and its
 # resident memory after the piano previewed each of the four instruments.
 #
 # Two runs: one as this machine offers sound (often none, then the engine
@@ -91,6 +92,12 @@ echo "    window open, nothing played: $(measureIdle "$pid")"
 xdotool windowfocus --sync "$window"
 echo "    the same with the keyboard focus in the window: $(measureIdle "$pid")"
 echo "    resident memory: $(residentMB "$pid") MB"
+# One note placed on the canvas: the piece has unsaved changes. Its recovery
+# copy follows a moment later; after that nothing runs until the next change.
+xdotool mousemove --window "$window" 313 78 sleep 0.2 mousemove --window "$window" 314 78 click 1
+sleep 3
+copies=$(find "$work/plain/home/.local/share/tsuzuri/recovery" -name '*.tsz' 2>/dev/null | wc -l)
+echo "    with an unsaved note, its recovery copy written ($copies): $(measureIdle "$pid")"
 
 kill "$pid"
 mkdir -p "$work/null/home"
@@ -100,7 +107,7 @@ sleep 3
 echo "  ALSA null device as the default output"
 echo "    resident memory at start: $(residentMB "$pid") MB"
 printf '    programs previewed:'
-previewFourInstruments "$window" "$work/null/bin"
+previewFourInstruments "$window" "$work/null/home/.local/share/tsuzuri"
 echo
 sleep 3
 echo "    resident memory after previewing four instruments: $(residentMB "$pid") MB"
