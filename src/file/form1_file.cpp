@@ -19,6 +19,7 @@
 #include <QSlider>
 #include <QThreadPool>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -170,17 +171,27 @@ void Form1::updateCaption() {
 }
 
 void Form1::pieceChanged() {
-    ++revision_;
-    updateCaption();
-    recoveryTimer_->start();
+    if (replaying_)
+        return;
+    ++unrecorded_;
+    afterChange();
 }
 
-void Form1::editScore(const std::function<void()>& edit) {
-    const int t = state().curTrack;
-    const auto before = std::make_unique<TrackScore>(state().score[t]);
-    edit();
-    if (!(state().score[t] == *before))
-        pieceChanged();
+void Form1::afterChange() {
+    updateCaption();
+    if (hasUnsavedChanges())
+        recoveryTimer_->start();
+    else
+        recoveryTimer_->stop();
+}
+
+bool Form1::hasUnsavedChanges() const {
+    return !undoStack_->isClean() || unrecorded_ != savedUnrecorded_;
+}
+
+void Form1::markSaved() {
+    undoStack_->setClean();
+    savedUnrecorded_ = unrecorded_;
 }
 
 // --- Saving
@@ -239,19 +250,23 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
         return;
     }
     fileBusy_ = true;
-    const std::uint64_t revision = revision_;
+    const int step = undoStack_->index();
+    const std::uint64_t unrecorded = unrecorded_;
     auto bytes =
         std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
-        [this, path, revision, then](const std::string& error) {
+        [this, path, step, unrecorded, then](const std::string& error) {
             fileBusy_ = false;
             if (!error.empty()) {
                 showNotice(QString::fromStdString(error));
                 return;
             }
             documentPath_ = path;
-            savedRevision_ = revision;
+            // Steps taken while the file was written are not in it.
+            if (undoStack_->index() == step)
+                undoStack_->setClean();
+            savedUnrecorded_ = unrecorded;
             updateCaption();
             if (!hasUnsavedChanges())
                 removeRecoveryCopy();
@@ -355,6 +370,8 @@ void Form1::showKeySignature(int keySignature) {
 }
 
 void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
+    // The controls take the piece's settings; none of that is a step.
+    replaying_ = true;
     EditorState& s = state();
     dropSelection(s, Picture2->image4);
     if (s.keyEntryMode != 0) {
@@ -396,12 +413,15 @@ void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
     dispn(s.firstMeasure);
     Picture2->setFocus();
 
+    replaying_ = false;
+
     // A recovery copy opened is a piece that was never saved: it keeps its
     // unsaved mark and is saved under a name of the user's.
-    recoveryTimer_->stop();
     const bool recovered = path.parent_path() == recoveryDir_;
     documentPath_ = recovered ? std::filesystem::path() : path;
-    savedRevision_ = revision_;
+    undoStack_->clear();
+    markSaved();
+    recoveryTimer_->stop();
     if (recovered)
         pieceChanged();
     else

@@ -17,15 +17,17 @@ constexpr int kHiddenAccidentalTop = -100;
 }  // namespace
 
 void Form1::Command5_Click() {
+    const int before = state().keySignature;
     state().keySignature = static_cast<std::int16_t>(afterFlatPress(state().keySignature));
     setflat(state().keySignature);
-    pieceChanged();
+    settingChanged(Setting::KeySignature, before, state().keySignature);
 }
 
 void Form1::Command6_Click() {
+    const int before = state().keySignature;
     state().keySignature = static_cast<std::int16_t>(afterSharpPress(state().keySignature));
     setsharp(state().keySignature);
-    pieceChanged();
+    settingChanged(Setting::KeySignature, before, state().keySignature);
 }
 
 void Form1::Command5_MouseDown(int, int, double, double) {

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTextCursor>
 
@@ -30,8 +31,12 @@ void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     noteon(static_cast<std::uint8_t>(press.pitch));
     Label6->setText(QString::fromStdString(press.readout));
     appendToText1(press.noteText + " ");
-    if (state().keyEntryMode != 0)
-        editScore([&] { ennote(press.noteText); });
+    // With keyboard entry the note is a step of the history; without it
+    // only the MML text grew, a change the history does not keep.
+    const bool recorded = state().keyEntryMode != 0 &&
+                          editScore(QStringLiteral("鍵盤入力"), [&] { ennote(press.noteText); });
+    if (!recorded)
+        pieceChanged();
 }
 
 void Form1::Image1_MouseUp(int index, int, int, double, double) {
@@ -53,8 +58,10 @@ void Form1::ennote(const std::string& note) {
 }
 
 // Appends to the MML text without replacing the whole text, so a long text
-// keeps its scroll position.
+// keeps its scroll position. The text that goes with an edit belongs to that
+// edit's step: it is not a change of its own.
 void Form1::appendToText1(const std::string& text) {
+    const QSignalBlocker quiet(Text1);
     QTextCursor cursor(Text1->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(QString::fromStdString(text));

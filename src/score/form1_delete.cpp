@@ -13,7 +13,7 @@ void Form1::del() {
 // The button acts and hands the keys back to the canvas.
 void Form1::Command17_Click() {
     if (state().selActive == 1)
-        editScore([this] { del(); });
+        editScore(QStringLiteral("削除"), [this] { del(); });
     Picture2->setFocus();
 }
 

@@ -32,6 +32,22 @@ CanvasKey canvasKeyOf(int keyCode) {
     }
 }
 
+// The name of a key's edit in the history.
+QString keyEditText(CanvasKey key, int shift) {
+    switch (key) {
+        case CanvasKey::Up:
+        case CanvasKey::Down:
+            return QStringLiteral("音の高さ");
+        case CanvasKey::Left:
+        case CanvasKey::Right:
+            return shift != 0 ? QStringLiteral("位置の調整") : QString();
+        case CanvasKey::Delete:
+            return QStringLiteral("削除");
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
 void Form1::Picture2_KeyDown(int keyCode, int shift) {
@@ -40,7 +56,7 @@ void Form1::Picture2_KeyDown(int keyCode, int shift) {
         Command1_Click();
     else if (key == CanvasKey::F6)
         Command7_Click();
-    editScore([&] {
+    editScore(keyEditText(key, shift), [&] {
         const KeyOutcome outcome = editWithKey(state(), Picture2->image4, key, shift);
         if (outcome.stemReadout)
             Label5->setText(QString::fromStdString(*outcome.stemReadout));

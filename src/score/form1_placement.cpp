@@ -6,7 +6,9 @@
 #include "score/placement.h"
 #include "score/readout.h"
 #include "score/selection.h"
+#include "state/tables.h"
 #include "ui/form1.h"
+#include "view/glyph_catalogue.h"
 #include "view/score_canvas.h"
 
 namespace tsuzuri {
@@ -28,6 +30,13 @@ void placeFromCursor(Form1& form) {
         form.Slider1->setMaximum(placement.sliderMax);
 }
 
+// The name of a placement in the history.
+QString placementText(int length) {
+    if (isNoteLength(length))
+        return QStringLiteral("音符の配置");
+    return length < kFirstMark ? QStringLiteral("休符の配置") : QStringLiteral("記号の配置");
+}
+
 }  // namespace
 
 void Form1::Image4_MouseDown(int index, int button, int, double, double) {
@@ -41,7 +50,7 @@ void Form1::Image4_MouseDown(int index, int button, int, double, double) {
         if (index != 0)
             selectGlyph(s, Picture2->image4, index);
         else
-            editScore([this] { placeFromCursor(*this); });
+            editScore(placementText(state().curLength), [this] { placeFromCursor(*this); });
     }
     Picture2->update();
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "score/canvas_geometry.h"
 #include "state/tables.h"
@@ -43,7 +44,6 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
       documentsDir_(
           QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString()) {
     setObjectName("Form1");
-    updateCaption();
     useJapaneseFonts();
     QFont font(QStringLiteral("IPAPGothic"));
     font.setPixelSize(12);
@@ -53,14 +53,20 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     createControls();
     connectEvents();
     createFileActions();
-    Form_Load();
+    createUndo();
     // Start-up's own settings are the empty piece, not a change of it.
-    savedRevision_ = revision_;
+    replay([this] { Form_Load(); });
+    markSaved();
     recoveryTimer_->stop();
     updateCaption();
 }
 
-Form1::~Form1() = default;
+// The history goes before the window's members: what it tells on its way out
+// must not reach them.
+Form1::~Form1() {
+    undoStack_->disconnect();
+    delete undoStack_;
+}
 
 void Form1::Form_Load() {
     EditorState& s = state();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "midi/sequencer.h"
@@ -21,6 +22,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QThreadPool;
+class QUndoStack;
 class QTimer;
 
 namespace tsuzuri {
@@ -161,15 +163,36 @@ public:
     // Replaces the piece in the window by `piece`, read from `path`: the view,
     // the controls and every compiled track show it as it was saved.
     void openPiece(const Piece& piece, const std::filesystem::path& path);
-    // Runs after every change of the piece: the unsaved mark, the caption and
-    // the recovery copy follow it.
+    // A change of the piece that the history does not keep (the ticks of the
+    // track boxes, the MML text): the unsaved mark, the caption and the
+    // recovery copy follow it.
     void pieceChanged();
-    // Runs `edit`, a change of the current track's score, and counts it as a
-    // change of the piece when the score differs afterwards.
-    void editScore(const std::function<void()>& edit);
-    bool hasUnsavedChanges() const { return revision_ != savedRevision_; }
+    bool hasUnsavedChanges() const;
     const std::filesystem::path& documentPath() const { return documentPath_; }
     const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
+
+    // --- Undo and redo (ui/form1_undo.cpp)
+    // Runs `edit`, a change of the current track's score; when the score
+    // differs afterwards, the change is one step of the history, named `text`,
+    // and the answer is true.
+    bool editScore(const QString& text, const std::function<void()>& edit);
+    // Records a change of a setting of the piece made by the user: the key
+    // signature, the octave setting, the number of tracks.
+    enum class Setting { KeySignature, Octave, TrackCount };
+    void settingChanged(Setting setting, int before, int after);
+    void undo();  // Ctrl+Z
+    void redo();  // Ctrl+Y, Ctrl+Shift+Z
+    QUndoStack* undoStack() const { return undoStack_; }
+    // The memory the history holds, in bytes.
+    std::size_t historyBytes() const;
+    // Gives the setting `value`, as its control would, without recording it.
+    void applySetting(Setting setting, int value);
+    // Shows a score step undone or redone: its track current, its measure in
+    // the view, the canvas and the controls redrawn.
+    void showChangedScore(int track, std::optional<int> measure);
+    // Runs `apply` as a step of the history being undone or redone: what the
+    // handlers do meanwhile is not recorded again.
+    void replay(const std::function<void()>& apply);
 
     // --- MML text tools (mml/)
     void Command15_Click();
@@ -263,6 +286,11 @@ private:
     void hideCursorGlyph();
     void addAccidental(const Accidental& accidental, int k, int picture, int delta);
     void createFileActions();
+    void createUndo();
+    // The unsaved mark, the caption and the recovery copy after any change.
+    void afterChange();
+    // Counts the piece as it stands now as the saved one.
+    void markSaved();
     void askToKeepChanges(std::function<void()> then);
     void askSavePath(const QString& title, std::function<void()> then);
     void exportTo(const std::filesystem::path& path, bool midi);
@@ -283,8 +311,12 @@ private:
     // The piece's file and its unsaved changes: every change raises the
     // revision; the revision last written to the file is the saved one.
     std::filesystem::path documentPath_;
-    std::uint64_t revision_ = 0;
-    std::uint64_t savedRevision_ = 0;
+    // Changes the history does not keep, counted; the count last saved.
+    std::uint64_t unrecorded_ = 0;
+    std::uint64_t savedUnrecorded_ = 0;
+    QUndoStack* undoStack_ = nullptr;
+    bool replaying_ = false;
+    int octaveShown_ = 4;  // the octave setting before its control changes
     bool closing_ = false;
     bool fileBusy_ = false;  // a save or load runs; a second one waits for it
     std::filesystem::path recoveryDir_;

@@ -107,7 +107,7 @@ void Form1::connectEvents() {
     for (int i = 0; i < kPaletteCount; ++i) {
         QPushButton* b = Command2[static_cast<std::size_t>(i)];
         connect(b, &QPushButton::clicked, this,
-                [this, i] { editScore([&] { Command2_Click(i); }); });
+                [this, i] { editScore(QStringLiteral("音長の変更"), [&] { Command2_Click(i); }); });
         EventHook::install(b, QEvent::KeyPress, [this, i](QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             Command2_KeyDown(i, keyCode(*key), shiftMask(key->modifiers()));
@@ -115,7 +115,7 @@ void Form1::connectEvents() {
         });
     }
     connect(Command16, &QPushButton::clicked, this,
-            [this] { editScore([this] { Command16_Click(); }); });
+            [this] { editScore(QStringLiteral("小節の追加"), [this] { Command16_Click(); }); });
     onKey(this, Command8, QEvent::KeyPress, &Form1::Command8_KeyDown);
     onKey(this, Command8, QEvent::KeyRelease, &Form1::Command8_KeyUp);
 

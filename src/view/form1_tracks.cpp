@@ -57,12 +57,10 @@ void Form1::Combo1_Change() {
     const int entry = Combo1->currentIndex();
     if (entry < 0 || entry >= static_cast<int>(kInstrumentPrograms.size()))
         return;
-    std::uint8_t& program = state().score[state().curTrack].trackProgram;
-    const std::uint8_t chosen = kInstrumentPrograms[static_cast<std::size_t>(entry)];
-    if (program == chosen)
-        return;
-    program = chosen;
-    pieceChanged();
+    editScore(QStringLiteral("楽器の変更"), [&] {
+        state().score[state().curTrack].trackProgram =
+            kInstrumentPrograms[static_cast<std::size_t>(entry)];
+    });
 }
 
 void Form1::Combo1_Click() {
@@ -75,7 +73,8 @@ void Form1::UpDown1_Change() {
     Text3->setText(QString::number(UpDown1->value()));
     nt_init(state(), UpDown1->value());
     applyKeySignatureRows(state(), state().keySignature, UpDown1->value());
-    pieceChanged();
+    settingChanged(Setting::Octave, octaveShown_, UpDown1->value());
+    octaveShown_ = UpDown1->value();
 }
 
 void Form1::Text3_Change() {
@@ -89,10 +88,9 @@ void Form1::Text3_Change() {
 
 void Form1::UpDown3_Change() {
     Text6->setText(QString::number(UpDown3->value()));
-    if (state().trackCount == UpDown3->value())
-        return;
+    const int before = state().trackCount;
     state().trackCount = static_cast<std::int16_t>(UpDown3->value());
-    pieceChanged();
+    settingChanged(Setting::TrackCount, before, state().trackCount);
 }
 
 void Form1::UpDown4_Change() {

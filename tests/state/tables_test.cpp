@@ -119,8 +119,8 @@ TEST(LengthTables, NotesRestsAndNothingBeyond) {
 TEST(CheckedTablesDeathTest, IndexOutsideItsTableAborts) {
     auto s = startedState();
     EXPECT_DEATH(s->rowMidi[97], "table index 97 outside 0..96");
-    EXPECT_DEATH(s->score[0].measures[201].noteCount, "outside 0..200");
-    EXPECT_DEATH(s->score[-1].measures[0].noteCount, "table index -1");
+    EXPECT_DEATH(s->score[0].measures[201], "outside 0..200");
+    EXPECT_DEATH(s->score[-1], "table index -1");
     EXPECT_DEATH(s->lengthTicks[65], "outside 0..64");
 }
 

@@ -1,0 +1,46 @@
+#include "score/score_change.h"
+
+namespace tsuzuri {
+
+ScoreChange scoreChange(int t, const TrackScore& before, const TrackScore& after) {
+    ScoreChange change;
+    change.track = t;
+    for (int m = 0; m < kMeasureCount; ++m) {
+        if (!(before.measures[m] == after.measures[m]))
+            change.measures.push_back({m, before.measures[m], after.measures[m]});
+    }
+    change.measures.shrink_to_fit();
+    change.lastMeasureBefore = before.lastMeasure;
+    change.lastMeasureAfter = after.lastMeasure;
+    change.programBefore = before.trackProgram;
+    change.programAfter = after.trackProgram;
+    return change;
+}
+
+void applyChange(EditorState& s, const ScoreChange& change) {
+    TrackScore& track = s.score[change.track];
+    for (const auto& m : change.measures)
+        track.measures[m.measure] = m.after;
+    track.lastMeasure = change.lastMeasureAfter;
+    track.trackProgram = change.programAfter;
+}
+
+void revertChange(EditorState& s, const ScoreChange& change) {
+    TrackScore& track = s.score[change.track];
+    for (const auto& m : change.measures)
+        track.measures[m.measure] = m.before;
+    track.lastMeasure = change.lastMeasureBefore;
+    track.trackProgram = change.programBefore;
+}
+
+std::optional<int> firstChangedMeasure(const ScoreChange& change) {
+    if (change.measures.empty())
+        return std::nullopt;
+    return change.measures.front().measure;
+}
+
+std::size_t changeBytes(const ScoreChange& change) {
+    return sizeof change + change.measures.capacity() * sizeof(ScoreChange::MeasureChange);
+}
+
+}  // namespace tsuzuri
