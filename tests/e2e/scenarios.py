@@ -459,6 +459,27 @@ def canvas_keys(s):
     check(text1(s) == "", "Text1 is not empty after F6")
 
 
+@scenario()
+def undo_redo(s):
+    notes = [(100, L.row_y(21)), (140, L.row_y(23)), (180, L.row_y(25))]  # C, E, G
+    for x, y in notes:
+        place(s, x, y)
+    s.click(*L.on_canvas(*notes[2]))  # select G and delete it
+    s.key("Delete")
+    data = press_key(s, "F5")
+    expect_notes(data, [(60, 0, 32), (64, 32, 64)], "after deleting G")
+    # Back over the deletion and the third placement: C and E stay.
+    s.key("ctrl+z", "ctrl+z")
+    data = press_key(s, "F5")
+    expect_notes(data, [(60, 0, 32), (64, 32, 64)], "after two steps back")
+    s.key("ctrl+z")
+    data = press_key(s, "F5")
+    expect_notes(data, [(60, 0, 32)], "after three steps back")
+    s.key("ctrl+y", "ctrl+y")
+    data = press_key(s, "F5")
+    expect_notes(data, [(60, 0, 32), (64, 32, 64), (67, 64, 96)], "after two steps again")
+
+
 def canvas_picture(s):
     """The canvas's pixels, with the pointer off it."""
     pointer_off(s)
