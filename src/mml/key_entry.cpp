@@ -73,7 +73,7 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         entered = 0;
     }
     result.measure = m;
-    if (m < 0 || m > kLastMeasure) {
+    if (!measureInScore(m)) {
         result.outcome = EntryOutcome::MeasureOutOfRange;
         return result;
     }
@@ -106,7 +106,7 @@ std::string_view entryNotice(EntryOutcome outcome) {
         case EntryOutcome::RowOutOfRange:
             return "この高さの音は譜面に書けません";
         case EntryOutcome::MeasureOutOfRange:
-            return "200小節より先には書けません";
+            return kOutsideMeasuresNotice;
         case EntryOutcome::MeasureFull:
             return "1小節に書ける音符は20個までです";
         case EntryOutcome::Stored:

@@ -1,6 +1,5 @@
 #include "mml/length_letters.h"
 
-#include <array>
 #include <initializer_list>
 
 #include "state/table.h"
@@ -8,9 +7,6 @@
 namespace tsuzuri {
 
 namespace {
-
-constexpr std::array<std::string_view, kNoteLengthCount> kLengthTexts = {
-    "64", "64.", "32", "32.", "16", "16.", "8", "8.", "4", "4.", "2", "2.", "1", "1."};
 
 bool isLengthCharacter(char c) {
     return (c >= '0' && c <= '9') || c == '.';
@@ -76,12 +72,6 @@ void appendLetteredRun(std::string& out, std::string_view run, int shift, std::s
 }
 
 }  // namespace
-
-std::string_view noteLengthText(int index) {
-    if (index < 0 || index >= kNoteLengthCount)
-        indexFault(index, kNoteLengthCount);
-    return kLengthTexts[static_cast<std::size_t>(index)];
-}
 
 char lengthLetter(int index) {
     if (index < 0 || index >= kNoteLengthCount + 2)

@@ -3,13 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "state/tables.h"
+
 namespace tsuzuri {
 
-// The fourteen MML note lengths "64", "64.", "32" ... "1." in length-index
-// order (as lengthNames 0..13): entry 2i is a plain length, 2i + 1 the same
-// length dotted.
-inline constexpr int kNoteLengthCount = 14;
-std::string_view noteLengthText(int index);
+// The fourteen MML note lengths, whose texts noteLengthText gives.
+inline constexpr int kNoteLengthCount = kNoteLengths;
 
 // The letter that stands for length entry `index`: 'a' + index.
 char lengthLetter(int index);

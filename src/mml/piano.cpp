@@ -109,19 +109,6 @@ int keyHeightPixels(int key) {
     return keyRect(key).height / kTwipsPerPixel;
 }
 
-int keyAt(double x, double y) {
-    for (const bool black : {true, false}) {
-        for (int k = 0; k < kPianoKeyCount; ++k) {
-            if (isBlackKey(k) != black)
-                continue;
-            const KeyRect r = keyRect(k);
-            if (x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height)
-                return k;
-        }
-    }
-    return -1;
-}
-
 std::string_view zoneLength(double y, int keyHeightPixels) {
     if (keyHeightPixels > kWhiteTableAbove)
         return zoneOf(kWhiteZones, y);

@@ -26,10 +26,6 @@ int keyPitch(int key);
 KeyRect keyRect(int key);
 int keyHeightPixels(int key);
 
-// The key under panel position x, y (twips): black keys lie above their white
-// neighbours. -1 where no key is.
-int keyAt(double x, double y);
-
 // The length a click y twips below a key's top edge enters. Keys taller than
 // 70 pixels use the white-key zones, others the black-key zones; each bound
 // belongs to the zone below it.

@@ -12,8 +12,7 @@
 namespace tsuzuri {
 
 void Form1::Form_MouseMove(int, int, double, double) {
-    Image4(0).top = kHiddenCursorTop;
-    Picture2->update();
+    hideCursorGlyph();
 }
 
 void Form1::Picture2_MouseMove(int, int, double x, double y) {

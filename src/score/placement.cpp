@@ -8,13 +8,12 @@ namespace tsuzuri {
 
 namespace {
 
-const char* const kOutsideMeasures = "第1〜201小節の外には置けません";
 const char* const kNoPitchRow = "この高さには置けません";
 const char* const kMeasureFull = "1小節に置けるのは20個までです";
 
 const char* refusalFor(const EditorState& s, int m, int row) {
-    if (m < 0 || m >= kMeasureCount)
-        return kOutsideMeasures;
+    if (!measureInScore(m))
+        return kOutsideMeasuresNotice.data();
     if (row < 0 || row >= kNamedRows)
         return kNoPitchRow;
     if (currentMeasure(s, m).noteCount >= kMaxNotesPerMeasure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "state/editor_state.h"
 
@@ -9,6 +10,13 @@ namespace tsuzuri {
 // The most notes the editor puts into one measure: a measure's glyph block has
 // 20 elements, so a 21st note would share a glyph with the next measure's first.
 inline constexpr int kMaxNotesPerMeasure = 20;
+
+// Whether measure m is one of the score's measures, 0..200, and what the user
+// is told of a note that would fall outside them.
+inline bool measureInScore(int m) {
+    return m >= 0 && m < kMeasureCount;
+}
+inline constexpr std::string_view kOutsideMeasuresNotice = "第1〜201小節の外には置けません";
 
 // One slot's stored data.
 struct SlotData {

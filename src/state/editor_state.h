@@ -64,8 +64,6 @@ struct EditorState {
     std::string midiPath;
     std::int16_t keyEntryMode = 0;
     std::int16_t entryMeasure = 0;
-    std::uint8_t zeroByte = 0;
-    std::uint8_t outByte = 0;
     std::int16_t entrySlot = 0;
     Table<std::string, kRowCount> rowNames;
     Table<std::string, 97> lengthNames;

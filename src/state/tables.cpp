@@ -7,14 +7,20 @@ namespace tsuzuri {
 
 namespace {
 
-constexpr std::array<const char*, 14> kLengthTexts = {"64", "64.", "32", "32.", "16", "16.", "8",
-                                                      "8.", "4",   "4.", "2",   "2.", "1",   "1."};
+constexpr std::array<std::string_view, kNoteLengths> kLengthTexts = {
+    "64", "64.", "32", "32.", "16", "16.", "8", "8.", "4", "4.", "2", "2.", "1", "1."};
 constexpr std::array<std::uint8_t, 14> kLengthTicks = {2,  3,  4,  6,  8,  12,  16,
                                                        24, 32, 48, 64, 96, 128, 192};
 constexpr std::array<const char*, 12> kSemitoneNames = {"C",  "C#", "D",  "D#", "E",  "F",
                                                         "F#", "G",  "G#", "A",  "A#", "B"};
 
 }  // namespace
+
+std::string_view noteLengthText(int index) {
+    if (index < 0 || index >= kNoteLengths)
+        indexFault(index, kNoteLengths);
+    return kLengthTexts[static_cast<std::size_t>(index)];
+}
 
 void init(EditorState& s) {
     for (TrackScore& track : s.score) {
@@ -50,10 +56,10 @@ void nt_init(EditorState& s, int octave) {
         s.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
     }
     for (int l = 0; l < kNoteLengths; ++l) {
-        s.lengthNames[l] = kLengthTexts[static_cast<std::size_t>(l)];
+        s.lengthNames[l] = noteLengthText(l);
         s.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
         s.lengthNames[l + kNoteLengths] =
-            std::string("r") + kLengthTexts[static_cast<std::size_t>(l)];
+            "r" + std::string(noteLengthText(l));
         s.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "state/editor_state.h"
 
 namespace tsuzuri {
@@ -28,6 +30,10 @@ void buildNoteNames(EditorState& s);
 
 // The state half of start-up: init, nt_init, and every default of the record.
 void startUp(EditorState& s, int octave);
+
+// The fourteen MML note lengths "64", "64.", "32" ... "1." in length-index
+// order: entry 2i is a plain length, 2i + 1 the same length dotted.
+std::string_view noteLengthText(int index);
 
 // True when length index l is a sounding note (0..13).
 inline bool isNoteLength(int l) {

@@ -69,21 +69,13 @@ Form1::~Form1() {
 }
 
 void Form1::Form_Load() {
-    EditorState& s = state();
-    init(s);
+    startUp(state(), UpDown1->value());
     for (int i = 0; i < 82; ++i)
         Image4(i).top = kHiddenNoteTop;
-    nt_init(s, UpDown1->value());
     Shape1().top = 500;
-    s.paletteIndex = 8;
-    s.stemDir = 1;
-    setEveryLastMeasure(s, kStartLastMeasure);
-    s.trackCount = 3;
+    // The first entry shows the instrument every track starts with.
     Combo1->setCurrentIndex(0);
-    setEveryProgram(s, kStartProgram);
-    buildNoteNames(s);
-    s.curLength = 8;
-    setBackColor(Command2[8], kWhite);
+    setBackColor(Command2[state().paletteIndex], kWhite);
 }
 
 GlyphItem& Form1::Image4(int i) {
@@ -124,17 +116,11 @@ void Form1::setSoundAvailable(bool available) {
 }
 
 void Form1::setBackColor(QPushButton* button, std::uint32_t bgr) {
-    button->setProperty("backColor", QVariant::fromValue(bgr));
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, bgr == kButtonFace
                                            ? QApplication::palette().color(QPalette::Button)
                                            : colorOf(bgr));
     button->setPalette(palette);
-}
-
-std::uint32_t Form1::backColor(const QPushButton* button) {
-    const QVariant value = button->property("backColor");
-    return value.isValid() ? value.value<std::uint32_t>() : kButtonFace;
 }
 
 // Image2 lies on the window's own surface (under the text box).
@@ -162,20 +148,15 @@ void Form1::mousePressEvent(QMouseEvent* event) {
     pressedImage2_ = image2At(pos.x(), pos.y());
     if (pressedImage2_ < 0)
         return;
-    const GlyphItem& item = image2_[pressedImage2_];
-    Image2_MouseDown(pressedImage2_, buttonCode(event->button()), shiftMask(event->modifiers()),
-                     (pos.x() - item.left) * kTwipsPerPixel, (pos.y() - item.top) * kTwipsPerPixel);
+    Image2_MouseDown(pressedImage2_);
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent* event) {
+void Form1::mouseReleaseEvent(QMouseEvent*) {
     if (pressedImage2_ < 0)
         return;
     const int index = pressedImage2_;
     pressedImage2_ = -1;
-    const QPointF pos = event->position();
-    const GlyphItem& item = image2_[index];
-    Image2_MouseUp(index, buttonCode(event->button()), shiftMask(event->modifiers()),
-                   (pos.x() - item.left) * kTwipsPerPixel, (pos.y() - item.top) * kTwipsPerPixel);
+    Image2_MouseUp(index);
 }
 
 }  // namespace tsuzuri

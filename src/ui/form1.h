@@ -143,8 +143,10 @@ public:
     void Command16_Click();
     void Command8_KeyDown(int keyCode, int shift);
     void Command8_KeyUp(int keyCode, int shift);
-    void Image2_MouseDown(int index, int button, int shift, double x, double y);
-    void Image2_MouseUp(int index, int button, int shift, double x, double y);
+    // The stem-down glyph store only frames the pressed picture: the button
+    // and the position do not matter to it.
+    void Image2_MouseDown(int index);
+    void Image2_MouseUp(int index);
 
     // --- Score files (file/)
     void Command14_Click();   // save (Ctrl+S)
@@ -266,9 +268,9 @@ public:
     GlyphItem& Image2(int i);
     ShapeItem& Shape1();
 
-    // Background colour of a button as a BGR value (kRed, kWhite, kButtonFace).
+    // Gives a button a background colour named as a BGR value (kRed, kWhite,
+    // kButtonFace).
     static void setBackColor(QPushButton* button, std::uint32_t bgr);
-    static std::uint32_t backColor(const QPushButton* button);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

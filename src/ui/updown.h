@@ -16,7 +16,6 @@ public:
     explicit UpDown(QWidget* parent = nullptr);
 
     int value() const { return value_; }
-    int minimum() const { return minimum_; }
     int maximum() const { return maximum_; }
     void setRange(int minimum, int maximum);
     // Takes `value` clamped into the range; raises `changed` when it differs.

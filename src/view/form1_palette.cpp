@@ -78,12 +78,12 @@ void Form1::Command8_KeyUp(int, int) {
     setBackColor(Command9, kWhite);
 }
 
-void Form1::Image2_MouseDown(int index, int, int, double, double) {
+void Form1::Image2_MouseDown(int index) {
     Image2(index).framed = true;
     update();
 }
 
-void Form1::Image2_MouseUp(int index, int, int, double, double) {
+void Form1::Image2_MouseUp(int index) {
     Image2(index).framed = false;
     update();
 }

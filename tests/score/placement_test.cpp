@@ -103,7 +103,7 @@ TEST_F(PlacementTest, RightClickPicksUpTheLengthOfAStemDownNote) {
     EXPECT_EQ(state().curLength, 8);
     EXPECT_EQ(form->Image4(0).picture, stemDownPicture(8));
     EXPECT_EQ(state().paletteIndex, 14);
-    EXPECT_EQ(Form1::backColor(form->Command2[14]), kWhite);
+    EXPECT_EQ(test::shownBackColor(form->Command2[14]), kWhite);
     EXPECT_EQ(state().selActive, 0);
     EXPECT_FALSE(form->Image4(21).framed);
     EXPECT_EQ(text(), before);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <memory>
 
 #include "support/recording_sequencer.h"
@@ -10,6 +11,15 @@
 #include "ui/form1.h"
 
 namespace tsuzuri::test {
+
+// The background colour a button is drawn with, as the handlers name colours
+// (0xBBGGRR, or the system's button colour).
+inline std::uint32_t shownBackColor(const QPushButton* button) {
+    const QColor c = button->palette().color(QPalette::Button);
+    if (c == QApplication::palette().color(QPalette::Button))
+        return kButtonFace;
+    return static_cast<std::uint32_t>(c.blue() << 16 | c.green() << 8 | c.red());
+}
 
 // A window on the offscreen platform with a recording sequencer and its own
 // data directory, shown at its design size.

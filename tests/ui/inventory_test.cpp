@@ -163,7 +163,7 @@ TEST_F(InventoryTest, StartUpState) {
         EXPECT_EQ(form->Image4(i).top, kHiddenNoteTop) << i;
     EXPECT_EQ(form->Shape1().top, 500);
     for (int i = 0; i < 51; ++i) {
-        EXPECT_EQ(Form1::backColor(form->Command2[static_cast<std::size_t>(i)]),
+        EXPECT_EQ(test::shownBackColor(form->Command2[static_cast<std::size_t>(i)]),
                   i == 8 ? kWhite : kButtonFace)
             << i;
     }

@@ -140,12 +140,12 @@ TEST_F(ControlsTest, PaletteHighlightAndCursorPicture) {
     click(form->Command2[10]);
     EXPECT_EQ(state().curLength, 10);
     EXPECT_EQ(state().paletteIndex, 10);
-    EXPECT_EQ(Form1::backColor(form->Command2[10]), kWhite);
-    EXPECT_EQ(Form1::backColor(form->Command2[8]), kButtonFace);
+    EXPECT_EQ(test::shownBackColor(form->Command2[10]), kWhite);
+    EXPECT_EQ(test::shownBackColor(form->Command2[8]), kButtonFace);
     EXPECT_EQ(form->Image4(0).picture, 10);
     EXPECT_TRUE(form->Picture2->hasFocus());
     click(form->Command2[10]);
-    EXPECT_EQ(Form1::backColor(form->Command2[10]), kWhite);
+    EXPECT_EQ(test::shownBackColor(form->Command2[10]), kWhite);
     click(form->Command2[34]);
     EXPECT_EQ(form->Image4(0).picture, kNoPicture);
 }
@@ -174,14 +174,14 @@ TEST_F(ControlsTest, PaletteChangesTheSelectedNoteWithTheCursorsStem) {
 TEST_F(ControlsTest, KeyboardEntryToggleAddsAMeasureEachTimeItIsSwitchedOn) {
     click(form->Command16);
     EXPECT_EQ(state().keyEntryMode, 1);
-    EXPECT_EQ(Form1::backColor(form->Command16), kRed);
+    EXPECT_EQ(test::shownBackColor(form->Command16), kRed);
     EXPECT_EQ(state().score[0].lastMeasure, 4);
     EXPECT_EQ(state().entryMeasure, 3);
     EXPECT_EQ(state().entrySlot, 0);
     EXPECT_EQ(state().firstMeasure, 1);  // measure 3 in the third column
     click(form->Command16);
     EXPECT_EQ(state().keyEntryMode, 0);
-    EXPECT_EQ(Form1::backColor(form->Command16), kButtonFace);
+    EXPECT_EQ(test::shownBackColor(form->Command16), kButtonFace);
     click(form->Command16);
     EXPECT_EQ(state().score[0].lastMeasure, 5);
     EXPECT_EQ(state().entryMeasure, 4);
@@ -203,12 +203,12 @@ TEST_F(ControlsTest, KeyboardEntryNeverPassesTheLastMeasure) {
 TEST_F(ControlsTest, KeyIndicatorAndPressedLookOfTheStemDownPictures) {
     form->Command8->setFocus();
     QTest::keyPress(form->Command8, Qt::Key_A);
-    EXPECT_EQ(Form1::backColor(form->Command9), kRed);
+    EXPECT_EQ(test::shownBackColor(form->Command9), kRed);
     QTest::keyRelease(form->Command8, Qt::Key_A);
-    EXPECT_EQ(Form1::backColor(form->Command9), kWhite);
-    form->Image2_MouseDown(3, kLeftButton, 0, 0, 0);
+    EXPECT_EQ(test::shownBackColor(form->Command9), kWhite);
+    form->Image2_MouseDown(3);
     EXPECT_TRUE(form->Image2(3).framed);
-    form->Image2_MouseUp(3, kLeftButton, 0, 0, 0);
+    form->Image2_MouseUp(3);
     EXPECT_FALSE(form->Image2(3).framed);
 }
 
