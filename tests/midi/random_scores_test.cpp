@@ -4,6 +4,7 @@
 #include <random>
 
 #include "midi/playback.h"
+#include "midi/track_compiler.h"
 #include "score/score_ops.h"
 #include "support/midi_reader.h"
 #include "support/recording_sequencer.h"
@@ -49,7 +50,7 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
         ASSERT_EQ(playCurrentTrack(*s, sequencer, dir.path()).error, "");
         const std::vector<std::uint8_t> chunk(s->trackBuffer[t].data(),
                                               s->trackBuffer[t].data() + s->trackChunkSize[t]);
-        EXPECT_TRUE(isWellFormedTrackChunk(chunk)) << round;
+        EXPECT_EQ(test::trackChunkFault(chunk, trackChannel(t)), "") << round;
 
         const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
         ASSERT_TRUE(listing.ok) << listing.diagnostics;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "midi/track_compiler.h"
@@ -143,12 +144,19 @@ TEST(TrackCompiler, FullTrackMixingWholeNotesRestsAndMarks) {
     EXPECT_TRUE(std::equal(c.chunk.begin(), c.chunk.end(), s->trackBuffer[0].data()));
 }
 
-TEST(TrackCompiler, CompilingTwiceGivesTheSameChunkAndText) {
+// Compiling reads the record and nothing else: it leaves the score as it was,
+// and compiling other tracks in between carries nothing over.
+TEST(TrackCompiler, CompilingLeavesTheScoreAndCarriesNothingOver) {
     auto s = newState();
     appendSlot(*s, 2, 0, 25, 8);
     appendSlot(*s, 2, 1, 25, -23);
     appendSlot(*s, 2, 1, 27, -12);
+    appendSlot(*s, 0, 3, 40, 13);
+    const auto score = std::make_unique<Table<TrackScore, kTrackCount>>(s->score);
     const CompiledTrack a = compileTrack(*s, 2);
+    EXPECT_TRUE(s->score == *score);
+    compileTrack(*s, 0);
+    compileTrack(*s, 7);
     const CompiledTrack b = compileTrack(*s, 2);
     EXPECT_EQ(a.chunk, b.chunk);
     EXPECT_EQ(a.mml, b.mml);

@@ -1,47 +1,51 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-namespace tsuzuri {
+namespace tsuzuri::test {
 
-// Walks a "MTrk" chunk event by event: the length field equals the bytes that
-// follow, every delta is a complete variable-length quantity, every event is a
-// channel message with data bytes below 128 or the end of track, which comes
-// last.
-inline bool isWellFormedTrackChunk(const std::vector<std::uint8_t>& chunk) {
-    if (chunk.size() < 12 || chunk[0] != 'M' || chunk[1] != 'T' || chunk[2] != 'r' ||
-        chunk[3] != 'k')
-        return false;
-    const std::size_t length = (std::size_t{chunk[4]} << 24) | (std::size_t{chunk[5]} << 16) |
-                               (std::size_t{chunk[6]} << 8) | chunk[7];
+// Why `chunk` is not a track chunk as the compiler writes them, or "": the
+// length field equals the bytes that follow, every delta is a complete
+// variable-length quantity, every event is a note on, note off or program
+// change of channel `channel` with data bytes below 128 and a pitch, and the
+// end of track comes last.
+inline std::string trackChunkFault(const std::vector<std::uint8_t>& chunk, int channel) {
+    if (chunk.size() < 8 || std::string(chunk.begin(), chunk.begin() + 4) != "MTrk")
+        return "no MTrk header";
+    const std::uint32_t length = (chunk[4] << 24) | (chunk[5] << 16) | (chunk[6] << 8) | chunk[7];
     if (length != chunk.size() - 8)
-        return false;
+        return "length field " + std::to_string(length) + " for " +
+               std::to_string(chunk.size() - 8) + " bytes";
     std::size_t i = 8;
+    auto next = [&]() -> int { return i < chunk.size() ? chunk[i++] : -1; };
     while (i < chunk.size()) {
-        int quantityBytes = 0;
-        while (i < chunk.size() && (chunk[i] & 0x80) != 0) {
-            ++i;
-            if (++quantityBytes > 3)
-                return false;
+        int deltaBytes = 1;
+        for (int b = next(); b >= 0x80; b = next()) {
+            if (++deltaBytes > 4)
+                return "delta longer than 4 bytes";
         }
-        if (++i >= chunk.size())
-            return false;
-        const std::uint8_t status = chunk[i];
-        if (status == 0xFF)
-            return i + 3 == chunk.size() && chunk[i + 1] == 0x2F && chunk[i + 2] == 0x00;
+        const int status = next();
+        if (status == 0xFF) {
+            const bool end = next() == 0x2F && next() == 0x00;
+            return end && i == chunk.size() ? "" : "bytes after or instead of end of track";
+        }
+        if (status < 0 || (status & 0x0F) != channel)
+            return "status byte " + std::to_string(status) + " at " + std::to_string(i - 1);
         const int kind = status & 0xF0;
-        const std::size_t dataBytes = kind == 0xC0 || kind == 0xD0 ? 1 : 2;
-        if (status < 0x80 || kind == 0xF0 || i + dataBytes >= chunk.size())
-            return false;
-        for (std::size_t k = 1; k <= dataBytes; ++k) {
-            if (chunk[i + k] >= 0x80)
-                return false;
+        const int dataBytes = kind == 0x80 || kind == 0x90 ? 2 : kind == 0xC0 ? 1 : 0;
+        if (dataBytes == 0)
+            return "status byte " + std::to_string(status) + " at " + std::to_string(i - 1);
+        for (int d = 0; d < dataBytes; ++d) {
+            const int data = next();
+            if (data < 0 || data >= 0x80)
+                return "data byte out of range at " + std::to_string(i - 1);
+            if (kind == 0x90 && d == 0 && data == 0)
+                return "note without a pitch";
         }
-        i += dataBytes + 1;
     }
-    return false;
+    return "no end of track";
 }
 
-}  // namespace tsuzuri
+}  // namespace tsuzuri::test

@@ -40,10 +40,19 @@ TEST(TrackButtons, StayWithinTheTracksInUse) {
     EXPECT_EQ(nextTrack(2, 3), 2);
     EXPECT_EQ(nextTrack(0, 0), 0);
     EXPECT_EQ(nextTrack(5, 2), 5);
+    // Walking up from track 1 stops at the last track in use; walking down
+    // from it goes through every track in use once and comes round to it.
     for (int count = 0; count <= 20; ++count) {
-        for (int cur = 0; cur < 20; ++cur) {
-            EXPECT_LT(previousTrack(cur, count), std::max(count, 1));
-            EXPECT_LE(nextTrack(cur, count), 19);
+        const int inUse = std::max(count, 1);
+        int t = 0;
+        for (int press = 1; press <= inUse + 1; ++press) {
+            t = nextTrack(t, count);
+            EXPECT_EQ(t, std::min(press, inUse - 1)) << count << " " << press;
+        }
+        t = 0;
+        for (int press = 1; press <= inUse; ++press) {
+            t = previousTrack(t, count);
+            EXPECT_EQ(t, inUse - press) << count << " " << press;
         }
     }
 }
