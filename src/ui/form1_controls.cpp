@@ -157,6 +157,7 @@ void Form1::createControls() {
         const QRect r = b->geometry();
         Picture2->placeChild(b, r.x(), r.y(), r.width(), r.height());
         b->setMouseTracking(true);
+        b->setCursor(Qt::ArrowCursor);  // the canvas hides its own arrow
     }
     Picture2->shape1 = {9840 / 15.0, 2160 / 15.0, 1815 / 15.0, 2175 / 15.0};
     for (int i = 0; i < 82; ++i) {
