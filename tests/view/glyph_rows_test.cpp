@@ -5,6 +5,7 @@
 
 #include "score/canvas_driver.h"
 #include "score/canvas_geometry.h"
+#include "view/glyph_art.h"
 
 namespace tsuzuri {
 namespace {
@@ -135,6 +136,58 @@ void GlyphRowsTest::checkLengths(int from, int to) {
             if (HasFailure())
                 return;
         }
+    }
+}
+
+// The centre of what is drawn of a picture: the middle of its ink's box.
+QPointF inkCentre(int picture) {
+    const QImage image = picturePixmap(picture, 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return {(left + right + 1) / 2.0, (top + bottom + 1) / 2.0};
+}
+
+// Every palette element at every row and every pointer height of the row:
+// the cursor glyph takes a click at the pointer and at the centre of its art,
+// and a real click there places the element on that row. Placed, the glyph
+// takes a click at its art's centre and none a few pixels right of its art.
+TEST_F(GlyphRowsTest, EveryPaletteElementTakesTheClickWhereItIsDrawn) {
+    for (int element = 0; element < kPaletteCount; ++element) {
+        if (element == kSelectionTool)
+            continue;
+        clearMeasures();
+        choosePalette(element);
+        for (int row = 3; row <= 42; ++row) {
+            for (int dy = -2; dy <= 1; ++dy) {
+                const int y = rowSnappedY(row) + dy;
+                moveTo(kX + 0.5, y + 0.5);
+                const GlyphItem& cursor = form->Image4(0);
+                const QPointF centre = QPointF(cursor.left, cursor.top) + inkCentre(cursor.picture);
+                EXPECT_EQ(canvas()->image4At(kX + 0.5, y + 0.5), 0) << element << " at y " << y;
+                EXPECT_EQ(canvas()->image4At(centre.x(), centre.y()), 0) << element << " at y " << y;
+            }
+        }
+        const int row = 10 + element % 30;
+        placeAt(kX, rowSnappedY(row));
+        ASSERT_EQ(count(1), 1) << element;
+        EXPECT_EQ(this->row(1, 0), row) << element;
+        const GlyphItem& placed = form->Image4(21);
+        const QPointF centre = QPointF(placed.left, placed.top) + inkCentre(placed.picture);
+        EXPECT_EQ(canvas()->image4At(centre.x(), centre.y()), 21) << element;
+        const QRectF art = clickArea(placed.picture).translated(placed.left, placed.top);
+        EXPECT_LE(art.right(), placed.left + pictureSize(placed.picture).width + 1) << element;
+        EXPECT_NE(canvas()->image4At(art.right() + 3, centre.y()), 21) << element;
+        if (HasFailure())
+            return;
     }
 }
 
