@@ -191,6 +191,8 @@ void drawLedgerLines(QPainter& p, const GlyphItem& item) {
     const QPointF head = QPointF(item.left, item.top) +
                          art::noteheadCentre(stemUp ? picture : picture - kStemDownBase, stemDown);
     const int row = static_cast<int>(std::floor(head.y()));
+    if (row < -4)
+        return;  // a glyph moved out of sight above the canvas
     constexpr qreal kHalfWidth = 6.9;
     auto ledger = [&](int y) { p.fillRect(QRectF(head.x() - kHalfWidth, y, 2 * kHalfWidth, 1), kStaffLine); };
     // A head nudged one pixel off its line keeps its ledger line.
