@@ -15,8 +15,10 @@ const std::array<Accidental, 7>& flatOrder() {
     return order;
 }
 
+// Every bass sign stands two octaves (56 pixels) below its treble partner;
+// the first sharp too, on the bass F line (y 96).
 const std::array<Accidental, 7>& sharpOrder() {
-    static const std::array<Accidental, 7> order = {{{"F#", 3, 26, 32, 26, 91},
+    static const std::array<Accidental, 7> order = {{{"F#", 3, 26, 32, 26, 88},
                                                      {"C#", 0, 31, 44, 31, 100},
                                                      {"G#", 4, 36, 28, 36, 84},
                                                      {"D#", 1, 41, 40, 41, 96},

@@ -13,7 +13,6 @@ namespace {
 constexpr int kLastMeasure = kMeasureCount - 1;
 constexpr int kStepsPerOctave = 7;
 constexpr int kBaseOctaveSetting = 3;  // the setting at which a staff step is its row
-constexpr int kRowPixels = 4;
 
 }  // namespace
 
@@ -39,19 +38,10 @@ int entryOffset(int k, int notesPerMeasure) {
 }
 
 EntryGlyph entryGlyph(int row, int length) {
-    // The y the row's glyphs snap to. Rows above the canvas have a negative y,
-    // which the pointer never reaches; their y is still the row's own.
-    const int y = kRowPixels * (kTopRow - row);
-    int stem = stemBand(y);
-    int wholeNoteLift = 0;
-    if (length > 11) {  // whole notes have no stem and sit as stem-down glyphs
-        stem = -1;
-        wholeNoteLift = 2;
-    }
-    int top = y - 34;
-    if (stem == -1)
-        top += 26 - wholeNoteLift;
-    return {static_cast<std::int16_t>(top), static_cast<std::int16_t>(stem * length)};
+    // Rows above the canvas have a negative y, which the pointer never
+    // reaches; their glyphs still follow the row's own y.
+    const PlacedGlyph glyph = placedGlyph(length, row);
+    return {static_cast<std::int16_t>(glyph.top), static_cast<std::int16_t>(glyph.code)};
 }
 
 EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetting,

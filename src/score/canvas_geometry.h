@@ -40,6 +40,56 @@ inline int stemBand(int y) {
     return 1;
 }
 
+// The y of a staff row: the snapped y of every pointer y on that row.
+inline int rowSnappedY(int row) {
+    return (kTopRow - row) * 4;
+}
+
+// The stem direction of a glyph of palette index `length` at pointer y:
+// whole notes, rests and marks are always stored stem-down.
+inline int stemFor(int length, int y) {
+    return length > 11 ? -1 : stemBand(y);
+}
+
+// The top a glyph of palette index `length` takes above snapped row y with
+// stem direction `dir`. Note pictures put their head 4 pixels above the row:
+// stem-up pictures have their bottom edge on the row, stem-down ones their
+// top 8 pixels above it, whole notes, rests and other marks 10 pixels above.
+// The accidentals sit with their centre (the flat: its bowl) on the row's
+// line or space, as the key signature shows them: the sharp and the natural
+// 12 pixels above the row, the flat 17.
+inline int glyphTopAt(int length, int snapped, int dir) {
+    if (length == 28 || length == 30)
+        return snapped - 12;
+    if (length == 29)
+        return snapped - 17;
+    if (length > 11)
+        return snapped - 10;
+    return dir == 1 ? snapped - 34 : snapped - 8;
+}
+
+// What placing palette index `length` on staff row `row` stores: the glyph
+// top and the signed glyph code (stem direction times length).
+struct PlacedGlyph {
+    int top = 0;
+    int code = 0;
+};
+inline PlacedGlyph placedGlyph(int length, int row) {
+    const int snapped = rowSnappedY(row);
+    const int dir = stemFor(length, snapped);
+    return {glyphTopAt(length, snapped, dir), dir * length};
+}
+
+// Whether a note is drawn stem-down. The code carries the direction except
+// for the sixty-fourth note, whose code 0 has no sign: its glyph top tells,
+// stem-down tops lying 26 pixels below stem-up ones (a one-pixel nudge of
+// the top leaves the answer alone).
+inline bool drawnStemDown(int code, int top, int row) {
+    if (code != 0)
+        return code < 0;
+    return top > rowSnappedY(row) - 21;
+}
+
 // The Image4 element that shows slot `slot` of measure m.
 inline int glyphForSlot(int m, int slot) {
     return (m % 4) * kGlyphsPerMeasure + slot + 1;

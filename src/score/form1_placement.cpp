@@ -45,6 +45,7 @@ void Form1::Image4_MouseDown(int index, int button, int, double, double) {
     dropSelection(s, Picture2->image4);
     if (button == kRightButton) {
         pickUpLength(s, Picture2->image4, index);
+        Picture2->showArrowPointer(s.curLength == kSelectionTool);
     } else {
         Label6->setText(QString::fromStdString(clickReadout(s)));
         if (index != 0)

@@ -6,6 +6,7 @@
 #include "score/canvas_geometry.h"
 #include "score/pointer.h"
 #include "state/spaced.h"
+#include "view/render.h"
 
 namespace tsuzuri {
 
@@ -16,12 +17,15 @@ bool fitsInt16(int v) {
            v <= std::numeric_limits<std::int16_t>::max();
 }
 
-// Shows the edited note's glyph at its new top, from the position a pointer
-// would have there, so that its left edge lands where the renderer draws it.
+// Shows the edited note's glyph as the renderer draws it. The glyph is first
+// positioned with `disp` as if the pointer stood on the note's row, so that
+// the stem direction and the cursor values follow the edited note.
 void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
-    const auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
-    const int x = (note.measure - drawnViewStart(s)) * kColumnWidth + attr[kAttrX] + 76;
-    disp(s, image4[g], x, attr[kAttrTop] + 32);
+    const Measure& measure = currentMeasure(s, note.measure);
+    const int column = note.measure - drawnViewStart(s);
+    const int x = column * kColumnWidth + measure.noteAttr[note.slot][kAttrX] + 76;
+    disp(s, image4[g], x, rowSnappedY(measure.noteRow[note.slot]));
+    showNote(image4[g], measure, note.slot, column);
 }
 
 void moveFrame(EditorState& s, GlyphTable& image4, int step) {
@@ -53,26 +57,22 @@ void nudge(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, in
         redisplay(s, image4, s.selGlyph, note);
 }
 
-// Up and Down: one staff row. The stem sign is the one the last positioned
-// glyph took; the length stays.
+// Up and Down: one staff row. The note keeps its length and takes the glyph
+// top and stem direction that placing it on the new row gives.
 KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int rows) {
     KeyOutcome outcome;
     auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
     auto& row = currentMeasure(s, note.measure).noteRow[note.slot];
     const int newRow = row + rows;
-    const int newTop = attr[kAttrTop] - 4 * rows;
-    if (newRow < 0 || newRow >= kNamedRows || !fitsInt16(newTop))
+    if (newRow < 0 || newRow >= kNamedRows)
         return outcome;
-    const int g = s.selGlyph;
-    attr[kAttrTop] = static_cast<std::int16_t>(newTop);
-    attr[kAttrCode] = static_cast<std::int16_t>(std::abs(attr[kAttrCode]) * s.stemDir);
-    if (rows > 0)
-        row = static_cast<std::int16_t>(newRow);
-    redisplay(s, image4, g, note);
-    if (rows < 0) {
-        row = static_cast<std::int16_t>(newRow);
+    const PlacedGlyph glyph = placedGlyph(std::abs(attr[kAttrCode]), newRow);
+    attr[kAttrTop] = static_cast<std::int16_t>(glyph.top);
+    attr[kAttrCode] = static_cast<std::int16_t>(glyph.code);
+    row = static_cast<std::int16_t>(newRow);
+    redisplay(s, image4, s.selGlyph, note);
+    if (rows < 0)
         outcome.stemReadout = spaced(s.stemDir) + spaced(attr[kAttrCode]);
-    }
     return outcome;
 }
 

@@ -23,7 +23,9 @@ struct KeyOutcome {
 // Escape ends the selection. While a glyph showing a note is selected, the
 // arrows move the frame within the note's measure (no modifier), nudge the
 // glyph top (Left/Right with Shift alone) or move the note one staff row
-// (Up/Down, any modifiers), redisplaying the glyph with `disp`; Delete asks for
+// (Up/Down, any modifiers: the note takes the glyph top and stem direction
+// that placing its length on the new row gives), redisplaying the glyph where
+// the renderer draws it; Delete asks for
 // the deletion. Moves that would leave the named rows 0..95 or the 16-bit
 // range of the glyph top are ignored. F5 and F6 are the window's.
 KeyOutcome editWithKey(EditorState& s, GlyphTable& image4, CanvasKey key, int shift);

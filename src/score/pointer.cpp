@@ -28,20 +28,16 @@ void disp(EditorState& s, GlyphItem& item, int x, int y) {
     if (s.stemDir != s.prevStemDir && s.curLength < 12) {
         item.picture = s.stemDir == 1 ? palettePicture(s.curLength) : stemDownPicture(s.curLength);
     }
-    int extra = 0;
-    if (s.curLength > 11) {
-        s.stemDir = -1;
-        extra = 2;
-    }
+    s.stemDir = static_cast<std::int16_t>(stemFor(s.curLength, y));
     if (s.curLength == kSelectionTool)
         return;
-    s.glyphTop = static_cast<std::int16_t>(snapped - 34);
+    s.glyphTop = static_cast<std::int16_t>(glyphTopAt(s.curLength, snapped, s.stemDir));
     s.glyphLeft = static_cast<std::int16_t>(x - 6);
     s.glyphCode = static_cast<std::int16_t>(s.stemDir * s.curLength);
-    if (s.stemDir == -1)
-        s.glyphTop = static_cast<std::int16_t>(s.glyphTop + 26 - extra);
     item.top = s.glyphTop;
     item.left = s.glyphLeft;
+    item.spotX = x;
+    item.spotY = snapped - 2;
 }
 
 std::int16_t roundPointer(double v) {

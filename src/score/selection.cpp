@@ -47,4 +47,15 @@ bool pickUpLength(EditorState& s, GlyphTable& image4, int g) {
     return true;
 }
 
+bool changeSelectedLength(EditorState& s, int index) {
+    const std::optional<NoteRef> note = selectedNote(s);
+    if (!note)
+        return false;
+    Measure& measure = currentMeasure(s, note->measure);
+    const PlacedGlyph glyph = placedGlyph(index, measure.noteRow[note->slot]);
+    measure.noteAttr[note->slot][kAttrTop] = static_cast<std::int16_t>(glyph.top);
+    measure.noteAttr[note->slot][kAttrCode] = static_cast<std::int16_t>(glyph.code);
+    return true;
+}
+
 }  // namespace tsuzuri

@@ -37,4 +37,10 @@ void selectGlyph(EditorState& s, GlyphTable& image4, int g);
 // showing no note give nothing; returns whether anything changed.
 bool pickUpLength(EditorState& s, GlyphTable& image4, int g);
 
+// A palette choice of index `index` while a note is selected: the note keeps
+// its row and x offset and takes the new length or mark with the glyph top
+// and stem direction that placing it on that row gives. Returns whether a
+// note changed.
+bool changeSelectedLength(EditorState& s, int index);
+
 }  // namespace tsuzuri

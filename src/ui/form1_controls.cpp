@@ -32,9 +32,9 @@ const QString kLeftTriangle = QStringLiteral("◀");
 const QString kRightTriangle = QStringLiteral("▶");
 const QString kPointerArrow = QStringLiteral("↖");
 
-QFont smallGothic() {
+QFont smallGothic(int pixels = 11) {  // 11 pixels: 8.25 point at 96 dots per inch
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(11);  // 8.25 point at 96 dots per inch
+    font.setPixelSize(pixels);
     return font;
 }
 
@@ -112,6 +112,10 @@ void Form1::createControls() {
     Label10 = label(this, "Label10", QStringLiteral("小節"), 2460, 60, 975, 195);
     Label7 = label(this, "Label7", "Octave=", 3600, 0, 975, 255);
     Label1 = label(this, "Label1", "Tempo =", 5670, 0, 705, 195);
+    // The text boxes beside these two leave them 40 and 46 pixels: the small
+    // gothic keeps their captions whole.
+    Label9->setFont(smallGothic());
+    Label1->setFont(smallGothic());
     Label2 = label(this, "Label2", "Label2", 2280, 4020, 495, 195);
     Label3 = label(this, "Label3", "Label3", 2850, 4020, 675, 195);
     Label4 = label(this, "Label4", "Label4", 4260, 4500, 2085, 195);
@@ -157,6 +161,7 @@ void Form1::createControls() {
         const QRect r = b->geometry();
         Picture2->placeChild(b, r.x(), r.y(), r.width(), r.height());
         b->setMouseTracking(true);
+        b->setCursor(Qt::ArrowCursor);  // the canvas hides its own arrow
     }
     Picture2->shape1 = {9840 / 15.0, 2160 / 15.0, 1815 / 15.0, 2175 / 15.0};
     for (int i = 0; i < 82; ++i) {
@@ -230,7 +235,7 @@ void Form1::createControls() {
     Command9 = button(this, "Command9", "Command9", 6360, 4440, 495, 315);
     setBackColor(Command9, 0xABABAB);  // the application-workspace grey
     Command15 = button(this, "Command15", QStringLiteral("↓optimize"), 0, 5340, 855, 195);
-    Command15->setFont(smallGothic());
+    Command15->setFont(smallGothic(10));  // "↓optimize" in its 57 x 13 pixel button
     Check2 = place(new QCheckBox(QStringLiteral("倍速"), this), "Check2", 900, 5340, 735, 195);
     Text7 = textBox(this, "Text7", "8", 10080, 5340, 315, 210);
     UpDown4 = upDown(this, "UpDown4", 8, 20, 10380, 5340);

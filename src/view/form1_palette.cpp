@@ -4,6 +4,7 @@
 
 #include "mml/key_entry.h"
 #include "score/canvas_geometry.h"
+#include "score/selection.h"
 #include "ui/form1.h"
 #include "view/controls.h"
 #include "view/score_canvas.h"
@@ -48,15 +49,10 @@ void Form1::Command2_Click(int index) {
     s.paletteIndex = static_cast<std::int16_t>(index);
     Picture2->setFocus();
     Image4(0).picture = palettePicture(index);
+    Picture2->showArrowPointer(index == kSelectionTool);
     Picture2->update();
-    if (s.selActive != 1 || s.selGlyph < 1 || s.selGlyph > 80)
-        return;
-    const int m = measureOfGlyph(s.selGlyph, s.firstMeasure);
-    const int slot = slotOfGlyph(s.selGlyph);
-    if (slot >= currentMeasure(s, m).noteCount)
-        return;  // the frame shows no note
-    currentMeasure(s, m).noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(s.stemDir * index);
-    dispn(s.firstMeasure);
+    if (changeSelectedLength(s, index))
+        dispn(s.firstMeasure);
 }
 
 // Keys pressed while a palette button has the focus start nothing.

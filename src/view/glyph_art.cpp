@@ -1,9 +1,12 @@
 #include "view/glyph_art.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <utility>
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
@@ -44,6 +47,7 @@ const QColor kClefInk{24, 8, 90};
 
 constexpr int kStaffLines[] = {40, 48, 56, 64, 72, 88, 96, 104, 112, 120};
 constexpr int kGuideLines[] = {8, 16, 24, 32, 80, 128, 136, 144};
+constexpr int kMiddleCLine = 80;
 constexpr int kBarLines[] = {265, 465, 665, 865};
 constexpr int kTrebleTop = 40;
 constexpr int kBassTop = 88;
@@ -54,8 +58,8 @@ constexpr int kStaffHeight = 33;  // top line to bottom line, both included
 // font's units) lies at canvas y `lineY`, at `space` pixels per staff space,
 // its left edge at `left`, widened by `widen`. The font draws four staff
 // spaces to the em.
-void drawClef(QPainter& p, char32_t symbol, qreal fontLine, qreal lineY, qreal space, qreal left,
-              qreal widen) {
+QPainterPath clefPath(char32_t symbol, qreal fontLine, qreal lineY, qreal space, qreal left,
+                      qreal widen) {
     QFont font(QStringLiteral("Noto Music"));
     font.setPixelSize(64);
     QPainterPath path;
@@ -66,7 +70,7 @@ void drawClef(QPainter& p, char32_t symbol, qreal fontLine, qreal lineY, qreal s
     t.translate(left, lineY);
     t.scale(scale * widen, scale);
     t.translate(-bounds.left(), -fontLine);
-    p.fillPath(t.map(path), kClefInk);
+    return t.map(path);
 }
 
 void drawClefs(QPainter& p) {
@@ -74,9 +78,12 @@ void drawClefs(QPainter& p) {
     // smaller than a full clef, fits between rows 32 and 80; the bass clef's
     // dots straddle the F line (y = 96). In the font at 64 pixels the G line
     // lies one space (16) above the baseline, the F line midway between the
-    // bass clef's dots.
-    drawClef(p, 0x1D11E, -16.0, 64.0, 6.4, 3.0, 1.12);
-    drawClef(p, 0x1D122, -41.24, 96.5, 7.6, 3.0, 1.0);
+    // bass clef's dots. The outlines are built once: every redraw of the
+    // canvas paints them.
+    static const QPainterPath treble = clefPath(0x1D11E, -16.0, 64.0, 6.4, 3.0, 1.12);
+    static const QPainterPath bass = clefPath(0x1D122, -41.24, 96.5, 7.6, 3.0, 1.0);
+    p.fillPath(treble, kClefInk);
+    p.fillPath(bass, kClefInk);
 }
 
 QPixmap renderPicture(int picture, qreal dpr) {
@@ -130,6 +137,33 @@ const QPixmap& picturePixmap(int picture, qreal devicePixelRatio) {
     return it->second;
 }
 
+QRectF clickArea(int picture) {
+    if (!isPicture(picture))
+        indexFault(picture, kPaletteCount);
+    static auto* areas = new std::map<int, QRectF>;
+    auto it = areas->find(picture);
+    if (it != areas->end())
+        return it->second;
+    // Measured at ratio 4, where faint edge pixels are a quarter pixel wide.
+    constexpr int kRatio = 4;
+    const QImage image = renderPicture(picture, kRatio).toImage().convertToFormat(QImage::Format_ARGB32);
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) < 64)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    QRectF area(QPointF(left, top) / kRatio, QPointF(right + 1, bottom + 1) / kRatio);
+    const bool arc = picture == kArc || picture == kArc3 || picture == kArc5;
+    area.adjust(-1, arc ? -2 : -1, 1, arc ? 2 : 1);
+    return areas->emplace(picture, area).first->second;
+}
+
 void drawStaffBackground(QPainter& p) {
     p.save();
     // Lines are whole design pixels, so they cover exactly their rows at any
@@ -146,6 +180,28 @@ void drawStaffBackground(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     drawClefs(p);
     p.restore();
+}
+
+void drawLedgerLines(QPainter& p, const GlyphItem& item) {
+    const int picture = item.picture;
+    const bool stemUp = picture >= 0 && picture < kFirstRest;
+    const bool stemDown = picture >= kStemDownBase && picture < kStemDownBase + kStemDownCount;
+    if (!stemUp && !stemDown)
+        return;
+    const QPointF head = QPointF(item.left, item.top) +
+                         art::noteheadCentre(stemUp ? picture : picture - kStemDownBase, stemDown);
+    const int row = static_cast<int>(std::floor(head.y()));
+    if (row < -4)
+        return;  // a glyph moved out of sight above the canvas
+    constexpr qreal kHalfWidth = 6.9;
+    auto ledger = [&](int y) { p.fillRect(QRectF(head.x() - kHalfWidth, y, 2 * kHalfWidth, 1), kStaffLine); };
+    // A head nudged one pixel off its line keeps its ledger line.
+    for (int y = kStaffLines[0] - 8; y >= 0 && y >= row - 1; y -= 8)
+        ledger(y);
+    if (std::abs(row - kMiddleCLine) <= 1)
+        ledger(kMiddleCLine);
+    for (int y = kStaffLines[9] + 8; y <= kStaffBackgroundHeight && y <= row + 1; y += 8)
+        ledger(y);
 }
 
 void drawGlyphItem(QPainter& p, const GlyphItem& item, qreal devicePixelRatio) {

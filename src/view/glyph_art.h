@@ -31,12 +31,22 @@ void drawPicture(QPainter& p, int picture);
 // the program. An empty pixmap for kNoPicture.
 const QPixmap& picturePixmap(int picture, qreal devicePixelRatio);
 
+// Where a click on `picture` counts, in design pixels from its top-left
+// corner: the bounding box of its drawn art with a margin of one pixel, two
+// above and below the thin arcs. Measured once per picture.
+QRectF clickArea(int picture);
+
 // The score canvas's background: the grand staff with its guide lines, bar
 // lines and clefs, 989 x 152 design pixels, drawn on transparent (the canvas
 // fills white beneath it).
 inline constexpr int kStaffBackgroundWidth = 989;
 inline constexpr int kStaffBackgroundHeight = 152;
 void drawStaffBackground(QPainter& p);
+
+// Short ledger lines for a note glyph whose head lies above or below the
+// staves or on middle C's line between them: one per line from the staff to
+// the head, a little wider than the head. Nothing for other glyphs.
+void drawLedgerLines(QPainter& p, const GlyphItem& item);
 
 // Draws a light element at its place: its picture, and its single-line frame
 // when it has one.

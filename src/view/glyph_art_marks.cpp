@@ -57,7 +57,9 @@ void drawSharp(QPainter& p) {
 
 void drawFlat(QPainter& p) {
     const qreal c = kFlatBowlY;
-    p.fillRect(QRectF(2, 0, 1, c + 4.5), kInk);
+    // The stem starts three rows down, clear of the bowl of the sign before
+    // it in a key signature.
+    p.fillRect(QRectF(2, 3, 1, c + 1.5), kInk);
     // The bowl is heavy on its right, thin where it leaves the stem.
     QPainterPath bowl;
     bowl.moveTo(3, c - 2.0);

@@ -1,5 +1,7 @@
-// Notes and rests. Staff lines are 8 pixels apart, so a notehead is about
-// 8.4 x 6.7 pixels and a stem one pixel wide on whole pixel columns.
+// Notes and rests. Staff lines are 8 pixels apart: a notehead is about one
+// staff space tall (it touches the two lines of its space), 9.4 pixels wide
+// and slightly tilted; a stem is one pixel wide on a whole pixel column and
+// about three and a half spaces long.
 
 #include <cmath>
 
@@ -16,12 +18,12 @@ namespace {
 // Heads are centred on pixel rows: the placement rule puts the head of a
 // stem-up picture on row 30, of a stem-down picture on row 4 and of a whole
 // note on row 6, so that it lies on the line or space of its pitch.
-constexpr qreal kHeadX = 5.0;
+constexpr qreal kHeadX = 4.8;
 constexpr qreal kStemUpHeadY = 30.5;
 constexpr qreal kStemDownHeadY = 4.5;
 constexpr qreal kWholeHeadY = 6.5;
-constexpr qreal kHeadRx = 4.3;
-constexpr qreal kHeadRy = 3.2;
+constexpr qreal kHeadRx = 4.8;
+constexpr qreal kHeadRy = 3.5;
 constexpr qreal kHeadTilt = -20;
 // A stem-up stem fills pixel column 8 (the head's right edge), a stem-down
 // stem column 1 (its left edge).
@@ -29,9 +31,9 @@ constexpr qreal kStemUpX = 8;
 constexpr qreal kStemDownX = 1;
 // Dots sit right of the head and a little above it, so that a head on a line
 // keeps its dot in the space above.
-constexpr qreal kDotX = 11.1;
+constexpr qreal kDotX = 10.9;
 constexpr qreal kDotRise = 2.5;
-constexpr qreal kDotRadius = 1.1;
+constexpr qreal kDotRadius = 1.0;
 
 enum class Head { Black, Half, Whole };
 
@@ -53,12 +55,12 @@ void fillHead(QPainter& p, Head head, qreal cy) {
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
     if (head == Head::Whole) {
-        path.addPath(ellipse(kHeadX + 0.3, cy, 5.0, 3.4, 0));
-        path.addPath(ellipse(kHeadX + 0.3, cy, 1.7, 2.75, 20));
+        path.addPath(ellipse(kHeadX + 0.5, cy, 5.3, 3.7, 0));
+        path.addPath(ellipse(kHeadX + 0.5, cy, 1.8, 2.95, 20));
     } else {
         path.addPath(ellipse(kHeadX, cy, kHeadRx, kHeadRy, kHeadTilt));
         if (head == Head::Half)
-            path.addPath(ellipse(kHeadX, cy, 3.2, 1.3, -32));
+            path.addPath(ellipse(kHeadX, cy, 3.6, 1.45, -32));
     }
     p.fillPath(path, kInk);
 }
@@ -206,6 +208,12 @@ void drawNote(QPainter& p, int length, bool stemDown) {
         drawStemDownNote(p, length);
     else
         drawStemUpNote(p, length);
+}
+
+QPointF noteheadCentre(int length, bool stemDown) {
+    if (length >= 12)
+        return {kHeadX + 0.5, kWholeHeadY};
+    return {kHeadX, stemDown ? kStemDownHeadY : kStemUpHeadY};
 }
 
 void drawRest(QPainter& p, int length) {

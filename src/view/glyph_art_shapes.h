@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPainterPath>
+#include <QPointF>
 
 class QPainter;
 
@@ -24,6 +25,8 @@ QPainterPath textInBox(const QString& text, const QFont& font, const QRectF& box
 // whole.
 void drawNote(QPainter& p, int length, bool stemDown);
 void drawRest(QPainter& p, int length);
+// Where drawNote puts the centre of the notehead.
+QPointF noteheadCentre(int length, bool stemDown);
 
 void drawSharp(QPainter& p);
 void drawFlat(QPainter& p);

@@ -14,6 +14,11 @@ struct GlyphItem {
     int picture = kNoPicture;
     bool framed = false;
     PictureSize emptySize{};
+    // The pointer pixel the glyph was last positioned for (column spotX, the
+    // four rows from spotY that snap to the same staff row): the cursor glyph
+    // always lies under the pointer it follows.
+    int spotX = 0;
+    int spotY = 0;
 
     PictureSize size() const { return picture == kNoPicture ? emptySize : pictureSize(picture); }
     bool contains(double x, double y) const {

@@ -15,18 +15,38 @@ ScoreCanvas::ScoreCanvas(QWidget* parent) : QFrame(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
+    setCursor(Qt::BlankCursor);  // the cursor glyph follows the pointer from the start
 }
 
 void ScoreCanvas::placeChild(QWidget* child, int x, int y, int width, int height) {
     child->setGeometry(x + kBorder, y + kBorder, width, height);
 }
 
+// A glyph takes the clicks that land on what is drawn of it. An element
+// without a picture keeps its empty box; the cursor glyph also takes the
+// pointer it follows, wherever its art lies relative to the pointer.
+bool ScoreCanvas::glyphHit(int i, double x, double y) const {
+    const GlyphItem& item = image4[i];
+    if (item.picture == kNoPicture)
+        return item.contains(x, y);
+    if (clickArea(item.picture).translated(item.left, item.top).contains(x, y))
+        return true;
+    return i == 0 && x >= item.spotX && x < item.spotX + 1 && y >= item.spotY &&
+           y < item.spotY + 4;
+}
+
 int ScoreCanvas::image4At(double x, double y) const {
     for (int i = static_cast<int>(image4.size()) - 1; i >= 0; --i) {
-        if (image4[i].contains(x, y))
+        if (glyphHit(i, x, y))
             return i;
     }
     return -1;
+}
+
+void ScoreCanvas::showArrowPointer(bool show) {
+    const Qt::CursorShape shape = show ? Qt::ArrowCursor : Qt::BlankCursor;
+    if (cursor().shape() != shape)
+        setCursor(shape);
 }
 
 QPointF ScoreCanvas::clientPosition(const QMouseEvent& event) const {
@@ -46,6 +66,8 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     p.drawRect(QRectF(shape1.left, shape1.top, shape1.width - 1, shape1.height - 1));
     for (const GlyphItem& item : image3)
         drawGlyphItem(p, item, ratio);
+    for (const GlyphItem& item : image4)
+        drawLedgerLines(p, item);
     for (const GlyphItem& item : image4)
         drawGlyphItem(p, item, ratio);
 }

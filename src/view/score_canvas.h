@@ -34,8 +34,13 @@ public:
     Table<GlyphItem, 14> image3;
     ShapeItem shape1;
 
-    // The topmost Image4 element under client position (x, y), or -1.
+    // The topmost Image4 element whose drawn art (its click area) lies under
+    // client position (x, y), or -1.
     int image4At(double x, double y) const;
+    // While the cursor glyph follows the pointer the user aims with the
+    // glyph's notehead, so the arrow is hidden over the canvas; it shows while
+    // the selection tool is chosen.
+    void showArrowPointer(bool show);
     // Moves a child widget to client position (x, y) in pixels.
     void placeChild(QWidget* child, int x, int y, int width, int height);
 
@@ -54,6 +59,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    bool glyphHit(int i, double x, double y) const;
     QPointF clientPosition(const QMouseEvent& event) const;
     int pressedGlyph_ = -1;  // the element a held button was pressed on
     bool pressedCanvas_ = false;

@@ -1,4 +1,10 @@
+#include <algorithm>
+#include <array>
+#include <map>
+#include <vector>
+
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -85,7 +91,7 @@ TEST_F(KeySignatureTest, SevenSharpsMakeBSoundAsTheNextC) {
     sharps(7);
     EXPECT_EQ(form->Image3(0).left, 26);
     EXPECT_EQ(form->Image3(0).top, 32);
-    EXPECT_EQ(form->Image3(1).top, 91);
+    EXPECT_EQ(form->Image3(1).top, 88);  // on the bass F line, 56 below the treble sign
     EXPECT_EQ(form->Image3(13).top, 104);
     EXPECT_EQ(form->Image3(13).picture, kSharpPicture);
     EXPECT_EQ(state().rowNames[27], "O4B#");
@@ -125,6 +131,107 @@ TEST_F(KeySignatureTest, TheKeySignatureBelongsToTheWindowNotTheTrack) {
     EXPECT_EQ(state().keySignature, -2);
     EXPECT_EQ(shownGlyphs(), 4);
     EXPECT_EQ(state().rowNames[23], "O4E-");
+}
+
+// The key signature as drawn on the canvas, one sign at a time against the
+// bare staff: each sign's ink (dark pixels) centred on the line or space of its
+// degree (a flat by its bowl, right of its stem), and at seven signs no two
+// signs touching.
+struct KeySignaturePictureTest : KeySignatureTest {
+    using Mask = std::vector<QPoint>;
+
+    QImage canvasWith(int shown) {
+        std::array<double, 14> tops{};
+        for (int i = 0; i < 14; ++i) {
+            tops[i] = form->Image3(i).top;
+            if (i != shown)
+                form->Image3(i).top = -100;
+        }
+        const QImage image = form->Picture2->grab(form->Picture2->contentsRect()).toImage();
+        for (int i = 0; i < 14; ++i)
+            form->Image3(i).top = tops[i];
+        return image;
+    }
+
+    // The dark pixels sign `shown` adds to the bare staff.
+    Mask inkOf(int shown) {
+        const QImage bare = canvasWith(-1);
+        const QImage image = canvasWith(shown);
+        Mask ink;
+        for (int y = 0; y < 150; ++y) {
+            for (int x = 0; x < 66; ++x) {
+                if (qGray(image.pixel(x, y)) < 100 && image.pixel(x, y) != bare.pixel(x, y))
+                    ink.push_back({x, y});
+            }
+        }
+        return ink;
+    }
+
+    static double centreY(const Mask& ink, bool flat) {
+        int stem = 0;
+        if (flat) {  // the flat's stem: its column with the most ink
+            std::map<int, int> columns;
+            for (QPoint p : ink)
+                ++columns[p.x()];
+            stem = std::max_element(columns.begin(), columns.end(), [](auto a, auto b) {
+                       return a.second < b.second;
+                   })->first;
+        }
+        double sum = 0;
+        int n = 0;
+        for (QPoint p : ink) {
+            if (flat && p.x() <= stem + 1)
+                continue;
+            sum += p.y() + 0.5;
+            ++n;
+        }
+        return n ? sum / n : -1;
+    }
+
+    static bool touch(const Mask& a, const Mask& b) {
+        for (QPoint p : a) {
+            for (QPoint q : b) {
+                if (std::abs(p.x() - q.x()) <= 1 && std::abs(p.y() - q.y()) <= 1)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    // The treble line or space of each sign in order; the bass sign two
+    // octaves (56 pixels) lower.
+    void check(bool flat) {
+        const int sharpsAt[] = {40, 52, 36, 48, 60, 44, 56};  // F C G D A E B
+        const int flatsAt[] = {56, 44, 60, 48, 64, 52, 68};   // B E A D G C F
+        for (int k = 1; k <= 7; ++k) {
+            if (flat)
+                flats();
+            else
+                sharps();
+            std::vector<Mask> signs;
+            for (int i = 0; i < 2 * k; ++i) {
+                signs.push_back(inkOf(i));
+                const int lineY = (flat ? flatsAt : sharpsAt)[i / 2] + (i % 2 ? 56 : 0);
+                ASSERT_GT(signs.back().size(), 15u) << k << " sign " << i;
+                EXPECT_NEAR(centreY(signs.back(), flat), lineY + 0.5, 1.0)
+                    << (flat ? "flats " : "sharps ") << k << ", sign " << i;
+            }
+            if (k < 7)
+                continue;
+            for (size_t a = 0; a < signs.size(); ++a) {
+                for (size_t b = a + 1; b < signs.size(); ++b)
+                    EXPECT_FALSE(touch(signs[a], signs[b])) << "signs " << a << " and " << b;
+            }
+        }
+    }
+};
+
+TEST_F(KeySignaturePictureTest, SharpsSitOnTheirDegreesAndNeverTouch) {
+    check(false);
+}
+
+TEST_F(KeySignaturePictureTest, FlatsSitOnTheirDegreesAndNeverTouch) {
+    check(true);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ protected:
             placeAt(x, 78);
         ASSERT_EQ(count(1), 3);
     }
-    void select(int x, int y = 60) { clickAt(x, y); }
+    // A click on the note placed with the pointer at x: on its head at row
+    // 22 unless told another height.
+    void select(int x, int y = 76) { clickAt(x - 1, y); }
     std::string trackPath() { return (dir.path() / "trk.mid").string(); }
 };
 
@@ -93,40 +95,37 @@ TEST_F(KeyEditTest, AFrameLeftOnAnEmptyGlyphStepsBackToTheNotes) {
     EXPECT_EQ(count(1), 1);
 }
 
-TEST_F(KeyEditTest, UpMovesTheNoteOneRowWithTheLastStemDirection) {
+// Up and Down give the note what placing it on its new row stores, whatever
+// direction the pointer last gave the cursor glyph: a stem-up quarter moved
+// down into the band between the staves' middles turns stem-down.
+TEST_F(KeyEditTest, UpAndDownStoreWhatPlacementOnTheNewRowStores) {
     moveTo(300, 86);  // row 20, stem up
     placeAt(300, 86);
     ASSERT_EQ(row(1, 0), 20);
-    attr(1, 0, kAttrCode) = -8;
-    form->dispn(0);
-    select(300, 60);  // the pointer at y 60 makes the last direction down
+    select(300, 80);
+    moveTo(200, 60);  // the last direction is down, off the note
     ASSERT_EQ(state().stemDir, -1);
-    moveTo(200, 80);  // back to an up band, off the note
-    ASSERT_EQ(state().stemDir, 1);
     key(Qt::Key_Up);
     EXPECT_EQ(row(1, 0), 21);
     EXPECT_EQ(attr(1, 0, kAttrTop), 50);
     EXPECT_EQ(attr(1, 0, kAttrCode), 8);
-    // The glyph is redisplayed from the note's position, x 300 and y 50 + 32.
+    // The glyph is redisplayed as the pointer on the new row would place it.
     EXPECT_EQ(state().stemDir, 1);
     EXPECT_EQ(state().glyphLeft, 294);
     EXPECT_EQ(state().glyphTop, 50);
     EXPECT_EQ(state().glyphCode, 8);
     EXPECT_EQ(form->Image4(21).left, 294);
     EXPECT_EQ(form->Image4(21).top, 50);
-    // Down stores the sign of the direction before its redisplay and shows
-    // the direction after it.
     key(Qt::Key_Down);
     EXPECT_EQ(row(1, 0), 20);
     EXPECT_EQ(attr(1, 0, kAttrTop), 54);
     EXPECT_EQ(form->Label5->text(), " 1 8");
-    key(Qt::Key_Down);  // y 90: the down band
+    key(Qt::Key_Down);  // row 19, y 92: the down band
     EXPECT_EQ(row(1, 0), 19);
-    EXPECT_EQ(attr(1, 0, kAttrCode), 8);
-    EXPECT_EQ(form->Label5->text(), "-1 8");
-    key(Qt::Key_Down);
+    EXPECT_EQ(attr(1, 0, kAttrTop), 84);
     EXPECT_EQ(attr(1, 0, kAttrCode), -8);
     EXPECT_EQ(form->Label5->text(), "-1-8");
+    EXPECT_EQ(form->Image4(21).picture, stemDownPicture(8));
     EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().rowNames[20] + "4 ");
 }
 
@@ -161,7 +160,7 @@ TEST_F(KeyEditTest, InAScrolledViewTheSecondColumnsNoteIsEdited) {
     placeAt(500, 78);  // third column: measure 3
     placeAt(320, 78);  // second column: measure 2
     ASSERT_EQ(count(2), 1);
-    select(326);
+    select(320);
     ASSERT_EQ(state().selGlyph, 41);
     key(Qt::Key_Up);
     EXPECT_EQ(row(2, 0), 23);

@@ -28,11 +28,16 @@ TEST_F(CanvasTest, ANoteGlyphLiesAboveTheCursorGlyph) {
     EXPECT_DOUBLE_EQ(down[0][3].toDouble(), 6 * 15.0);  // twips relative to the glyph
     EXPECT_DOUBLE_EQ(down[0][4].toDouble(), 8 * 15.0);
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, onCanvas(110, 60));
-    QTest::mousePress(canvas, Qt::RightButton, {}, onCanvas(101, 51));  // the cursor glyph alone
+    // The left end of the cursor glyph's head, clear of the note's art.
+    QTest::mousePress(canvas, Qt::RightButton, {}, onCanvas(100, 80));
     ASSERT_EQ(down.count(), 2);
     EXPECT_EQ(down[1][0].toInt(), 0);
     EXPECT_EQ(down[1][1].toInt(), kRightButton);
-    QTest::mouseRelease(canvas, Qt::RightButton, {}, onCanvas(101, 51));
+    QTest::mouseRelease(canvas, Qt::RightButton, {}, onCanvas(100, 80));
+    // Right of the note's head and stem nothing is drawn: the canvas's own.
+    QTest::mousePress(canvas, Qt::LeftButton, {}, onCanvas(118, 84));
+    EXPECT_EQ(down.count(), 2);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, onCanvas(118, 84));
 }
 
 TEST_F(CanvasTest, MovesReachTheCanvasInPixelsOrTheGlyphUnderThePointer) {

@@ -150,25 +150,63 @@ TEST_F(ControlsTest, PaletteHighlightAndCursorPicture) {
     EXPECT_EQ(form->Image4(0).picture, kNoPicture);
 }
 
-TEST_F(ControlsTest, PaletteChangesTheSelectedNoteWithTheCursorsStem) {
+// The selected note takes the new length with the glyph top and stem that
+// placing it on its row gives, whatever the cursor's stem: stem up on row 22
+// (y 80), stem down on row 27 (y 60), a mark's top for a sharp.
+TEST_F(ControlsTest, PaletteChangesTheSelectedNoteAsPlacementOnItsRowWould) {
     test::appendSlot(state(), 0, 2, 21, 8);
     test::appendSlot(state(), 0, 2, 22, 8);
+    test::appendSlot(state(), 0, 2, 27, 8);
+    test::appendSlot(state(), 0, 6, 22, 8);  // measure 6 shares glyph block 2 with measure 2
     press(form->Command13);  // view starts at measure 1
     state().selActive = 1;
     state().selGlyph = 42;  // second glyph of measure 2
     state().stemDir = -1;
     click(form->Command2[10]);
-    EXPECT_EQ(state().score[0].measures[2].noteAttr[1][kAttrCode], -10);
-    EXPECT_EQ(state().score[0].measures[2].noteAttr[0][kAttrCode], 8);
-    EXPECT_EQ(form->Image4(42).picture, kStemDownBase + 10);
+    const auto& m2 = state().score[0].measures[2];
+    EXPECT_EQ(m2.noteAttr[1][kAttrCode], 10);
+    EXPECT_EQ(m2.noteAttr[1][kAttrTop], 80 - 34);
+    EXPECT_EQ(m2.noteAttr[0][kAttrCode], 8);
+    EXPECT_EQ(form->Image4(42).picture, 10);
     EXPECT_EQ(state().selActive, 1);
+    state().selGlyph = 43;
+    state().stemDir = 1;
+    click(form->Command2[10]);
+    EXPECT_EQ(m2.noteAttr[2][kAttrCode], -10);
+    EXPECT_EQ(m2.noteAttr[2][kAttrTop], 60 - 8);
+    EXPECT_EQ(form->Image4(43).picture, kStemDownBase + 10);
+    click(form->Command2[kSharpPicture]);
+    EXPECT_EQ(m2.noteAttr[2][kAttrCode], -kSharpPicture);
+    EXPECT_EQ(m2.noteAttr[2][kAttrTop], 60 - 12);
 
-    state().selGlyph = 43;  // shows no note: nothing changes
+    state().selGlyph = 44;  // shows no note: nothing changes
     click(form->Command2[4]);
-    EXPECT_EQ(state().score[0].measures[2].noteAttr[2][kAttrCode], 0);
+    EXPECT_EQ(m2.noteAttr[3][kAttrCode], 0);
     state().selActive = 0;
     click(form->Command2[6]);
-    EXPECT_EQ(state().score[0].measures[2].noteAttr[1][kAttrCode], -10);
+    EXPECT_EQ(m2.noteAttr[1][kAttrCode], 10);
+    EXPECT_EQ(state().score[0].measures[6].noteAttr[0][kAttrCode], 8);
+}
+
+// In a scrolled view the selected glyph's note is the one of the measure
+// drawn there, also when the view start was left beyond the last measures.
+TEST_F(ControlsTest, APaletteChangeInAScrolledViewChangesTheDrawnNote) {
+    test::appendSlot(state(), 0, 2, 22, 8);
+    test::appendSlot(state(), 0, 6, 22, 8);
+    test::appendSlot(state(), 0, 198, 22, 8);
+    for (int i = 0; i < 5; ++i)
+        press(form->Command13);  // measures 5..8: glyph block 2 shows measure 6
+    ASSERT_EQ(state().firstMeasure, 5);
+    state().selActive = 1;
+    state().selGlyph = 41;
+    click(form->Command2[6]);
+    EXPECT_EQ(state().score[0].measures[6].noteAttr[0][kAttrCode], 6);
+    EXPECT_EQ(state().score[0].measures[2].noteAttr[0][kAttrCode], 8);
+    state().firstMeasure = 250;  // drawn from 197: block 2 shows measure 198
+    form->dispn(state().firstMeasure);
+    click(form->Command2[4]);
+    EXPECT_EQ(state().score[0].measures[198].noteAttr[0][kAttrCode], 4);
+    EXPECT_EQ(form->Image4(41).picture, 4);
 }
 
 TEST_F(ControlsTest, KeyboardEntryToggleAddsAMeasureEachTimeItIsSwitchedOn) {

@@ -7,6 +7,10 @@
 //                      signatures placed as the editor places them: sharps
 //                      at ratio 1 enlarged 2x pixel for pixel, flats at
 //                      ratio 2
+//   glyphs_rows_*.png  every palette glyph at every row a click reaches
+//                      (3..42, rising left to right), one staff per glyph,
+//                      with its ledger lines, as the editor stores and draws
+//                      it; at ratio 1 enlarged 2x pixel for pixel
 // Usage: glyph_sheet OUTPUT_DIR
 
 #include <cstdio>
@@ -16,7 +20,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <QDir>
+
 #include "score/canvas_geometry.h"
+#include "view/render.h"
 #include "view/glyph_art.h"
 #include "view/glyph_catalogue.h"
 
@@ -95,20 +102,21 @@ QImage contactSheet(bool pixels, bool overStaff) {
 // editor does: stem direction by band, top from the snapped row, left x - 6.
 void place(QPainter& p, int length, int x, int y) {
     const qreal dpr = p.device()->devicePixelRatio();
-    const int snapped = snappedY(y);
-    const bool down = length > 11 || stemBand(y) < 0;
-    int top = snapped - 34;
-    if (down)
-        top += length > 11 ? 24 : 26;
-    const int picture = down && length <= 11 ? stemDownPicture(length) : palettePicture(length);
-    p.drawPixmap(x - 6, top, picturePixmap(picture, dpr));
+    const int row = rowAtY(y);
+    const PlacedGlyph glyph = placedGlyph(length, row);
+    GlyphItem item;
+    item.left = x - 6;
+    item.top = glyph.top;
+    item.picture = notePicture(glyph.code, glyph.top, row);
+    drawLedgerLines(p, item);
+    drawGlyphItem(p, item, dpr);
 }
 
 // Key-signature sign positions (left, top), treble then bass.
 constexpr int kFlatPlaces[7][4] = {{27, 43, 27, 99}, {32, 31, 32, 87},  {36, 47, 36, 103},
                                    {43, 35, 43, 91}, {48, 51, 48, 107}, {53, 39, 53, 95},
                                    {58, 55, 58, 111}};
-constexpr int kSharpPlaces[7][4] = {{26, 32, 26, 91}, {31, 44, 31, 100}, {36, 28, 36, 84},
+constexpr int kSharpPlaces[7][4] = {{26, 32, 26, 88}, {31, 44, 31, 100}, {36, 28, 36, 84},
                                     {41, 40, 41, 96}, {46, 52, 46, 108}, {51, 36, 51, 92},
                                     {56, 48, 56, 104}};
 
@@ -161,6 +169,34 @@ QImage staffSheet(bool flats) {
     return flats ? canvas : canvas.scaled(canvas.width() * 2, canvas.height() * 2);
 }
 
+// Palette indices from..to, each on its own staff strip, placed on every row a
+// click reaches.
+QImage rowSheet(int from, int to) {
+    constexpr int kStrip = kStaffBackgroundHeight + 4;
+    QImage sheet(kStaffBackgroundWidth, (to - from + 1) * kStrip, QImage::Format_ARGB32);
+    sheet.fill(Qt::white);
+    QPainter p(&sheet);
+    for (int length = from; length <= to; ++length) {
+        p.save();
+        p.translate(0, (length - from) * kStrip);
+        drawStaffBackground(p);
+        p.setPen(Qt::darkGray);
+        p.drawText(34, 12, QString::number(length));
+        for (int row = 3; row <= 42; ++row) {
+            const PlacedGlyph glyph = placedGlyph(length, row);
+            GlyphItem item;
+            item.left = 70 + (row - 3) * 22;
+            item.top = glyph.top;
+            item.picture = notePicture(glyph.code, glyph.top, row);
+            drawLedgerLines(p, item);
+            drawGlyphItem(p, item, 1.0);
+        }
+        p.restore();
+    }
+    p.end();
+    return sheet.scaled(sheet.width() * 2, sheet.height() * 2);
+}
+
 // The icon at the sizes desktops ask for, side by side, and its SVG text.
 QImage iconSheet() {
     QImage sheet(16 + 24 + 32 + 48 + 64 + 256 + 70, 256 + 20, QImage::Format_ARGB32);
@@ -193,7 +229,11 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[1]);
-    const bool ok = contactSheet(false, false).save(dir + "/glyphs_vector.png") &&
+    QDir().mkpath(dir);
+    const bool ok = rowSheet(0, 13).save(dir + "/glyphs_rows_notes.png") &&
+                    rowSheet(14, 27).save(dir + "/glyphs_rows_rests.png") &&
+                    rowSheet(28, 33).save(dir + "/glyphs_rows_marks.png") &&
+                    rowSheet(35, 50).save(dir + "/glyphs_rows_volumes.png") && contactSheet(false, false).save(dir + "/glyphs_vector.png") &&
                     contactSheet(true, true).save(dir + "/glyphs_pixels.png") &&
                     staffSheet(false).save(dir + "/glyphs_staff_sharps.png") &&
                     staffSheet(true).save(dir + "/glyphs_staff_flats.png") &&

@@ -45,6 +45,21 @@ TEST_F(WindowPictureTest, TheGrandStaffItsBarLinesAndClefs) {
     EXPECT_GT(darkIn(image, 3, 88, 27, 34), 40) << "bass clef";
 }
 
+// Glyphs moved out of sight above the canvas draw no ledger lines there,
+// wherever the hidden cursor glyph was left.
+TEST_F(WindowPictureTest, HiddenGlyphsLeaveNoLedgerLines) {
+    for (double left : {20.0, 150.0, 400.0, 800.0}) {
+        form->Image4(0).left = left;
+        form->Image4(0).top = -111;
+        form->dispn(0);
+        const QImage image = canvasImage();
+        for (int y : {0, 8, 16, 24, 32, 128, 136, 144}) {
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_NE(image.pixel(x, y), qRgb(132, 140, 148)) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(WindowPictureTest, APlacedNoteSitsOnTheLineOfItsPitch) {
     // Row 31, the F on the top treble line, and row 21, middle C on the guide
     // line between the staves: a quarter note placed as the cursor would, stem up.
