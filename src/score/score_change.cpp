@@ -17,20 +17,25 @@ ScoreChange scoreChange(int t, const TrackScore& before, const TrackScore& after
     return change;
 }
 
-void applyChange(EditorState& s, const ScoreChange& change) {
+namespace {
+
+// Gives the track its state after the change, or before it.
+void giveTrack(EditorState& s, const ScoreChange& change, bool after) {
     TrackScore& track = s.score[change.track];
     for (const auto& m : change.measures)
-        track.measures[m.measure] = m.after;
-    track.lastMeasure = change.lastMeasureAfter;
-    track.trackProgram = change.programAfter;
+        track.measures[m.measure] = after ? m.after : m.before;
+    track.lastMeasure = after ? change.lastMeasureAfter : change.lastMeasureBefore;
+    track.trackProgram = after ? change.programAfter : change.programBefore;
+}
+
+}  // namespace
+
+void applyChange(EditorState& s, const ScoreChange& change) {
+    giveTrack(s, change, true);
 }
 
 void revertChange(EditorState& s, const ScoreChange& change) {
-    TrackScore& track = s.score[change.track];
-    for (const auto& m : change.measures)
-        track.measures[m.measure] = m.before;
-    track.lastMeasure = change.lastMeasureBefore;
-    track.trackProgram = change.programBefore;
+    giveTrack(s, change, false);
 }
 
 std::optional<int> firstChangedMeasure(const ScoreChange& change) {
