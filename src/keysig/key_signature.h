@@ -4,7 +4,6 @@
 #include <string>
 
 #include "state/editor_state.h"
-#include "view/glyph_item.h"
 
 namespace tsuzuri {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 namespace tsuzuri {
 
 // Geometry of the score canvas, in canvas pixels. Integer division truncates
@@ -14,6 +16,11 @@ inline constexpr int kHiddenCursorTop = -111;  // top of the parked cursor glyph
 inline constexpr int kViewMeasures = 4;
 inline constexpr int kGlyphsPerMeasure = 20;
 inline constexpr int kLastFirstMeasure = 197;  // the view shows measures first..first+3 <= 200
+
+// The first measure a view may start at: measures first..first+3 must exist.
+inline int clampViewStart(int first) {
+    return std::clamp(first, 0, kLastFirstMeasure);
+}
 
 // The measure column (0..3 inside the canvas) under canvas x.
 inline int viewColumn(int x) {

@@ -8,7 +8,7 @@
 #include "score/selection.h"
 #include "state/tables.h"
 #include "ui/form1.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 #include "view/score_canvas.h"
 
 namespace tsuzuri {

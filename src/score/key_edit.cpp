@@ -6,7 +6,7 @@
 #include "score/canvas_geometry.h"
 #include "score/pointer.h"
 #include "state/spaced.h"
-#include "view/render.h"
+#include "score/note_glyph.h"
 
 namespace tsuzuri {
 
@@ -78,7 +78,7 @@ KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int
 
 // Glyphs 1..80 show the notes of the view; 0 is the cursor glyph.
 bool isViewGlyph(int g) {
-    return g >= 1 && g <= kViewMeasures * kGlyphsPerMeasure;
+    return g >= 1 && g <= kNoteGlyphs;
 }
 
 }  // namespace

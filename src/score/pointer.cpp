@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "score/canvas_geometry.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace tsuzuri {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "state/editor_state.h"
-#include "view/glyph_item.h"
+#include "score/glyph_item.h"
 
 namespace tsuzuri {
 

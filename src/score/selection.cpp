@@ -8,11 +8,11 @@
 namespace tsuzuri {
 
 int drawnViewStart(const EditorState& s) {
-    return std::clamp<int>(s.firstMeasure, 0, kLastFirstMeasure);
+    return clampViewStart(s.firstMeasure);
 }
 
 std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g) {
-    if (g < 1 || g > kViewMeasures * kGlyphsPerMeasure)
+    if (g < 1 || g > kNoteGlyphs)
         return std::nullopt;
     const NoteRef note{measureOfGlyph(g, drawnViewStart(s)), slotOfGlyph(g)};
     if (note.slot >= currentMeasure(s, note.measure).noteCount)

@@ -3,11 +3,9 @@
 #include <optional>
 
 #include "state/editor_state.h"
-#include "view/glyph_item.h"
+#include "score/note_glyph.h"
 
 namespace tsuzuri {
-
-using GlyphTable = Table<GlyphItem, 82>;
 
 // A note of the current track: its measure and slot.
 struct NoteRef {

@@ -70,7 +70,7 @@ Form1::~Form1() {
 
 void Form1::Form_Load() {
     startUp(state(), UpDown1->value());
-    for (int i = 0; i < 82; ++i)
+    for (int i = 0; i < kImage4Count; ++i)
         Image4(i).top = kHiddenNoteTop;
     Shape1().top = 500;
     // The first entry shows the instrument every track starts with.

@@ -11,7 +11,7 @@
 
 #include "midi/sequencer.h"
 #include "state/editor_state.h"
-#include "view/glyph_item.h"
+#include "score/glyph_item.h"
 
 class QCheckBox;
 class QComboBox;

@@ -164,10 +164,10 @@ void Form1::createControls() {
         b->setCursor(Qt::ArrowCursor);  // the canvas hides its own arrow
     }
     Picture2->shape1 = {9840 / 15.0, 2160 / 15.0, 1815 / 15.0, 2175 / 15.0};
-    for (int i = 0; i < 82; ++i) {
+    for (int i = 0; i < kImage4Count; ++i) {
         GlyphItem& item = Picture2->image4[i];
         item.picture = palettePicture(8);
-        item.emptySize = i == 0 ? PictureSize{} : PictureSize{i == 1 || i == 81 ? 18 : 24, 34};
+        item.emptySize = i == 0 ? PictureSize{} : PictureSize{i == 1 || i == kImage4Count - 1 ? 18 : 24, 34};
     }
     Picture2->image3[0].left = px(2880);
     Picture2->image3[0].top = px(180);

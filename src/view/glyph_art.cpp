@@ -13,7 +13,7 @@
 
 #include "state/table.h"
 #include "view/glyph_art_shapes.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace tsuzuri {
 

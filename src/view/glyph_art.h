@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/glyph_item.h"
+#include "score/glyph_item.h"
 
 #include <string>
 

@@ -17,9 +17,7 @@ bool isBlack(const GlyphItem& key) {
 
 }  // namespace
 
-KeyboardPanel::KeyboardPanel(QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(kBorder);
+KeyboardPanel::KeyboardPanel(QWidget* parent) : BorderedPanel(parent) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
@@ -33,17 +31,9 @@ int KeyboardPanel::keyAt(double x, double y) const {
     return -1;
 }
 
-QPointF KeyboardPanel::clientPosition(const QMouseEvent& event) const {
-    return event.position() - QPointF(kBorder, kBorder);
-}
-
 void KeyboardPanel::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
-    QPainter p(this);
-    const QRect client = contentsRect();
-    p.fillRect(client, palette().window());
-    p.setClipRect(client);
-    p.translate(client.topLeft());
+    QPainter p;
+    beginPainting(event, p, palette().window());
     const qreal ratio = devicePixelRatioF();
     p.drawPixmap(QPointF(0, 0), picturePixmap(kKeyboardTilePicture, ratio));
     for (bool black : {false, true}) {

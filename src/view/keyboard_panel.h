@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QFrame>
-
 #include "state/table.h"
-#include "view/glyph_item.h"
+#include "view/bordered_panel.h"
+#include "score/glyph_item.h"
 
 namespace tsuzuri {
 
@@ -20,12 +19,10 @@ struct LineItem {
 // piano keys Image1 (black keys above white ones) and the six guide lines.
 // A press goes to the key under the pointer with the position in twips
 // relative to the key; the release goes to the key that was pressed.
-class KeyboardPanel : public QFrame {
+class KeyboardPanel : public BorderedPanel {
     Q_OBJECT
 
 public:
-    static constexpr int kBorder = 2;
-
     explicit KeyboardPanel(QWidget* parent = nullptr);
 
     Table<GlyphItem, 58> image1;
@@ -46,7 +43,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QPointF clientPosition(const QMouseEvent& event) const;
     int pressedKey_ = -1;
 };
 

@@ -9,9 +9,7 @@
 
 namespace tsuzuri {
 
-ScoreCanvas::ScoreCanvas(QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(kBorder);
+ScoreCanvas::ScoreCanvas(QWidget* parent) : BorderedPanel(parent) {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
@@ -49,17 +47,9 @@ void ScoreCanvas::showArrowPointer(bool show) {
         setCursor(shape);
 }
 
-QPointF ScoreCanvas::clientPosition(const QMouseEvent& event) const {
-    return event.position() - QPointF(kBorder, kBorder);
-}
-
 void ScoreCanvas::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
-    QPainter p(this);
-    const QRect client = contentsRect();
-    p.fillRect(client, Qt::white);
-    p.setClipRect(client);
-    p.translate(client.topLeft());
+    QPainter p;
+    beginPainting(event, p, Qt::white);
     drawStaffBackground(p);
     const qreal ratio = devicePixelRatioF();
     p.setPen(Qt::black);

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QFrame>
-
 #include "state/table.h"
-#include "view/glyph_item.h"
+#include "view/bordered_panel.h"
+#include "score/note_glyph.h"
 
 namespace tsuzuri {
 
@@ -22,15 +21,13 @@ struct ShapeItem {
 // topmost note glyph under the pointer (position in twips relative to it),
 // otherwise to the canvas itself (pixels); a pressed button keeps sending
 // moves to what it was pressed on.
-class ScoreCanvas : public QFrame {
+class ScoreCanvas : public BorderedPanel {
     Q_OBJECT
 
 public:
-    static constexpr int kBorder = 2;
-
     explicit ScoreCanvas(QWidget* parent = nullptr);
 
-    Table<GlyphItem, 82> image4;
+    GlyphTable image4;
     Table<GlyphItem, 14> image3;
     ShapeItem shape1;
 
@@ -60,7 +57,6 @@ protected:
 
 private:
     bool glyphHit(int i, double x, double y) const;
-    QPointF clientPosition(const QMouseEvent& event) const;
     int pressedGlyph_ = -1;  // the element a held button was pressed on
     bool pressedCanvas_ = false;
 };

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "support/form_fixture.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 #include "view/score_canvas.h"
 
 namespace tsuzuri::test {

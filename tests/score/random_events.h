@@ -32,7 +32,7 @@ protected:
     // A point of the canvas's client area inside one of the visible glyphs.
     std::optional<QPoint> pointOnAGlyph() {
         std::vector<int> visible;
-        for (int i = 0; i < 82; ++i) {
+        for (int i = 0; i < kImage4Count; ++i) {
             const GlyphItem& g = form->Image4(i);
             const PictureSize size = g.size();
             if (size.width > 0 && g.left + size.width > 0 && g.left < kClientWidth &&

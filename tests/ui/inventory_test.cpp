@@ -159,7 +159,7 @@ TEST_F(InventoryTest, StartUpState) {
     EXPECT_EQ(form->UpDown3->maximum(), 20);
     EXPECT_EQ(form->UpDown4->value(), 8);
     EXPECT_EQ(form->UpDown4->maximum(), 20);
-    for (int i = 0; i < 82; ++i)
+    for (int i = 0; i < kImage4Count; ++i)
         EXPECT_EQ(form->Image4(i).top, kHiddenNoteTop) << i;
     EXPECT_EQ(form->Shape1().top, 500);
     for (int i = 0; i < 51; ++i) {

@@ -42,7 +42,7 @@ TEST_F(CanvasTest, ANoteGlyphLiesAboveTheCursorGlyph) {
 
 TEST_F(CanvasTest, MovesReachTheCanvasInPixelsOrTheGlyphUnderThePointer) {
     ScoreCanvas* canvas = form->Picture2;
-    for (int i = 0; i < 82; ++i)
+    for (int i = 0; i < kImage4Count; ++i)
         canvas->image4[i].top = -100;
     canvas->image4[3] = {200, 40, 8, false, {24, 34}};
     QSignalSpy onCanvasMoves(canvas, &ScoreCanvas::canvasMouseMove);

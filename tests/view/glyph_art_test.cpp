@@ -13,7 +13,7 @@
 
 #include "score/canvas_geometry.h"
 #include "view/glyph_art.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace tsuzuri {
 namespace {

@@ -25,7 +25,7 @@
 #include "score/canvas_geometry.h"
 #include "view/render.h"
 #include "view/glyph_art.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ using test::appendSlot;
 
 struct RenderTest : ::testing::Test {
     void SetUp() override {
-        for (int i = 0; i < 82; ++i) {
+        for (int i = 0; i < kImage4Count; ++i) {
             image4[i].top = 5;
             image4[i].left = 7;
             image4[i].picture = 3;
@@ -24,12 +24,12 @@ struct RenderTest : ::testing::Test {
         measure.noteAttr[measure.noteCount - 1][kAttrTop] = static_cast<std::int16_t>(top);
     }
     std::unique_ptr<EditorState> s = test::newState();
-    Table<GlyphItem, 82> image4;
+    GlyphTable image4;
 };
 
 TEST_F(RenderTest, AnEmptyTrackHidesEveryNoteElementAndNothingElse) {
     dispn(*s, image4, 0);
-    for (int i = 1; i <= 80; ++i)
+    for (int i = 1; i <= kNoteGlyphs; ++i)
         EXPECT_EQ(image4[i].top, kHiddenNoteTop) << i;
     for (int i : {0, 81}) {
         EXPECT_EQ(image4[i].top, 5) << i;

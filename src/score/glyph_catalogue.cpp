@@ -1,4 +1,4 @@
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 #include <cstdint>
 

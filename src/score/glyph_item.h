@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace tsuzuri {
 
