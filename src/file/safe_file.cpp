@@ -172,8 +172,7 @@ std::string writeFileAtomically(const std::filesystem::path& path,
 std::string overwriteBytes(const std::filesystem::path& path,
                            const std::vector<std::pair<std::size_t, std::uint8_t>>& bytes,
                            std::size_t maxBytes) {
-    Descriptor fd(
-        ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
     if (fd.get() < 0)
         return quoted(path) + "を書けません（" + errnoText(errno) + "）";
     struct stat info {};

@@ -41,8 +41,7 @@ std::string previewNote(EditorState& s, Sequencer& sequencer, const std::filesys
                         std::uint8_t note) {
     s.midiPath = (dir / kPreviewFileName).string();
     sequencer.sendCommand(releaseCommand(s.midiPath));
-    const std::string error =
-        writePreviewFile(s.midiPath, s.score[s.curTrack].trackProgram, note);
+    const std::string error = writePreviewFile(s.midiPath, s.score[s.curTrack].trackProgram, note);
     if (!error.empty())
         return error + "：試聴の音は鳴りません";
     sequencer.sendCommand(playCommand(s.midiPath));

@@ -20,9 +20,10 @@ BoundedTextEdit::BoundedTextEdit(QWidget* parent, qsizetype maxBytes, Refused re
 void BoundedTextEdit::insertFromMimeData(const QMimeData* source) {
     if (source->hasText()) {
         const qsizetype offered = source->text().toUtf8().size();
-        const qsizetype kept = offered > maxBytes_ ? 0
-                                                   : toPlainText().toUtf8().size() -
-                                                         textCursor().selectedText().toUtf8().size();
+        const qsizetype kept =
+            offered > maxBytes_
+                ? 0
+                : toPlainText().toUtf8().size() - textCursor().selectedText().toUtf8().size();
         if (offered > maxBytes_ || kept + offered > maxBytes_) {
             if (refused_)
                 refused_(offered);

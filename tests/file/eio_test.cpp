@@ -54,8 +54,7 @@ TEST_F(EioTest, UnreadableCMidIsRewrittenAndEveryNoteStillPlaced) {
     fail("");
     const auto bytes = test::readBytes(dir.path() / kPreviewFileName);
     EXPECT_TRUE(isPreviewFile(bytes));
-    EXPECT_EQ(sequencer.commands.back(),
-              playCommand((dir.path() / kPreviewFileName).string()));
+    EXPECT_EQ(sequencer.commands.back(), playCommand((dir.path() / kPreviewFileName).string()));
 }
 
 TEST_F(EioTest, AnUnreadableScoreFileIsRefusedNamingItAndThePieceStays) {

@@ -174,8 +174,7 @@ TEST(Preview, HostileFilesAtTheNameAreReplacedOrRefusedNeverWrittenThrough) {
         bool plays;
     };
     const std::vector<Case> cases = {
-        {"FIFO", [](const auto& f, const auto&) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
-         true},
+        {"FIFO", [](const auto& f, const auto&) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }, true},
         {"link to a template elsewhere",
          [](const auto& f, const auto& v) { fs::create_symlink(v, f); }, true},
         {"hard link to a template elsewhere",

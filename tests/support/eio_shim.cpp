@@ -54,7 +54,8 @@ ssize_t read(int fd, void* buf, size_t count) {
 ssize_t pread64(int fd, void* buf, size_t count, off_t offset) {
     static ssize_t (*real)(int, void*, size_t, off_t);
     if (!real)
-        real = reinterpret_cast<ssize_t (*)(int, void*, size_t, off_t)>(dlsym(RTLD_NEXT, "pread64"));
+        real =
+            reinterpret_cast<ssize_t (*)(int, void*, size_t, off_t)>(dlsym(RTLD_NEXT, "pread64"));
     if (failing(fd)) {
         errno = EIO;
         return -1;

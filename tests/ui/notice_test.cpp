@@ -60,7 +60,8 @@ TEST_F(NoticeTest, AFailureStaysUntilThatFileIsWrittenAgainBehindShortNotices) {
 TEST_F(NoticeTest, ALongNameIsElidedInTheMiddleAndTheTooltipShowsTheWholeText) {
     const std::string folder(300, 'x');
     const fs::path file = fs::path("/home/user") / folder / "曲の最後の版.tsz";
-    const QString text = QString::fromStdString("「" + file.string() + "」を書けません（ディスクがいっぱいです）");
+    const QString text =
+        QString::fromStdString("「" + file.string() + "」を書けません（ディスクがいっぱいです）");
     form->showFailure(file, text);
     EXPECT_EQ(whole(), text);
     EXPECT_LE(form->Notice->fontMetrics().horizontalAdvance(shown()), form->Notice->width());
@@ -85,7 +86,8 @@ TEST_F(NoticeTest, AHugePasteIsRefusedAtOnceAndAReasonableOneTaken) {
         box->paste();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         EXPECT_EQ(box->toPlainText(), "O4C4 ");
-        EXPECT_NE(shown().indexOf(QStringLiteral("貼り付けられません")), -1) << shown().toStdString();
+        EXPECT_NE(shown().indexOf(QStringLiteral("貼り付けられません")), -1)
+            << shown().toStdString();
         EXPECT_NE(shown().indexOf(QStringLiteral("20.0MB")), -1) << shown().toStdString();
 
         const QString piece = QString("O4C8 O4D8 O4E8 ").repeated(4000);  // a long real piece
