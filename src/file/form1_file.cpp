@@ -259,9 +259,10 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
         [this, path, step, unrecorded, then](const std::string& error) {
             fileBusy_ = false;
             if (!error.empty()) {
-                showNotice(QString::fromStdString(error));
+                showFailure(path, QString::fromStdString(error));
                 return;
             }
+            fileWritten(path);
             documentPath_ = path;
             // Steps taken while the file was written are not in it.
             if (undoStack_->index() == step)
@@ -282,8 +283,12 @@ void Form1::exportTo(const std::filesystem::path& path, bool midi) {
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
         [this, path](const std::string& error) {
-            showNotice(error.empty() ? quoted(path) + QStringLiteral("に書き出しました")
-                                     : QString::fromStdString(error));
+            if (!error.empty()) {
+                showFailure(path, QString::fromStdString(error));
+                return;
+            }
+            fileWritten(path);
+            showNotice(quoted(path) + QStringLiteral("に書き出しました"));
         });
 }
 
@@ -498,9 +503,11 @@ void Form1::writeRecoveryCopy(bool wait) {
     }
     runInBackground<std::string>(
         this, write,
-        [this](const std::string& error) {
-            if (!error.empty())
-                showNotice(QString::fromStdString(error));
+        [this, path = recoveryPath_](const std::string& error) {
+            if (error.empty())
+                fileWritten(path);
+            else
+                showFailure(path, QString::fromStdString(error));
         },
         recoveryPool_);
 }

@@ -169,6 +169,37 @@ std::string writeFileAtomically(const std::filesystem::path& path,
     return {};
 }
 
+std::string overwriteBytes(const std::filesystem::path& path,
+                           const std::vector<std::pair<std::size_t, std::uint8_t>>& bytes,
+                           std::size_t maxBytes) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+    if (fd.get() < 0)
+        return quoted(path) + "を書けません（" + errnoText(errno) + "）";
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return quoted(path) + "を書けません（" + errnoText(errno) + "）";
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1)
+        return quoted(path) + "は普通のファイルではありません";
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > maxBytes)
+        return quoted(path) + "は大きすぎます";
+    for (const auto& [offset, byte] : bytes) {
+        if (offset >= size)
+            return quoted(path) + "は短すぎます";
+    }
+    for (const auto& [offset, byte] : bytes) {
+        ssize_t n;
+        do
+            n = ::pwrite(fd.get(), &byte, 1, static_cast<off_t>(offset));
+        while (n < 0 && errno == EINTR);
+        if (n != 1)
+            return quoted(path) + "を書けません（" + errnoText(n < 0 ? errno : EIO) + "）";
+    }
+    if (!fd.close())
+        return quoted(path) + "を書けません（" + errnoText(errno) + "）";
+    return {};
+}
+
 bool canCreateFilesIn(const std::filesystem::path& dir) {
     std::string name = (dir / ".tsuzuri-probe.XXXXXX").string();
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);

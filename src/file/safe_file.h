@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tsuzuri {
@@ -54,6 +55,16 @@ enum class Durability { Sync, Cache };
 std::string writeFileAtomically(const std::filesystem::path& path,
                                 const std::vector<std::uint8_t>& bytes,
                                 Durability durability = Durability::Cache);
+
+// Overwrites single bytes of the regular file at `path` in place: each pair is
+// an offset and the byte written there. The file is opened without following a
+// link or waiting for a FIFO, and left untouched when it is no regular file,
+// has a second name (a hard link would carry the change into another file), is
+// longer than `maxBytes` or too short for an offset. Returns "" on success,
+// otherwise a Japanese text naming the file.
+std::string overwriteBytes(const std::filesystem::path& path,
+                           const std::vector<std::pair<std::size_t, std::uint8_t>>& bytes,
+                           std::size_t maxBytes);
 
 // Whether files can be created in `dir`: a uniquely named probe is created
 // exclusively there and removed again.

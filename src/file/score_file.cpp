@@ -509,13 +509,24 @@ private:
     std::array<std::int16_t, kNoteFields> note_{};
 };
 
+// The MML text as far as a reader takes it, cut before a character that would
+// pass the bound, so that every file written reads back.
+std::string_view readableMml(const std::string& mml) {
+    if (mml.size() <= kMaxScoreTextBytes)
+        return mml;
+    std::size_t end = kMaxScoreTextBytes;
+    while (end > 0 && (static_cast<unsigned char>(mml[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string_view(mml).substr(0, end);
+}
+
 }  // namespace
 
 std::string writeScoreText(const Piece& piece) {
     const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
                        {"keySignature", piece.keySignature}, {"octave", piece.octave},
                        {"trackCount", piece.trackCount},     {"currentTrack", piece.curTrack},
-                       {"firstMeasure", piece.firstMeasure}, {"mml", piece.mml}};
+                       {"firstMeasure", piece.firstMeasure}, {"mml", readableMml(piece.mml)}};
     // The head's members one per line, in the order above; the tracks follow.
     std::string out = "{\n";
     for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",

@@ -20,8 +20,10 @@ inline constexpr const char* kScoreFileExtension = ".tsz";
 // Score files far larger than a full piece (about 2 MB of notes and the MML
 // text) are refused unread.
 inline constexpr std::size_t kMaxScoreFileBytes = 16u << 20;
-// The longest MML text a score file carries.
-inline constexpr std::size_t kMaxScoreTextBytes = 4u << 20;
+// The longest MML text a score file carries: twice what a paste may leave in
+// the MML box, so that a text grown by typing after a long paste still fits.
+// A longer text is cut on writing.
+inline constexpr std::size_t kMaxScoreTextBytes = 2 * kMaxMmlTextBytes;
 
 // Everything a user gets back from a score file: the score of every track the
 // window offers and the settings that belong to the piece.

@@ -8,14 +8,21 @@
 
 namespace tsuzuri {
 
+void Form1::showPlaybackResult(const std::string& error) {
+    const std::filesystem::path file = dataDir() / kPlaybackFileName;
+    if (error.empty())
+        fileWritten(file);
+    else
+        showFailure(file, QString::fromStdString(error));
+}
+
 // The MML text that playback writes is the score's own, no edit of the piece.
 void Form1::Command1_Click() {
     const QSignalBlocker quiet(Text1);
     Text1->clear();
     const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
     Text1->setPlainText(QString::fromStdString(result.mml));
-    if (!result.error.empty())
-        showNotice(QString::fromStdString(result.error));
+    showPlaybackResult(result.error);
 }
 
 void Form1::Command7_Click() {
@@ -27,8 +34,7 @@ void Form1::Command7_Click() {
     const QSignalBlocker quiet(Text1);
     Text1->clear();
     const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
-    if (!error.empty())
-        showNotice(QString::fromStdString(error));
+    showPlaybackResult(error);
 }
 
 }  // namespace tsuzuri

@@ -5,7 +5,12 @@
 namespace tsuzuri {
 
 void Form1::noteon(std::uint8_t note) {
-    previewNote(state(), sequencer_, dataDir(), note);
+    const std::string error = previewNote(state(), sequencer_, dataDir(), note);
+    const std::filesystem::path file = dataDir() / kPreviewFileName;
+    if (error.empty())
+        fileWritten(file);
+    else
+        showFailure(file, QString::fromStdString(error));
 }
 
 }  // namespace tsuzuri

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "midi/sequencer.h"
@@ -35,11 +36,16 @@ inline constexpr std::array<std::uint8_t, 37> kPreviewTemplate = {
 // note-on at offset 26.
 bool isPreviewFile(const std::vector<std::uint8_t>& bytes);
 
+// A c.mid far longer than any template is damaged: it is never read whole.
+inline constexpr std::size_t kMaxPreviewFileBytes = 64u << 10;
+
 // The one-note preview (noteon): sounds `note` with the current track's
 // program. c.mid in `dir` is released, patched in place at offsets 24 and 27
-// and played. A missing or damaged c.mid is first rewritten from the template.
-// A step that fails is skipped; the play command is always sent.
-void previewNote(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir,
-                 std::uint8_t note);
+// and played. A c.mid that is missing, damaged, too long, no regular file or a
+// second name of another file is replaced by the template with the two bytes
+// set. When c.mid can be neither patched nor replaced nothing is played and
+// the answer is the Japanese notice that says why; otherwise it is "".
+std::string previewNote(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir,
+                        std::uint8_t note);
 
 }  // namespace tsuzuri

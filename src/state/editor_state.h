@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,9 @@ inline constexpr int kNamedRows = 96;      // rows 0..95 carry a name and a pitc
 inline constexpr int kLengthCount = 28;    // length indices 0..27 have ticks and text
 inline constexpr int kNoteLengths = 14;    // length indices 0..13 are sounding notes
 inline constexpr int kTrackBufferSize = 65536;
+// The longest text a paste may leave in an MML box, in UTF-8 bytes: far above
+// the MML of a full piece (about 60 KB), far below what blocks the window.
+inline constexpr std::size_t kMaxMmlTextBytes = 2u << 20;
 
 // Attributes of a slot in noteAttr.
 inline constexpr int kAttrX = 0;     // x offset of the glyph inside its measure column

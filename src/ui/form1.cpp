@@ -2,16 +2,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QToolTip>
 #include <QUndoStack>
+#include <algorithm>
 
 #include "score/canvas_geometry.h"
 #include "state/tables.h"
+#include "ui/event_hook.h"
 #include "ui/updown.h"
 #include "view/event_codes.h"
 #include "view/glyph_art.h"
@@ -33,6 +37,26 @@ void useJapaneseFonts() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
 }
 
+constexpr int kNoticeMilliseconds = 6000;
+
+// `text` as it fits into `width` pixels: the middle of the file name between
+// 「 and 」 elided first, so that what went wrong stays readable.
+QString fitNotice(const QString& text, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const qsizetype open = text.indexOf(u'「');
+    const qsizetype close = open < 0 ? -1 : text.indexOf(u'」', open + 1);
+    if (close < 0)
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    const QString before = text.left(open + 1);
+    const QString name = text.mid(open + 1, close - open - 1);
+    const QString after = text.mid(close);
+    const int room = width - metrics.horizontalAdvance(before + after);
+    if (room < metrics.horizontalAdvance(QStringLiteral("/…/trk.mid")))
+        return metrics.elidedText(text, Qt::ElideRight, width);
+    return before + metrics.elidedText(name, Qt::ElideMiddle, room) + after;
+}
+
 }  // namespace
 
 Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent)
@@ -51,6 +75,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     resize(889, 416);
     setMouseTracking(true);
     createControls();
+    createNotice();
     connectEvents();
     createFileActions();
     createUndo();
@@ -100,14 +125,46 @@ void Form1::hideCursorGlyph() {
 }
 
 // The notice stands in the free strip of the read-out line, right of the
-// pointer read-outs, and goes away by itself after a few seconds.
-void Form1::showNotice(const QString& text) {
-    Notice->setText(text);
-    const int shown = ++noticeCount_;
-    QTimer::singleShot(kNoticeMilliseconds, this, [this, shown] {
-        if (shown == noticeCount_)
-            Notice->clear();
+// pointer read-outs. It lets the pointer through to the window, which shows
+// the notice's whole text as a tooltip over that strip.
+void Form1::createNotice() {
+    noticeTimer_ = new QTimer(this);
+    noticeTimer_->setObjectName("NoticeTimer");
+    noticeTimer_->setSingleShot(true);
+    noticeTimer_->setInterval(kNoticeMilliseconds);
+    connect(noticeTimer_, &QTimer::timeout, this,
+            [this] { setNoticeText(failures_.empty() ? QString() : failures_.back().second); });
+    EventHook::install(this, QEvent::ToolTip, [this](QEvent* event) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (Notice->toolTip().isEmpty() || !Notice->geometry().contains(help->pos()))
+            return false;
+        QToolTip::showText(help->globalPos(), Notice->toolTip(), this);
+        return true;
     });
+}
+
+void Form1::setNoticeText(const QString& text) {
+    Notice->setText(fitNotice(text, Notice->fontMetrics(), Notice->width()));
+    Notice->setToolTip(text);
+}
+
+void Form1::showNotice(const QString& text) {
+    setNoticeText(text);
+    noticeTimer_->start();
+}
+
+void Form1::showFailure(const std::filesystem::path& file, const QString& text) {
+    std::erase_if(failures_, [&](const auto& failure) { return failure.first == file; });
+    failures_.emplace_back(file, text);
+    noticeTimer_->stop();
+    setNoticeText(text);
+}
+
+void Form1::fileWritten(const std::filesystem::path& file) {
+    const auto before = failures_.size();
+    std::erase_if(failures_, [&](const auto& failure) { return failure.first == file; });
+    if (failures_.size() != before && !noticeTimer_->isActive())
+        setNoticeText(failures_.empty() ? QString() : failures_.back().second);
 }
 
 void Form1::setSoundAvailable(bool available) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "midi/sequencer.h"
 #include "state/editor_state.h"
@@ -73,8 +75,14 @@ public:
 
     // Appends text to the MML text box Text1.
     void appendToText1(const std::string& text);
-    // Shows a short notice for the user in the read-out line (refusals, failures).
+    // Shows a short notice for the user in the read-out line (refusals,
+    // confirmations); it goes away by itself after a few seconds.
     void showNotice(const QString& text);
+    // Shows that writing `file` failed, with why: the notice stays until
+    // `file` is written again, also behind later short notices.
+    void showFailure(const std::filesystem::path& file, const QString& text);
+    // `file` was written: a failure shown for it goes.
+    void fileWritten(const std::filesystem::path& file);
     // Marks the window as having no sound output (the caption says so).
     void setSoundAvailable(bool available);
     // The caption: the program's name, the sound notice, the piece's file name
@@ -91,6 +99,8 @@ public:
     void Command1_Click();
     void Command7_Click();
     void noteon(std::uint8_t note);
+    // Shows a failure to write trk.mid, or takes it away when it was written.
+    void showPlaybackResult(const std::string& error);
 
     // --- Score editing (score/)
     void Picture2_MouseMove(int button, int shift, double x, double y);
@@ -284,6 +294,10 @@ private:
     void createPianoKeys();
     void connectEvents();
     int image2At(double x, double y) const;
+    void createNotice();
+    // Puts `text` into the notice line, the middle of a long file name elided
+    // so that it fits, the whole text in the line's tooltip.
+    void setNoticeText(const QString& text);
     // Parks the cursor glyph above the canvas, out of sight.
     void hideCursorGlyph();
     void addAccidental(const Accidental& accidental, int k, int picture, int delta);
@@ -307,8 +321,9 @@ private:
     std::filesystem::path dataDir_;
     Table<GlyphItem, 20> image2_;
     int pressedImage2_ = -1;
-    int noticeCount_ = 0;
-    static constexpr int kNoticeMilliseconds = 6000;
+    // Ends a short notice; the failures still standing, latest last.
+    QTimer* noticeTimer_ = nullptr;
+    std::vector<std::pair<std::filesystem::path, QString>> failures_;
     bool soundAvailable_ = true;
     // The piece's file and its unsaved changes: every change raises the
     // revision; the revision last written to the file is the saved one.

@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <array>
 
+#include "ui/bounded_text.h"
 #include "ui/form1.h"
 #include "ui/updown.h"
 #include "view/glyph_art.h"
@@ -71,8 +72,14 @@ UpDown* upDown(QWidget* parent, const QString& name, int value, int maximum, int
     return spinner;
 }
 
-QPlainTextEdit* richText(QWidget* parent, const QString& name, int l, int t, int w, int h) {
-    auto* box = place(new QPlainTextEdit(parent), name, l, t, w, h);
+QPlainTextEdit* richText(Form1* parent, const QString& name, int l, int t, int w, int h) {
+    const auto maxBytes = static_cast<qsizetype>(kMaxMmlTextBytes);
+    auto* box =
+        place(new BoundedTextEdit(parent, maxBytes,
+                                  [parent, maxBytes](qsizetype offered) {
+                                      parent->showNotice(pasteRefusedText(offered, maxBytes));
+                                  }),
+              name, l, t, w, h);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return box;
 }

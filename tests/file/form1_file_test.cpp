@@ -102,7 +102,8 @@ protected:
     }
 
     QString caption() { return form->windowTitle(); }
-    std::string notice() { return form->Notice->text().toStdString(); }
+    // The whole text of the notice (the line itself may elide a long name).
+    std::string notice() { return form->Notice->toolTip().toStdString(); }
 };
 
 TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {

@@ -174,5 +174,20 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     EXPECT_FALSE(read.piece->ticked[1]);
 }
 
+// However long the MML text grew in the window, the saved piece opens: a text
+// past the reader's bound is cut before the first character that does not fit.
+TEST(ScoreFileTest, AnOverlongMmlTextIsCutOnWritingSoThePieceAlwaysOpens) {
+    // "綴" is three bytes: the bound falls inside one, or between two characters.
+    for (const std::size_t shift : {1, 3}) {
+        Piece piece;
+        piece.mml = std::string(kMaxScoreTextBytes - 3 + shift, 'C') + "綴綴";
+        const ScoreRead read = readScoreText(writeScoreText(piece));
+        ASSERT_TRUE(read.piece) << shift << ": " << read.error;
+        const std::size_t kept = shift == 0 ? kMaxScoreTextBytes : kMaxScoreTextBytes - 3 + shift;
+        EXPECT_EQ(read.piece->mml, piece.mml.substr(0, kept)) << shift;
+    }
+    EXPECT_GE(kMaxScoreTextBytes, kMaxMmlTextBytes);
+}
+
 }  // namespace
 }  // namespace tsuzuri

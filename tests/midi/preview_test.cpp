@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <functional>
 
 #include "midi/preview.h"
@@ -144,17 +146,71 @@ TEST(Preview, AMissingShortOrDamagedFileIsRewrittenFromTheTemplate) {
     }
 }
 
-TEST(Preview, AnUnwritableDirectoryStillSendsBothCommands) {
+// Playing a c.mid that could not be made right would sound a wrong note, or
+// block the player on a FIFO: nothing is played and the caller hears why.
+TEST(Preview, AnUnwritableDirectoryPlaysNothingAndSaysWhy) {
     test::TempDir dir;
     writeBytes(dir.path() / "plain file", Bytes{1});
     const auto unwritable = dir.path() / "plain file";
     auto s = test::newState();
     test::RecordingSequencer sequencer;
-    previewNote(*s, sequencer, unwritable, 60);
+    const std::string error = previewNote(*s, sequencer, unwritable, 60);
     const std::string path = (unwritable / "c.mid").string();
-    EXPECT_EQ(sequencer.commands,
-              (std::vector<std::string>{"close \"" + path + "\"", "play \"" + path + "\""}));
+    EXPECT_EQ(sequencer.commands, (std::vector<std::string>{"close \"" + path + "\""}));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find("鳴りません"), std::string::npos) << error;
     EXPECT_EQ(readBytes(dir.path() / "plain file"), Bytes{1});
+}
+
+// What another program or user may have left under the name c.mid: nothing
+// blocks, nothing is written through a link or a second name, a directory is
+// refused, and a huge file with a valid head is not patched but replaced.
+TEST(Preview, HostileFilesAtTheNameAreReplacedOrRefusedNeverWrittenThrough) {
+    namespace fs = std::filesystem;
+    const Bytes victimBytes = templateWith(7, 7);
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& file, const fs::path& victim)> plant;
+        bool plays;
+    };
+    const std::vector<Case> cases = {
+        {"FIFO", [](const auto& f, const auto&) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }, true},
+        {"link to a template elsewhere",
+         [](const auto& f, const auto& v) { fs::create_symlink(v, f); }, true},
+        {"hard link to a template elsewhere",
+         [](const auto& f, const auto& v) { fs::create_hard_link(v, f); }, true},
+        {"100 MB with a valid head",
+         [](const auto& f, const auto&) {
+             writeBytes(f, templateWith(1, 2));
+             fs::resize_file(f, 100u << 20);
+         },
+         true},
+        {"directory", [](const auto& f, const auto&) { fs::create_directory(f); }, false},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const fs::path file = dir.path() / "c.mid";
+        const fs::path victim = dir.path() / "victim.mid";
+        writeBytes(victim, victimBytes);
+        c.plant(file, victim);
+        auto s = test::newState();
+        s->score[0].trackProgram = 25;
+        test::RecordingSequencer sequencer;
+        const auto start = std::chrono::steady_clock::now();
+        const std::string error = previewNote(*s, sequencer, dir.path(), 72);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.name;
+        EXPECT_EQ(readBytes(victim), victimBytes) << c.name;
+        if (c.plays) {
+            EXPECT_EQ(error, "") << c.name;
+            EXPECT_FALSE(fs::is_symlink(file)) << c.name;
+            EXPECT_EQ(readBytes(file), templateWith(25, 72)) << c.name;
+            EXPECT_EQ(sequencer.commands.size(), 2u) << c.name;
+        } else {
+            EXPECT_NE(error.find(file.string()), std::string::npos) << c.name << ": " << error;
+            EXPECT_EQ(sequencer.commands.size(), 1u) << c.name;
+            EXPECT_TRUE(fs::is_directory(file)) << c.name;
+        }
+    }
 }
 
 }  // namespace
