@@ -406,7 +406,7 @@ void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
         if (t < kWindowTracks && trackHasSlots(s, t)) {
             storeTrackBuffer(s, t, compileTrack(s, t).chunk);
         } else {
-            s.trackBuffer[t][0] = 0;
+            s.trackBuffer[t].clear();
             s.trackChunkSize[t] = 0;
         }
     }
