@@ -118,8 +118,8 @@ void Form1::showNotice(const QString& text) {
     });
 }
 
-void Form1::setSoundAvailable(bool available) {
-    soundAvailable_ = available;
+void Form1::setSoundStatus(SoundStatus status) {
+    soundStatus_ = status;
     updateCaption();
 }
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "midi/sequencer.h"
+#include "midi/sound_engine.h"
 #include "state/editor_state.h"
 #include "view/glyph_item.h"
 
@@ -75,8 +75,8 @@ public:
     void appendToText1(const std::string& text);
     // Shows a short notice for the user in the read-out line (refusals, failures).
     void showNotice(const QString& text);
-    // Marks the window as having no sound output (the caption says so).
-    void setSoundAvailable(bool available);
+    // What the sound engine reported last; the caption says when a part is missing.
+    void setSoundStatus(SoundStatus status);
     // The caption: the program's name, the sound notice, the piece's file name
     // and a mark for unsaved changes.
     void updateCaption();
@@ -307,7 +307,7 @@ private:
     int pressedImage2_ = -1;
     int noticeCount_ = 0;
     static constexpr int kNoticeMilliseconds = 6000;
-    bool soundAvailable_ = true;
+    SoundStatus soundStatus_ = SoundStatus::Loading;
     // The piece's file and its unsaved changes: every change raises the
     // revision; the revision last written to the file is the saved one.
     std::filesystem::path documentPath_;
