@@ -23,6 +23,7 @@ namespace {
 constexpr int kFileSynths = 2;
 constexpr int kPrograms = 128;
 constexpr int kPolyphony = 128;
+constexpr int kNoBank = 16383;  // the highest bank number MIDI can select
 // How long a synthesizer is still rendered after its player stopped, so that
 // its last notes can fade out; after that it costs nothing until it plays again.
 constexpr int kTailSeconds = 2;
@@ -181,24 +182,28 @@ bool FluidSequencer::Impl::createSynth(FileSynth& file, fluid_sfont_t* shared) {
     file.synth = new_fluid_synth(settings);
     if (file.synth == nullptr)
         return false;
-    // No instrument is selected (and loaded) until a file asks for it.
-    file.soundFont = shared == nullptr
-                         ? fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0)
-                         : fluid_synth_add_sfont(file.synth, shared);
-    if (file.soundFont < 0)
-        return false;
-    file.sharesSoundFont = shared != nullptr;
     // Every track is an instrument: channel 10 plays melodies from bank 0,
     // not the drum kits of General MIDI.
     fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
-    fluid_synth_bank_select(file.synth, 9, 0);
-    // Adding a SoundFont selects the default instruments on every channel,
-    // which loads their samples: none is wanted until a file asks.
-    if (file.sharesSoundFont) {
+    // No instrument is selected (and loaded) until a file asks for it.
+    if (shared == nullptr) {
+        file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
+    } else {
+        // Adding a SoundFont selects every channel's instrument again, which
+        // would load its samples; on a bank that no SoundFont has, nothing is
+        // found. The library's warnings about that are not wanted.
         for (int channel = 0; channel < kMidiChannels; ++channel)
-            fluid_synth_unset_program(file.synth, channel);
+            fluid_synth_bank_select(file.synth, channel, kNoBank);
+        const fluid_log_function_t warn = fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+        file.soundFont = fluid_synth_add_sfont(file.synth, shared);
+        fluid_set_log_function(FLUID_WARN, warn, nullptr);
+        file.sharesSoundFont = file.soundFont >= 0;
     }
-    return true;
+    for (int channel = 0; channel < kMidiChannels; ++channel) {
+        fluid_synth_unset_program(file.synth, channel);
+        fluid_synth_bank_select(file.synth, channel, 0);
+    }
+    return file.soundFont >= 0;
 }
 
 // The library never falls back to another driver by itself.
