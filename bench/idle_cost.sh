@@ -55,6 +55,7 @@ start() {
     local name=$1
     mkdir -p "$work/$name/bin" "$work/$name/home"
     cp "$program" "$work/$name/bin/tsuzuri"
+    cp "$(dirname "$program")/tsuzuri-engine.so" "$work/$name/bin/"
     HOME="$work/$name/home" XDG_RUNTIME_DIR="$work/$name/home" QT_QPA_PLATFORM=xcb \
         "$work/$name/bin/tsuzuri" >"$work/$name/log" 2>&1 &
     pid=$!

@@ -160,8 +160,8 @@ void Form1::setFolders(std::filesystem::path recoveryDir, std::filesystem::path 
 }
 
 void Form1::updateCaption() {
-    QString caption = soundAvailable_ ? QStringLiteral("綴 Tsuzuri")
-                                      : QStringLiteral("綴 Tsuzuri（音声出力なし）");
+    QString caption =
+        QStringLiteral("綴 Tsuzuri") + QString::fromStdString(soundNotice(soundStatus_));
     if (!documentPath_.empty() || hasUnsavedChanges())
         caption +=
             QStringLiteral(" — ") + (documentPath_.empty() ? kUntitled : nameOf(documentPath_));
@@ -411,7 +411,7 @@ void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
         if (t < kWindowTracks && trackHasSlots(s, t)) {
             storeTrackBuffer(s, t, compileTrack(s, t).chunk);
         } else {
-            s.trackBuffer[t][0] = 0;
+            s.trackBuffer[t].clear();
             s.trackChunkSize[t] = 0;
         }
     }

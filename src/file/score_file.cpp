@@ -555,6 +555,8 @@ ScoreRead readScoreText(std::string_view text) {
 }
 
 void clearUnusedSlots(TrackScore& track) {
+    if (!track.measures.allocated())
+        return;
     for (Measure& measure : track.measures) {
         for (int slot = measure.noteCount; slot < kSlotCount; ++slot) {
             measure.noteAttr[slot].fill(0);

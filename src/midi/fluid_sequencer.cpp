@@ -1,15 +1,16 @@
 #include "midi/fluid_sequencer.h"
 
 #include <fluidsynth.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <condition_variable>
-#include <fstream>
-#include <iterator>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include "midi/limiter.h"
 #include "midi/program_scan.h"
 #include "state/table.h"
 
@@ -21,27 +22,11 @@ namespace {
 // playback file. A further file takes over the one that started playing first.
 constexpr int kFileSynths = 2;
 constexpr int kPrograms = 128;
+constexpr int kPolyphony = 128;
+constexpr int kNoBank = 16383;  // the highest bank number MIDI can select
 // How long a synthesizer is still rendered after its player stopped, so that
 // its last notes can fade out; after that it costs nothing until it plays again.
 constexpr int kTailSeconds = 2;
-
-struct Command {
-    SequencerCommand::Verb verb;
-    std::string path;
-    std::vector<std::uint8_t> bytes;  // the file as it was when play was sent
-    FilePrograms programs;
-};
-
-std::optional<std::vector<std::uint8_t>> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
 
 }  // namespace
 
@@ -49,11 +34,12 @@ struct FileSynth {
     const FluidSequencer::EventObserver* onEvent = nullptr;
     fluid_synth_t* synth = nullptr;
     int soundFont = -1;
+    bool sharesSoundFont = false;  // the SoundFont belongs to the first synthesizer
     fluid_player_t* player = nullptr;
     std::string path;               // the file it plays or played last; empty when unused
     std::uint64_t lastPlay = 0;     // when it was last asked to play, to pick one to reuse
     std::int64_t quietFrames = 0;   // frames rendered since it last had music to play
-    Table<bool, kPrograms> pinned;  // programs whose samples stay loaded
+    Table<bool, kPrograms> uses;    // the programs of the file it plays or played last
 };
 
 struct FluidSequencer::Impl {
@@ -63,7 +49,10 @@ struct FluidSequencer::Impl {
 
     fluid_settings_t* settings = nullptr;
     Table<FileSynth, kFileSynths> files;
+    // Programs pinned in the shared SoundFont: their samples stay loaded.
+    Table<bool, kPrograms> pinned;
     fluid_audio_driver_t* driver = nullptr;
+    std::optional<Limiter> limiter;  // used under renderMutex
 
     // Held by the audio callback while it renders, and by commands while they
     // change what the synthesizers play: a player is never made or deleted
@@ -73,19 +62,24 @@ struct FluidSequencer::Impl {
     mutable std::mutex commandMutex;
     std::condition_variable loadedChanged;
     enum class State { Loading, Ready, Failed } state = State::Loading;
-    std::vector<Command> waiting;
+    std::vector<PreparedCommand> waiting;
     std::uint64_t playCount = 0;
+    // When the last attempt to load ended, for the next retry after a failure.
+    std::chrono::steady_clock::time_point lastAttempt;
 
     std::thread loader;
+    bool loadStarted = false;
 
+    void startLoader();
     void load();
-    bool createSynths();
-    bool createSynth(FileSynth& file);
+    SoundStatus createSynths();
+    bool createSynth(FileSynth& file, fluid_sfont_t* shared);
     bool startDriver();
     void destroy();
+    bool retryDue() const;
 
-    void execute(const Command& command);
-    void play(const Command& command);
+    void execute(const PreparedCommand& command);
+    void play(const PreparedCommand& command);
     void close(const std::string& path);
     FileSynth& synthFor(const std::string& path);
     void stop(FileSynth& file);
@@ -102,13 +96,25 @@ FluidSequencer::FluidSequencer(FluidSequencerOptions options, StatusCallback onS
     impl_->options = std::move(options);
     impl_->onStatus = std::move(onStatus);
     impl_->onEvent = std::move(onEvent);
+    impl_->limiter.emplace(impl_->options.sampleRate);
     if (impl_->options.loadAtOnce)
         startLoading();
 }
 
 void FluidSequencer::startLoading() {
-    if (!impl_->loader.joinable())
-        impl_->loader = std::thread([impl = impl_.get()] { impl->load(); });
+    std::lock_guard lock(impl_->commandMutex);
+    if (!impl_->loadStarted)
+        impl_->startLoader();
+}
+
+// Needs commandMutex. A loader that ran before has finished: it set the state
+// to Failed under the same mutex as its last step.
+void FluidSequencer::Impl::startLoader() {
+    if (loader.joinable())
+        loader.join();
+    loadStarted = true;
+    state = State::Loading;
+    loader = std::thread([this] { load(); });
 }
 
 FluidSequencer::~FluidSequencer() {
@@ -118,27 +124,31 @@ FluidSequencer::~FluidSequencer() {
 }
 
 void FluidSequencer::Impl::load() {
-    bool ok = createSynths();
-    if (ok && !options.drivers.empty())
-        ok = startDriver();
+    SoundStatus status = createSynths();
+    if (status == SoundStatus::Ready && !options.drivers.empty() && !startDriver())
+        status = SoundStatus::NoAudioDevice;
+    const bool ok = status == SoundStatus::Ready;
     if (!ok)
         destroy();
+    // Reading the SoundFont left freed working memory in this thread's heap.
+    malloc_trim(0);
     if (onStatus)
-        onStatus(ok);
+        onStatus(status);
     std::lock_guard lock(commandMutex);
     state = ok ? State::Ready : State::Failed;
+    lastAttempt = std::chrono::steady_clock::now();
     if (ok) {
-        for (const Command& command : waiting)
+        for (const PreparedCommand& command : waiting)
             execute(command);
     }
     waiting.clear();
     loadedChanged.notify_all();
 }
 
-bool FluidSequencer::Impl::createSynths() {
+SoundStatus FluidSequencer::Impl::createSynths() {
     settings = new_fluid_settings();
     if (settings == nullptr)
-        return false;
+        return SoundStatus::NoEngine;
     // Only the instruments a file selects are read from the SoundFont.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     // More channels corrupt the heap together with a player in this library.
@@ -152,27 +162,48 @@ bool FluidSequencer::Impl::createSynths() {
     fluid_settings_setint(settings, "audio.period-size", options.periodSize);
     fluid_settings_setint(settings, "audio.periods", options.periods);
     fluid_settings_setstr(settings, "audio.alsa.device", options.alsaDevice.c_str());
+    fluid_settings_setnum(settings, "synth.gain", options.gain);
+    // Twenty tracks of two-sample notes with their releases fit in 128 voices;
+    // the default of 256 only costs memory.
+    fluid_settings_setint(settings, "synth.polyphony", kPolyphony);
+    fluid_sfont_t* shared = nullptr;
     for (FileSynth& file : files) {
-        if (!createSynth(file))
-            return false;
+        if (!createSynth(file, shared))
+            return file.synth == nullptr ? SoundStatus::NoEngine : SoundStatus::NoSoundFont;
+        shared = fluid_synth_get_sfont_by_id(file.synth, file.soundFont);
     }
-    return true;
+    return SoundStatus::Ready;
 }
 
-bool FluidSequencer::Impl::createSynth(FileSynth& file) {
+// The first synthesizer reads the SoundFont; the others use the same one, so
+// that its instrument tables (about 12 MB) and samples are in memory once.
+bool FluidSequencer::Impl::createSynth(FileSynth& file, fluid_sfont_t* shared) {
     file.onEvent = &onEvent;
     file.synth = new_fluid_synth(settings);
     if (file.synth == nullptr)
         return false;
-    // No instrument is selected (and loaded) until a file asks for it.
-    file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
-    if (file.soundFont < 0)
-        return false;
     // Every track is an instrument: channel 10 plays melodies from bank 0,
     // not the drum kits of General MIDI.
     fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
-    fluid_synth_bank_select(file.synth, 9, 0);
-    return true;
+    // No instrument is selected (and loaded) until a file asks for it.
+    if (shared == nullptr) {
+        file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
+    } else {
+        // Adding a SoundFont selects every channel's instrument again, which
+        // would load its samples; on a bank that no SoundFont has, nothing is
+        // found. The library's warnings about that are not wanted.
+        for (int channel = 0; channel < kMidiChannels; ++channel)
+            fluid_synth_bank_select(file.synth, channel, kNoBank);
+        const fluid_log_function_t warn = fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+        file.soundFont = fluid_synth_add_sfont(file.synth, shared);
+        fluid_set_log_function(FLUID_WARN, warn, nullptr);
+        file.sharesSoundFont = file.soundFont >= 0;
+    }
+    for (int channel = 0; channel < kMidiChannels; ++channel) {
+        fluid_synth_unset_program(file.synth, channel);
+        fluid_synth_bank_select(file.synth, channel, 0);
+    }
+    return file.soundFont >= 0;
 }
 
 // The library never falls back to another driver by itself.
@@ -186,52 +217,66 @@ bool FluidSequencer::Impl::startDriver() {
     return false;
 }
 
+// In reverse order: the synthesizers that share the first one's SoundFont
+// let go of it before it goes with the first.
 void FluidSequencer::Impl::destroy() {
     if (driver != nullptr)
         delete_fluid_audio_driver(driver);
     driver = nullptr;
-    for (FileSynth& file : files) {
+    for (int i = kFileSynths - 1; i >= 0; --i) {
+        FileSynth& file = files[i];
         if (file.player != nullptr)
             delete_fluid_player(file.player);
+        if (file.synth != nullptr && file.sharesSoundFont)
+            fluid_synth_remove_sfont(file.synth,
+                                     fluid_synth_get_sfont_by_id(file.synth, file.soundFont));
         if (file.synth != nullptr)
             delete_fluid_synth(file.synth);
         file.player = nullptr;
         file.synth = nullptr;
+        file.sharesSoundFont = false;
+        file.uses.fill(false);
     }
+    pinned.fill(false);
     if (settings != nullptr)
         delete_fluid_settings(settings);
     settings = nullptr;
 }
 
-void FluidSequencer::sendCommand(const std::string& text) {
-    const std::optional<SequencerCommand> parsed = parseCommand(text);
-    if (!parsed)
-        return;
-    Command command{parsed->verb, parsed->path, {}, {}};
-    if (command.verb == SequencerCommand::Verb::Play) {
-        auto bytes = readFile(command.path);
-        if (!bytes)
-            return;
-        command.programs = scanPrograms(bytes->data(), bytes->size());
-        if (!command.programs.valid)
-            return;
-        command.bytes = std::move(*bytes);
-    }
+// A play after a failed load tries to load again, on the loading thread, and
+// is carried out should that succeed; other commands of a failed engine are
+// dropped.
+void FluidSequencer::submit(PreparedCommand command) {
     std::lock_guard lock(impl_->commandMutex);
-    if (impl_->state == Impl::State::Ready)
+    switch (impl_->state) {
+    case Impl::State::Ready:
         impl_->execute(command);
-    else if (impl_->state == Impl::State::Loading)
+        break;
+    case Impl::State::Loading:
         impl_->waiting.push_back(std::move(command));
+        break;
+    case Impl::State::Failed:
+        if (command.verb == SequencerCommand::Verb::Play && impl_->retryDue()) {
+            impl_->waiting.push_back(std::move(command));
+            impl_->startLoader();
+        }
+        break;
+    }
 }
 
-void FluidSequencer::Impl::execute(const Command& command) {
+bool FluidSequencer::Impl::retryDue() const {
+    const std::chrono::duration<double> since = std::chrono::steady_clock::now() - lastAttempt;
+    return since.count() >= options.retrySeconds;
+}
+
+void FluidSequencer::Impl::execute(const PreparedCommand& command) {
     if (command.verb == SequencerCommand::Verb::Play)
         play(command);
     else
         close(command.path);
 }
 
-void FluidSequencer::Impl::play(const Command& command) {
+void FluidSequencer::Impl::play(const PreparedCommand& command) {
     FileSynth& file = synthFor(command.path);
     {
         std::lock_guard lock(renderMutex);
@@ -284,18 +329,36 @@ void FluidSequencer::Impl::stop(FileSynth& file) {
 }
 
 void FluidSequencer::Impl::selectPrograms(FileSynth& file, const FilePrograms& programs) {
+    file.uses.fill(false);
     for (int channel = 0; channel < kMidiChannels; ++channel) {
         const int program = programs.program[channel];
-        if (program < 0)
+        if (program < 0) {
+            // A channel the file leaves unused lets go of its last instrument.
+            fluid_synth_unset_program(file.synth, channel);
             continue;
-        // A pinned instrument stays loaded when a channel changes to another,
-        // so going back to it costs nothing.
-        if (!file.pinned[program]) {
-            fluid_synth_pin_preset(file.synth, file.soundFont, 0, program);
-            file.pinned[program] = true;
         }
+        // Pinned, the instrument stays loaded when the player's own program
+        // change selects it again, so that nothing loads on the audio thread.
+        fluid_synth_pin_preset(file.synth, file.soundFont, 0, program);
+        pinned[program] = true;
+        file.uses[program] = true;
         fluid_synth_program_change(file.synth, channel, program);
     }
+    // Instruments that no file in the synthesizers uses now go with their
+    // samples: memory holds only what is playing or was just played.
+    bool released = false;
+    for (int program = 0; program < kPrograms; ++program) {
+        const bool used = std::any_of(files.begin(), files.end(),
+                                      [&](const FileSynth& f) { return f.uses[program]; });
+        if (pinned[program] && !used) {
+            fluid_synth_unpin_preset(file.synth, file.soundFont, 0, program);
+            pinned[program] = false;
+            released = true;
+        }
+    }
+    // The samples' memory goes back to the system, not only to the heap.
+    if (released)
+        malloc_trim(0);
 }
 
 void FluidSequencer::render(float* left, float* right, int frames) {
@@ -318,6 +381,7 @@ void FluidSequencer::Impl::mix(int frames, float* left, float* right) {
             file.player != nullptr && fluid_player_get_status(file.player) == FLUID_PLAYER_PLAYING;
         file.quietFrames = playing ? 0 : file.quietFrames + frames;
     }
+    limiter->process(left, right, frames);
 }
 
 int FluidSequencer::Impl::audioCallback(void* data, int len, int, float*[], int nout,
@@ -345,7 +409,8 @@ bool FluidSequencer::loading() const {
 
 bool FluidSequencer::waitUntilLoaded() {
     std::unique_lock lock(impl_->commandMutex);
-    impl_->loadedChanged.wait(lock, [&] { return impl_->state != Impl::State::Loading; });
+    impl_->loadedChanged.wait(
+        lock, [&] { return impl_->loadStarted && impl_->state != Impl::State::Loading; });
     return impl_->state == Impl::State::Ready;
 }
 
@@ -355,3 +420,9 @@ double FluidSequencer::bufferMilliseconds() const {
 }
 
 }  // namespace tsuzuri
+
+tsuzuri::SoundEngine* tsuzuri_make_sound_engine(const tsuzuri::FluidSequencerOptions* options,
+                                                tsuzuri::SoundEngine::StatusCallback* onStatus,
+                                                tsuzuri::SoundEngine::EventObserver* onEvent) {
+    return new tsuzuri::FluidSequencer(*options, std::move(*onStatus), std::move(*onEvent));
+}

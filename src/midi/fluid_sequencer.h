@@ -1,12 +1,11 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "midi/sequencer.h"
+#include "midi/sound_engine.h"
 
 namespace tsuzuri {
 
@@ -23,14 +22,14 @@ struct FluidSequencerOptions {
     // it waits for startLoading(), so that it never competes with the window
     // being drawn for the first time.
     bool loadAtOnce = true;
-};
-
-// A MIDI event as a file's player hands it to that file's synthesizer.
-struct PlayedEvent {
-    int type = 0;  // status without channel: 0x90 note-on, 0xC0 program change ...
-    int channel = 0;
-    int data1 = 0;  // key, controller or program
-    int data2 = 0;  // velocity or value
+    // After a failed load, the next play tries again, at most this often: an
+    // audio device plugged in or a SoundFont installed later is found
+    // without a restart.
+    double retrySeconds = 3.0;
+    // The synthesizers' output level: one track of any of the four first
+    // instruments peaks between -11 and -7 dBFS (the library's default of
+    // 0.2 gives about -28); a limiter keeps many tracks below full scale.
+    double gain = 2.8;
 };
 
 // The sequencer on an embedded synthesizer. Every file gets a synthesizer of
@@ -39,32 +38,19 @@ struct PlayedEvent {
 // thread of its own: commands sent earlier are carried out once it is ready.
 // Commands return without waiting for the music; unusable commands and files
 // are ignored.
-class FluidSequencer : public Sequencer {
+class FluidSequencer : public SoundEngine {
 public:
-    // Called once, from the loading thread, when loading has finished: whether
-    // files can be heard (or, without drivers, rendered).
-    using StatusCallback = std::function<void(bool soundAvailable)>;
-    // Called on the rendering thread for every event a player hands on.
-    using EventObserver = std::function<void(const PlayedEvent&)>;
-
     explicit FluidSequencer(FluidSequencerOptions options = {}, StatusCallback onStatus = {},
                             EventObserver onEvent = {});
     ~FluidSequencer() override;
     FluidSequencer(const FluidSequencer&) = delete;
     FluidSequencer& operator=(const FluidSequencer&) = delete;
 
-    void sendCommand(const std::string& command) override;
-    // Starts loading the SoundFont, once; later calls do nothing.
-    void startLoading();
-
-    // True until the SoundFont has loaded (or failed to).
-    bool loading() const;
-    // Waits until loading has finished; whether sound is available.
-    bool waitUntilLoaded();
-
-    // Renders the next `frames` frames of all files, mixed, into `left` and
-    // `right`. For an engine without a driver; with one it writes silence.
-    void render(float* left, float* right, int frames);
+    void submit(PreparedCommand command) override;
+    void startLoading() override;
+    bool loading() const override;
+    bool waitUntilLoaded() override;
+    void render(float* left, float* right, int frames) override;
 
     // The device buffer the drivers are asked for, in milliseconds.
     double bufferMilliseconds() const;
@@ -75,3 +61,9 @@ private:
 };
 
 }  // namespace tsuzuri
+
+// The engine module's one entry point, looked up by name after the program
+// opened the module: a new engine, owned by the caller.
+extern "C" tsuzuri::SoundEngine* tsuzuri_make_sound_engine(
+    const tsuzuri::FluidSequencerOptions* options, tsuzuri::SoundEngine::StatusCallback* onStatus,
+    tsuzuri::SoundEngine::EventObserver* onEvent);

@@ -73,10 +73,7 @@ CompiledTrack compileTrack(const EditorState& s, int t) {
 }
 
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk) {
-    auto& buffer = s.trackBuffer[t];
-    if (chunk.size() > buffer.size())
-        indexFault(static_cast<std::int64_t>(chunk.size()), buffer.size());
-    std::copy(chunk.begin(), chunk.end(), buffer.data());
+    s.trackBuffer[t].assign(chunk.data(), chunk.size());
     s.trackChunkSize[t] = static_cast<std::int32_t>(chunk.size());
 }
 

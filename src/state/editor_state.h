@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "state/lazy_table.h"
 #include "state/table.h"
+#include "state/track_buffer.h"
 
 namespace tsuzuri {
 
@@ -44,7 +46,8 @@ struct Measure {
 struct TrackScore {
     std::uint8_t trackProgram = 0;  // General MIDI program, counted from 0
     std::int16_t lastMeasure = 0;   // compiling covers measures 0..lastMeasure
-    Table<Measure, kMeasureCount> measures;
+    // Made when the track is first edited or read into: an unused track costs nothing.
+    LazyTable<Measure, kMeasureCount> measures;
 
     bool operator==(const TrackScore&) const = default;
 };
@@ -82,9 +85,9 @@ struct EditorState {
     std::int16_t glyphLeft = 0;
     std::int16_t glyphTop = 0;
     std::int16_t glyphCode = 0;
-    // The TrackBuffer of each track, stored track-major ([track][byte]) so that
-    // one track's chunk is contiguous; valid while its byte 0 is 'M'.
-    Table<Table<std::uint8_t, kTrackBufferSize>, kTrackCount> trackBuffer;
+    // The TrackBuffer of each track, its chunk contiguous; valid while its
+    // byte 0 is 'M'. It holds only the bytes of the chunk stored in it.
+    Table<ByteBuffer<kTrackBufferSize>, kTrackCount> trackBuffer;
     Table<std::int32_t, kTrackCount> trackChunkSize;
 };
 

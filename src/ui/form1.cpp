@@ -167,8 +167,8 @@ void Form1::fileWritten(const std::filesystem::path& file) {
         setNoticeText(failures_.empty() ? QString() : failures_.back().second);
 }
 
-void Form1::setSoundAvailable(bool available) {
-    soundAvailable_ = available;
+void Form1::setSoundStatus(SoundStatus status) {
+    soundStatus_ = status;
     updateCaption();
 }
 

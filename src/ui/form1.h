@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "midi/sequencer.h"
+#include "midi/sound_engine.h"
 #include "state/editor_state.h"
 #include "score/glyph_item.h"
 
@@ -83,8 +83,8 @@ public:
     void showFailure(const std::filesystem::path& file, const QString& text);
     // `file` was written: a failure shown for it goes.
     void fileWritten(const std::filesystem::path& file);
-    // Marks the window as having no sound output (the caption says so).
-    void setSoundAvailable(bool available);
+    // What the sound engine reported last; the caption says when a part is missing.
+    void setSoundStatus(SoundStatus status);
     // The caption: the program's name, the sound notice, the piece's file name
     // and a mark for unsaved changes.
     void updateCaption();
@@ -324,7 +324,7 @@ private:
     // Ends a short notice; the failures still standing, latest last.
     QTimer* noticeTimer_ = nullptr;
     std::vector<std::pair<std::filesystem::path, QString>> failures_;
-    bool soundAvailable_ = true;
+    SoundStatus soundStatus_ = SoundStatus::Loading;
     // The piece's file and its unsaved changes: every change raises the
     // revision; the revision last written to the file is the saved one.
     std::filesystem::path documentPath_;

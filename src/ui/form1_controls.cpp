@@ -12,6 +12,7 @@
 
 #include "ui/bounded_text.h"
 #include "ui/form1.h"
+#include "ui/picture_icon.h"
 #include "ui/updown.h"
 #include "view/glyph_art.h"
 #include "view/keyboard_panel.h"
@@ -183,7 +184,7 @@ void Form1::createControls() {
     for (auto [b, picture] :
          {std::pair{Command5, kFlatPicture}, std::pair{Command6, kSharpPicture}}) {
         const PictureSize size = pictureSize(picture);
-        b->setIcon(QIcon(picturePixmap(picture, devicePixelRatioF())));
+        b->setIcon(pictureIcon(picture));
         b->setIconSize(QSize(size.width, size.height));
     }
 
@@ -197,7 +198,7 @@ void Form1::createControls() {
             b->setText(kPointerArrow);
         } else {
             const PictureSize size = pictureSize(picture);
-            b->setIcon(QIcon(picturePixmap(picture, devicePixelRatioF())));
+            b->setIcon(pictureIcon(picture));
             b->setIconSize(QSize(size.width, size.height));
         }
         Command2[static_cast<std::size_t>(i)] = b;

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "midi/fluid_sequencer.h"
+#include "midi/engine_module.h"
 #include "midi/midi_file.h"
 #include "ui/event_hook.h"
 #include "ui/form1.h"
@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int kLatestLoadStartMs = 500;
+constexpr const char* kEngineModuleName = "tsuzuri-engine.so";
 
 // Runs `start` as soon as the event loop is free after the first paint of `form`.
 void startAfterFirstPaint(QWidget& form, std::function<void()> start) {
@@ -26,6 +27,12 @@ void startAfterFirstPaint(QWidget& form, std::function<void()> start) {
                                 });
 }
 
+// The engine module beside the program (the build directory) or in the
+// program's library directory (installed).
+std::vector<std::filesystem::path> engineModuleCandidates(const std::filesystem::path& programDir) {
+    return {programDir / kEngineModuleName, programDir / TSUZURI_ENGINE_DIR / kEngineModuleName};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,26 +41,25 @@ int main(int argc, char** argv) {
     // The menu entry tsuzuri.desktop and the window share the program's icon.
     QApplication::setDesktopFileName("tsuzuri");
     QApplication::setWindowIcon(tsuzuri::appIcon());
+    const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
     const std::filesystem::path dataDir = tsuzuri::chooseDataDirectory(
-        QCoreApplication::applicationDirPath().toStdString(),
+        programDir,
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
 
     // The engine reports from its loading thread; the window hears of it on
     // the user-interface thread, once it exists.
     QPointer<tsuzuri::Form1> window;
-    tsuzuri::FluidSequencerOptions options;
-    options.loadAtOnce = false;
-    tsuzuri::FluidSequencer sequencer(options, [&app, &window](bool soundAvailable) {
-        if (soundAvailable)
-            return;
-        QMetaObject::invokeMethod(
-            &app,
-            [&window] {
-                if (window)
-                    window->setSoundAvailable(false);
-            },
-            Qt::QueuedConnection);
-    });
+    tsuzuri::EngineModule sequencer(
+        engineModuleCandidates(programDir), tsuzuri::FluidSequencerOptions{},
+        [&app, &window](tsuzuri::SoundStatus status) {
+            QMetaObject::invokeMethod(
+                &app,
+                [&window, status] {
+                    if (window)
+                        window->setSoundStatus(status);
+                },
+                Qt::QueuedConnection);
+        });
     tsuzuri::Form1 form(sequencer, dataDir);
     const std::filesystem::path userDir =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
@@ -61,10 +67,11 @@ int main(int argc, char** argv) {
         userDir / "recovery",
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
     window = &form;
-    // The SoundFont starts loading once the window has been drawn, or after a
-    // short while should the window not be drawn at all (a minimised start).
-    startAfterFirstPaint(form, [&sequencer] { sequencer.startLoading(); });
-    QTimer::singleShot(kLatestLoadStartMs, &form, [&sequencer] { sequencer.startLoading(); });
+    // The engine module is opened, and its SoundFont loaded, once the window
+    // has been drawn, or after a short while should the window not be drawn
+    // at all (a minimised start).
+    startAfterFirstPaint(form, [&sequencer] { sequencer.start(); });
+    QTimer::singleShot(kLatestLoadStartMs, &form, [&sequencer] { sequencer.start(); });
     form.show();
     return QApplication::exec();
 }

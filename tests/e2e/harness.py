@@ -20,7 +20,12 @@ import time
 TOOLS = ("Xvfb", "xdotool", "xclip", "import", "midicsv")
 WAIT = 10.0  # seconds for any single wait; every one normally ends far sooner
 SCREEN = (1024, 768)
-CAPTIONS = ("綴 Tsuzuri", "綴 Tsuzuri（音声出力なし）")
+# The caption of a fresh window: the program's name, and a notice when a part
+# of the sound output is missing, naming it.
+CAPTIONS = ("綴 Tsuzuri",) + tuple(
+    f"綴 Tsuzuri（音声出力なし：{missing}）"
+    for missing in ("音声出力装置が見つかりません", "SoundFont が見つからないか読めません",
+                    "音源モジュールを開けません"))
 PROMPT_TITLE = "変更の保存"
 
 
@@ -159,6 +164,10 @@ class Session:
         os.mkdir(app_dir)
         shutil.copy2(self.program, os.path.join(app_dir, "tsuzuri"))
         shutil.copy2(self.template, os.path.join(app_dir, "c.mid"))
+        # The sound engine module the program opens after its first paint.
+        module = os.path.join(os.path.dirname(self.program), "tsuzuri-engine.so")
+        if os.path.exists(module):
+            shutil.copy2(module, os.path.join(app_dir, "tsuzuri-engine.so"))
         self.app_dir = app_dir
         self.template_bytes = self.file_bytes("c.mid")
         os.mkdir(os.path.join(self.dir, "runtime"), 0o700)

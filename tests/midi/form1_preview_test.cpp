@@ -24,5 +24,31 @@ TEST(Form1Preview, NoteonSoundsTheKeyWithTheCurrentTracksProgramFromTheDataDirec
               (std::vector<std::string>{releaseCommand(path), playCommand(path)}));
 }
 
+// The caption names the missing part while sound is unavailable, keeps the
+// piece's name and mark, and loses the notice once a retry brought sound back.
+TEST(Form1Sound, TheCaptionSaysWhichPartOfTheSoundIsMissingUntilItIsBack) {
+    test::TempDir dir("tsuzuri window");
+    test::RecordingSequencer sequencer;
+    Form1 window(sequencer, dir.path());
+    window.setSoundStatus(SoundStatus::Loading);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("綴 Tsuzuri"));
+    window.setSoundStatus(SoundStatus::NoSoundFont);
+    const QString noFont = window.windowTitle();
+    window.setSoundStatus(SoundStatus::NoAudioDevice);
+    const QString noDevice = window.windowTitle();
+    EXPECT_TRUE(noFont.startsWith(QStringLiteral("綴 Tsuzuri（音声出力なし：")));
+    EXPECT_TRUE(noFont.contains(QStringLiteral("SoundFont")));
+    EXPECT_TRUE(noDevice.startsWith(QStringLiteral("綴 Tsuzuri（音声出力なし：")));
+    EXPECT_TRUE(noDevice.contains(QStringLiteral("装置")));
+    EXPECT_FALSE(noDevice.contains(QStringLiteral("SoundFont")));
+
+    window.state().score[0].measures[0].noteCount = 0;
+    window.pieceChanged();
+    EXPECT_TRUE(window.windowTitle().startsWith(noDevice)) << window.windowTitle().toStdString();
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" *")));
+    window.setSoundStatus(SoundStatus::Ready);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("綴 Tsuzuri — 無題 *"));
+}
+
 }  // namespace
 }  // namespace tsuzuri

@@ -295,14 +295,16 @@ TEST(FluidSequencerLoading, CommandsSentWhileLoadingAreCarriedOutOnceReady) {
 TEST(FluidSequencerLoading, WithoutAudioOutputCommandsAreIgnoredAndTheOwnerIsTold) {
     test::TempDir dir;
     writePreviewTemplate(dir.path() / "c.mid", 24, 69);
-    for (const FluidSequencerOptions& options :
-         {FluidSequencerOptions{.drivers = {"no-such-driver"}},
-          FluidSequencerOptions{.soundFont = dir.path() / "missing.sf2", .drivers = {}}}) {
+    const std::pair<FluidSequencerOptions, SoundStatus> cases[] = {
+        {FluidSequencerOptions{.drivers = {"no-such-driver"}}, SoundStatus::NoAudioDevice},
+        {FluidSequencerOptions{.soundFont = dir.path() / "missing.sf2", .drivers = {}},
+         SoundStatus::NoSoundFont}};
+    for (const auto& [options, expected] : cases) {
         std::atomic<int> reports = 0;
-        std::atomic<bool> available = true;
+        std::atomic<SoundStatus> status = SoundStatus::Ready;
         {
-            FluidSequencer engine(options, [&](bool sound) {
-                available = sound;
+            FluidSequencer engine(options, [&](SoundStatus reported) {
+                status = reported;
                 ++reports;
             });
             EXPECT_FALSE(engine.waitUntilLoaded());
@@ -313,7 +315,7 @@ TEST(FluidSequencerLoading, WithoutAudioOutputCommandsAreIgnoredAndTheOwnerIsTol
             EXPECT_EQ(test::peak(renderFrom(engine, 0.1), 0, at(0.1)), 0.0);
         }
         EXPECT_EQ(reports, 1);
-        EXPECT_FALSE(available);
+        EXPECT_EQ(status, expected);
     }
 }
 
