@@ -7,7 +7,7 @@
 #include <QStyleOption>
 
 #include "view/glyph_art.h"
-#include "view/glyph_catalogue.h"
+#include "score/glyph_catalogue.h"
 
 namespace tsuzuri {
 
