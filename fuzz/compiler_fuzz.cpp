@@ -1,5 +1,6 @@
 // The track compiler on scores made from arbitrary bytes: the chunk's length
-// field equals the bytes that follow and its events parse as a MIDI track.
+// field equals the bytes that follow and its events parse as the track's own
+// notes and program change.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     s.score[t].lastMeasure = static_cast<std::int16_t>(m);
     const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s, t);
-    if (!tsuzuri::isWellFormedTrackChunk(compiled.chunk))
+    if (!tsuzuri::test::trackChunkFault(compiled.chunk, tsuzuri::trackChannel(t)).empty())
         std::abort();
     for (int measure : used)
         s.score[t].measures[measure].noteCount = 0;
