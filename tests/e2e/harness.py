@@ -195,6 +195,19 @@ class Session:
             self._run("xdotool", "windowsize", "--sync", self.window, str(width), str(height))
         self._read_geometry()
         self._focus_window()
+        check(wait_until(self._painted, timeout=3 * WAIT), "the program's window was not drawn")
+
+    def _painted(self):
+        """Whether the window shows what the program drew: the score canvas,
+        mostly white, alike in two screenshots in a row (a window just mapped
+        or resized is black until the program paints it; a sanitized build
+        paints slowly)."""
+        def canvas(shot):
+            x0, y0 = self.origin[0] + 20, self.origin[1] + 20
+            return [shot.pixel(x, y) for y in range(y0, y0 + 140, 7) for x in range(x0, x0 + 840, 7)]
+        first = canvas(self.screenshot())
+        bright = sum(sum(p) for p in first) / (3 * len(first))
+        return bright > 200 and canvas(self.screenshot()) == first
 
     def _start_x_server(self):
         read_end, write_end = os.pipe()
