@@ -17,26 +17,13 @@ set -euo pipefail
 program=$(realpath "$1")
 plainForm=$(realpath "$2")
 seconds=${3:-10}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/x_screen.sh"
 tick=$(getconf CLK_TCK)
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
 
 cpuTicks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 contextSwitches() {
     cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ {n += $2} END {print n}'
 }
-residentMB() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 
 # CPU of process $1 over $seconds, as a share of one core, and its wake-ups.
 measureIdle() {
@@ -61,21 +48,6 @@ start() {
     pid=$!
     pids+=("$pid")
     window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" --name Tsuzuri | head -1)
-}
-
-# The keyboard panel lies below the window's first size; each instrument is
-# chosen in the instrument box with the Down key, then a key is played.
-previewFourInstruments() {
-    local window=$1 dir=$2
-    xdotool windowsize "$window" 889 530
-    xdotool windowfocus --sync "$window"
-    sleep 0.5
-    for i in 0 1 2 3; do
-        [ "$i" -eq 0 ] || xdotool mousemove --window "$window" 620 10 click 1 key Down
-        xdotool mousemove --window "$window" 200 510 click 1
-        sleep 1
-        printf ' %d' "$(od -An -tu1 -j24 -N1 "$dir/c.mid")"
-    done
 }
 
 echo "idle cost, ${seconds} s windows"

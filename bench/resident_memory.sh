@@ -10,21 +10,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 runs=${2:-5}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/x_screen.sh"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-
-residentMB() { awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
 spread() { sort -n | awk '{v[NR] = $1} END {printf "min %.1f   median %.1f   max %.1f MB", v[1], v[int((NR + 1) / 2)], v[NR]}'; }
 
 for run in $(seq "$runs"); do
@@ -42,16 +29,7 @@ for run in $(seq "$runs"); do
     sleep 3
     residentMB "$pid" >>"$work/start"
     echo >>"$work/start"
-    # The keyboard panel lies below the window's first size; each instrument is
-    # chosen in the instrument box with the Down key, then a key is played.
-    xdotool windowsize "$window" 889 530
-    xdotool windowfocus --sync "$window"
-    sleep 0.5
-    for i in 0 1 2 3; do
-        [ "$i" -eq 0 ] || xdotool mousemove --window "$window" 620 10 click 1 key Down
-        xdotool mousemove --window "$window" 200 510 click 1
-        sleep 1
-    done
+    previewFourInstruments "$window"
     sleep 2
     residentMB "$pid" >>"$work/previewed"
     echo >>"$work/previewed"
