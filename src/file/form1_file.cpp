@@ -146,7 +146,6 @@ void Form1::createFileActions() {
     shortcut("Ctrl+S", [this] { Command14_Click(); });
     shortcut("Ctrl+Shift+S", [this] { saveUnderNewName(); });
     shortcut("Ctrl+O", [this] { Command18_Click(); });
-    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { pieceChanged(); });
     for (QCheckBox* box : Check3)
         connect(box, &QCheckBox::toggled, this, [this] { pieceChanged(); });
     // Start-up looks for copies left by a window that did not save.

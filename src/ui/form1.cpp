@@ -59,7 +59,8 @@ QString fitNotice(const QString& text, const QFontMetrics& metrics, int width) {
 
 }  // namespace
 
-Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent)
+Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent,
+             TextBoxes textBoxes)
     : QWidget(parent),
       state_(std::make_unique<EditorState>()),
       sequencer_(sequencer),
@@ -75,6 +76,8 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     resize(889, 416);
     setMouseTracking(true);
     createControls();
+    if (textBoxes == TextBoxes::WithControls)
+        createTextBoxes();
     createNotice();
     connectEvents();
     createFileActions();
@@ -84,6 +87,12 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     markSaved();
     recoveryTimer_->stop();
     updateCaption();
+}
+
+void Form1::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    if (visible && Text5 == nullptr)
+        createTextBoxes();
 }
 
 // The history goes before the window's members: what it tells on its way out

@@ -66,8 +66,16 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent = nullptr);
+    // When the window makes its text boxes: with its other controls, or right
+    // after it is first shown (the program's start: the window goes to the
+    // screen without waiting for the fonts, and its first paint has them).
+    enum class TextBoxes { WithControls, AfterShow };
+
+    Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* parent = nullptr,
+          TextBoxes textBoxes = TextBoxes::WithControls);
     ~Form1() override;
+
+    void setVisible(bool visible) override;
 
     EditorState& state() { return *state_; }
     const EditorState& state() const { return *state_; }
@@ -291,6 +299,7 @@ protected:
 
 private:
     void createControls();
+    void createTextBoxes();
     void createPianoKeys();
     void connectEvents();
     int image2At(double x, double y) const;

@@ -59,6 +59,27 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text, i
     return place(new QPushButton(text, parent), name, l, t, w, h);
 }
 
+// Links `widget` into the window's focus chain right after `before`, together
+// with the children that follow it. Qt links only widgets that take the focus,
+// so `before` takes it for the moment of the linking.
+void linkAfter(QWidget* before, QWidget* widget) {
+    const Qt::FocusPolicy policy = before->focusPolicy();
+    before->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(before, widget);
+    before->setFocusPolicy(policy);
+}
+
+// Puts a text box made after the controls around it where it would be had it
+// been made in its turn: under `above`, and after `before` in the tab order.
+template <typename W>
+W* inItsTurn(W* box, QWidget* before, QWidget* above) {
+    box->stackUnder(above);
+    linkAfter(before, box);
+    if (box->parentWidget()->isVisible())
+        box->show();
+    return box;
+}
+
 QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text, int l, int t, int w,
                    int h) {
     auto* box = place(new QLineEdit(text, parent), name, l, t, w, h);
@@ -138,16 +159,11 @@ void Form1::createControls() {
     noticePalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     Notice->setPalette(noticePalette);
 
-    // Top bar.
-    Text5 = textBox(this, "Text5", "1", 420, 0, 375, 225);
+    // Top bar; its text boxes come with createTextBoxes.
     UpDown2 = upDown(this, "UpDown2", 1, 21, 780, 0);
-    Text6 = textBox(this, "Text6", "3", 1800, 0, 375, 225);
     UpDown3 = upDown(this, "UpDown3", 3, 20, 2160, 0);
-    Text3 = textBox(this, "Text3", "4", 4320, 0, 255, 225);
     UpDown1 = upDown(this, "UpDown1", 4, 8, 4560, 0);
-    Text4 = textBox(this, "Text4", "120", 6360, 0, 585, 225);
     Combo1 = place(new QComboBox(this), "Combo1", 8400, 0, 1335, 300);
-    Combo1->setEditable(true);
     Combo1->addItems({QStringLiteral("リュート"), QStringLiteral("マンダリン\t"),
                       QStringLiteral("ウクレレ"), QStringLiteral("フルート")});
     Combo1->setCurrentIndex(-1);
@@ -237,15 +253,13 @@ void Form1::createControls() {
         item.picture = i < kStemDownCount ? stemDownPicture(i) : kNoPicture;
         item.emptySize = {21, 21};
     }
-    Text1 = richText(this, "Text1", 0, 4260, 13275, 1095);
-    Text2 = richText(this, "Text2", 0, 5520, 13275, 735);
+    // Text1 and Text2 come with createTextBoxes.
     Command8 = button(this, "Command8", "Command8", 3480, 4380, 675, 255);
     Command9 = button(this, "Command9", "Command9", 6360, 4440, 495, 315);
     setBackColor(Command9, 0xABABAB);  // the application-workspace grey
     Command15 = button(this, "Command15", QStringLiteral("↓optimize"), 0, 5340, 855, 195);
     Command15->setFont(smallGothic(10));  // "↓optimize" in its 57 x 13 pixel button
     Check2 = place(new QCheckBox(QStringLiteral("倍速"), this), "Check2", 900, 5340, 735, 195);
-    Text7 = textBox(this, "Text7", "8", 10080, 5340, 315, 210);
     UpDown4 = upDown(this, "UpDown4", 8, 20, 10380, 5340);
     Command16 = button(this, "Command16", QStringLiteral("鍵盤入力"), 10740, 5340, 1095, 195);
     Command16->setFont(smallGothic());
@@ -267,6 +281,34 @@ void Form1::createControls() {
         const auto& l = lines[static_cast<std::size_t>(i)];
         Picture1->lines[i] = {l[0] / 15.0, l[1] / 15.0, l[2] / 15.0, l[3] / 15.0, true};
     }
+}
+
+// The number boxes of the top bar and the read-out line, the instrument box's
+// entry and the MML text boxes. Laying out their text is the first thing that
+// needs the font database, which takes longer to load than the rest of the
+// window takes to make; a window made for the program's start makes them once
+// its map request has gone to the screen, before its first paint.
+void Form1::createTextBoxes() {
+    const auto number = [](const UpDown* spinner) { return QString::number(spinner->value()); };
+    Text5 = inItsTurn(textBox(this, "Text5", number(UpDown2), 420, 0, 375, 225), Notice, UpDown2);
+    Text6 = inItsTurn(textBox(this, "Text6", number(UpDown3), 1800, 0, 375, 225), Text5, UpDown3);
+    Text3 = inItsTurn(textBox(this, "Text3", number(UpDown1), 4320, 0, 255, 225), Text6, UpDown1);
+    Text4 = inItsTurn(textBox(this, "Text4", "120", 6360, 0, 585, 225), Text3, Combo1);
+    // The instrument box's entry, a child made by setEditable, is linked at
+    // the chain's end; the box goes there first, so that it comes back after
+    // Text4 with its entry right behind it.
+    linkAfter(previousInFocusChain(), Combo1);
+    Combo1->setEditable(true);
+    linkAfter(Text4, Combo1);
+    Text1 = inItsTurn(richText(this, "Text1", 0, 4260, 13275, 1095), Check3[kWindowTracks - 1],
+                      Command8);
+    Text2 = inItsTurn(richText(this, "Text2", 0, 5520, 13275, 735), Text1, Command8);
+    Text7 = inItsTurn(textBox(this, "Text7", number(UpDown4), 10080, 5340, 315, 210), Check2,
+                      UpDown4);
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
+    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+    // Editing the MML text changes the piece.
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { pieceChanged(); });
 }
 
 }  // namespace tsuzuri

@@ -2,7 +2,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
@@ -90,9 +89,7 @@ void Form1::connectEvents() {
     onPointerMove(this, Slider1, &Form1::Slider1_MouseMove);
     onFocus(this, Slider1, &Form1::Slider1_GotFocus);
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
     connect(UpDown1, &UpDown::changed, this, &Form1::UpDown1_Change);
-    connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     connect(UpDown3, &UpDown::changed, this, &Form1::UpDown3_Change);
     connect(UpDown4, &UpDown::changed, this, &Form1::UpDown4_Change);
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });

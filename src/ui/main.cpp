@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
                 },
                 Qt::QueuedConnection);
         });
-    tsuzuri::Form1 form(sequencer, dataDir);
+    tsuzuri::Form1 form(sequencer, dataDir, nullptr, tsuzuri::Form1::TextBoxes::AfterShow);
     const std::filesystem::path userDir =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
     form.setFolders(

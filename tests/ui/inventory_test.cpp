@@ -88,6 +88,45 @@ QString textOf(const QWidget* w) {
 
 using InventoryTest = test::FormTest;
 
+QString nameOf(const QWidget* w) {
+    return w->objectName().isEmpty() ? w->parentWidget()->objectName() + "/entry" : w->objectName();
+}
+
+// The controls that Tab visits, in turn from the first after the window.
+std::string tabOrder(QWidget& window) {
+    QStringList names;
+    for (QWidget* w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            names << nameOf(w);
+    }
+    return names.join(' ').toStdString();
+}
+
+// The window's controls from the lowest to the topmost.
+std::string stacking(const QWidget& window) {
+    QStringList names;
+    for (const QObject* child : window.children()) {
+        if (child->isWidgetType())
+            names << nameOf(static_cast<const QWidget*>(child));
+    }
+    return names.join(' ').toStdString();
+}
+
+std::string designedTabOrder() {
+    QStringList names = {"Text5",     "Text6",     "Text3",     "Text4",     "Combo1",
+                         "Combo1/entry", "Command18", "Command14", "Slider1",   "Picture2",
+                         "Command3",  "Command4",  "Command12", "Command13", "Command5",
+                         "Command6"};
+    for (int i = 0; i < 51; ++i)
+        names << QStringLiteral("Command2(%1)").arg(i);
+    names << "Command17" << "Command1" << "Command7" << "Command10" << "Command11";
+    for (int i = 0; i < 20; ++i)
+        names << QStringLiteral("Check3(%1)").arg(i);
+    names << "Text1" << "Text2" << "Command8" << "Command9" << "Command15" << "Check2" << "Text7"
+          << "Command16" << "Check1";
+    return names.join(' ').toStdString();
+}
+
 TEST_F(InventoryTest, EveryControlInItsPlaceWithItsText) {
     for (const Expected& e : kControls) {
         auto* w = form->findChild<QWidget*>(e.name);
@@ -193,6 +232,42 @@ TEST_F(InventoryTest, StackingOfOverlappingControls) {
     EXPECT_GT(order(form->Text1), order(form->Label6));  // the read-outs lie under the text box
     // A canvas button is above the glyphs under it.
     EXPECT_EQ(form->Picture2->childAt(840, 140), form->Command13);
+}
+
+TEST_F(InventoryTest, ATabVisitsTheControlsInTheOrderTheyWereDesigned) {
+    EXPECT_EQ(tabOrder(*form), designedTabOrder());
+    EXPECT_EQ(form->focusWidget(), form->Text5);  // the first box takes the focus with the window
+}
+
+// At start-up the window makes its text boxes once its map request has gone
+// to the screen; shown, it is the same window, and its boxes work.
+TEST_F(InventoryTest, AWindowThatMakesItsTextBoxesOnceShownIsTheSameWindow) {
+    test::TempDir otherDir{"tsuzuri late boxes"};
+    Form1 late(sequencer, otherDir.path(), nullptr, Form1::TextBoxes::AfterShow);
+    EXPECT_EQ(late.Text5, nullptr);
+    EXPECT_EQ(late.Text1, nullptr);
+    late.show();
+    QApplication::processEvents();
+    EXPECT_EQ(tabOrder(late), designedTabOrder());
+    EXPECT_EQ(stacking(late), stacking(*form));
+    for (const Expected& e : kControls) {
+        const auto* w = late.findChild<QWidget*>(e.name);
+        ASSERT_NE(w, nullptr) << e.name;
+        EXPECT_TRUE(w->isVisible()) << e.name;
+        EXPECT_EQ(w->geometry(), form->findChild<QWidget*>(e.name)->geometry()) << e.name;
+        EXPECT_EQ(textOf(w), textOf(form->findChild<QWidget*>(e.name))) << e.name;
+    }
+    EXPECT_EQ(late.Combo1->currentText(), form->Combo1->currentText());
+    EXPECT_TRUE(late.Combo1->isEditable());
+
+    EXPECT_FALSE(late.windowTitle().endsWith(" *"));
+    late.Text1->insertPlainText("cde");
+    EXPECT_TRUE(late.windowTitle().endsWith(" *"));
+    late.Text3->setText("6");
+    EXPECT_EQ(late.UpDown1->value(), 6);
+    late.state().score[0].trackProgram = 0;  // typing in the instrument box sets the entry's
+    emit late.Combo1->lineEdit()->textEdited(late.Combo1->currentText());
+    EXPECT_EQ(late.state().score[0].trackProgram, form->state().score[0].trackProgram);
 }
 
 }  // namespace
