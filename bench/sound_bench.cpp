@@ -1,6 +1,6 @@
 // Measures of the sound engine: how soon a preview's note-on reaches its
-// synthesizer, how long the SoundFont takes to load and what the engine
-// keeps resident.
+// synthesizer, how long the SoundFont takes to load, what the engine keeps
+// resident, and how long a piece takes to export as a WAV file.
 #include <benchmark/benchmark.h>
 
 #include "spread.h"
@@ -13,6 +13,8 @@
 #include <fstream>
 #include <mutex>
 
+#include "file/export.h"
+#include "file/wav_file.h"
 #include "midi/fluid_sequencer.h"
 #include "midi/preview.h"
 #include "state/tables.h"
@@ -183,6 +185,54 @@ BENCHMARK(residentAfterFourInstruments)
     ->Iterations(1)
     ->Repetitions(1)
     ->Unit(benchmark::kMillisecond);
+
+// Three minutes of four instruments at once (the default 120 quarter notes a
+// minute): 90 measures of eight eighth notes on each of four tracks.
+std::unique_ptr<EditorState> threeMinutesOnFourTracks() {
+    auto s = startedState();
+    constexpr int kEighth = 6;
+    constexpr int kMeasures = 90;
+    const int programs[] = {105, 25, 24, 74};
+    for (int t = 0; t < 4; ++t) {
+        s->score[t].trackProgram = static_cast<std::uint8_t>(programs[t]);
+        s->score[t].lastMeasure = kMeasures - 1;
+        for (int m = 0; m < kMeasures; ++m) {
+            auto& measure = s->score[t].measures[m];
+            for (int slot = 0; slot < 8; ++slot) {
+                measure.noteRow[slot] = static_cast<std::int16_t>(14 + (m + slot * 3 + t * 5) % 20);
+                measure.noteAttr[slot][kAttrCode] = kEighth;
+            }
+            measure.noteCount = 8;
+        }
+    }
+    return s;
+}
+
+// From the piece to a complete WAV file on the disk: the SoundFont loaded,
+// every sample rendered and written.
+void wavExportThreeMinutes(benchmark::State& state) {
+    const std::vector<std::uint8_t> midi = exportMidi(*threeMinutesOnFourTracks());
+    FluidSequencer engine(FluidSequencerOptions{.drivers = {}});
+    engine.waitUntilLoaded();
+    const auto file = benchDirectory() / "three minutes.wav";
+    const std::atomic<bool> cancel = false;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const WavWritten written = writeWavFile(file, midi, engine, {}, cancel);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (!written.error.empty())
+            state.SkipWithError(written.error.c_str());
+    }
+    state.counters["audio_s"] =
+        static_cast<double>(std::filesystem::file_size(file) - 44) / (4.0 * 44100);
+    std::filesystem::remove(file);
+}
+BENCHMARK(wavExportThreeMinutes)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri
