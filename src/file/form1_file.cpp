@@ -45,6 +45,8 @@ namespace {
 const QString kScoreFilter = QStringLiteral("綴 楽譜 (*.tsz)");
 const QString kMidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
 const QString kMmlFilter = QStringLiteral("MML (*.mml)");
+// The WAV filter's text says why when there is no export: it is known by its pattern.
+const QString kWavPattern = QStringLiteral("(*.wav)");
 const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
 const QString kUntitled = QStringLiteral("無題");
 
@@ -82,7 +84,7 @@ QString quoted(const std::filesystem::path& path) {
     return QStringLiteral("「%1」").arg(QString::fromStdString(path.string()));
 }
 
-enum class FileKind { Score, Midi, Mml };
+enum class FileKind { Score, Midi, Mml, Wav };
 
 // What a chosen name asks for: its extension when it is one of the three,
 // otherwise the filter chosen in the dialog.
@@ -93,13 +95,19 @@ FileKind kindOf(const QString& file, const QString& filter) {
         return FileKind::Mml;
     if (file.endsWith(".tsz", Qt::CaseInsensitive))
         return FileKind::Score;
-    return filter == kMidiFilter  ? FileKind::Midi
-           : filter == kMmlFilter ? FileKind::Mml
-                                  : FileKind::Score;
+    if (file.endsWith(".wav", Qt::CaseInsensitive))
+        return FileKind::Wav;
+    return filter == kMidiFilter          ? FileKind::Midi
+           : filter == kMmlFilter         ? FileKind::Mml
+           : filter.endsWith(kWavPattern) ? FileKind::Wav
+                                          : FileKind::Score;
 }
 
 QString suffixOf(const QString& filter) {
-    return filter == kMidiFilter ? "mid" : filter == kMmlFilter ? "mml" : "tsz";
+    return filter == kMidiFilter          ? "mid"
+           : filter == kMmlFilter         ? "mml"
+           : filter.endsWith(kWavPattern) ? "wav"
+                                          : "tsz";
 }
 
 // A read score file: the piece, or the whole message of why there is none.
@@ -218,7 +226,7 @@ void Form1::askSavePath(const QString& title, std::function<void()> then) {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     QStringList filters{kScoreFilter};
     if (!then)
-        filters << kMidiFilter << kMmlFilter;
+        filters << kMidiFilter << kMmlFilter << wavFilter();
     dialog->setNameFilters(filters);
     dialog->setDefaultSuffix("tsz");
     connect(dialog, &QFileDialog::filterSelected, dialog,
@@ -237,6 +245,9 @@ void Form1::askSavePath(const QString& title, std::function<void()> then) {
                 break;
             case FileKind::Mml:
                 exportTo(pathOf(file), false);
+                break;
+            case FileKind::Wav:
+                exportWav(pathOf(file));
                 break;
         }
     });

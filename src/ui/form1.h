@@ -29,6 +29,8 @@ class QTimer;
 
 namespace tsuzuri {
 
+class AudioExport;
+class AudioRenderer;
 class KeyboardPanel;
 class ScoreCanvas;
 class UpDown;
@@ -191,6 +193,11 @@ public:
     const std::filesystem::path& documentPath() const { return documentPath_; }
     const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
 
+    // --- Audio export (file/form1_audio_export.cpp)
+    // What renders the piece for a WAV file; without one there is no export.
+    void setAudioRenderer(AudioRenderer* renderer);
+    bool audioExportRunning() const;
+
     // --- Undo and redo (ui/form1_undo.cpp)
     // Runs `edit`, a change of the current track's score; when the score
     // differs afterwards, the change is one step of the history, named `text`,
@@ -321,6 +328,9 @@ private:
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
     void showKeySignature(int keySignature);
+    // The save dialog's WAV filter; when the piece cannot be rendered it says why.
+    QString wavFilter() const;
+    void exportWav(const std::filesystem::path& path);
     void writeRecoveryCopy(bool wait);
     void removeRecoveryCopy();
     void tellOfRecoveryCopies();
@@ -350,6 +360,8 @@ private:
     std::filesystem::path recoveryPath_;  // this window's recovery copy
     QTimer* recoveryTimer_ = nullptr;
     QThreadPool* recoveryPool_ = nullptr;
+    AudioRenderer* audioRenderer_ = nullptr;
+    AudioExport* audioExport_ = nullptr;
 };
 
 }  // namespace tsuzuri

@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     form.setFolders(
         userDir / "recovery",
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+    form.setAudioRenderer(&sequencer);
     window = &form;
     // The engine module is opened, and its SoundFont loaded, once the window
     // has been drawn, or after a short while should the window not be drawn
