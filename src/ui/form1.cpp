@@ -73,7 +73,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     QFont font(QStringLiteral("IPAPGothic"));
     font.setPixelSize(12);
     setFont(font);
-    resize(889, 416);
+    resize(kDesignWidth, kDesignHeight);
     setMouseTracking(true);
     createControls();
     if (textBoxes == TextBoxes::WithControls)
@@ -82,6 +82,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     connectEvents();
     createFileActions();
     createUndo();
+    acceptFileDrops();
     // Start-up's own settings are the empty piece, not a change of it.
     replay([this] { Form_Load(); });
     markSaved();

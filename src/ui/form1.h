@@ -56,6 +56,10 @@ inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyF5 = 116;
 inline constexpr int kKeyF6 = 117;
 
+// The window's client area at its design size, in pixels.
+inline constexpr int kDesignWidth = 889;
+inline constexpr int kDesignHeight = 416;
+
 // Colours the handlers give buttons.
 inline constexpr std::uint32_t kRed = 0x0000FF;           // active toggle, held key (BGR)
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;         // chosen palette button
@@ -193,6 +197,19 @@ public:
     const std::filesystem::path& documentPath() const { return documentPath_; }
     const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
 
+    // --- At home on the desktop (ui/form1_desktop.cpp)
+    // Opens what the desktop hands over (the command line, a drop on the
+    // window) as "load" does, asking first about unsaved changes: one score
+    // file; anything else is refused with a notice.
+    void openGivenFiles(const std::vector<std::filesystem::path>& files);
+    // Where the window keeps its size and place between runs.
+    void setSettingsFile(std::filesystem::path file);
+    // Gives the window the size and place it had when it was last closed;
+    // without them (the first start, damaged settings) it keeps its design size.
+    void restoreWindowPlace();
+    // Keeps the window's size and place for the next start; "" or why not.
+    std::string keepWindowPlace();
+
     // --- Audio export (file/form1_audio_export.cpp)
     // What renders the piece for a WAV file; without one there is no export.
     void setAudioRenderer(AudioRenderer* renderer);
@@ -328,6 +345,7 @@ private:
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
     void showKeySignature(int keySignature);
+    void acceptFileDrops();
     // The save dialog's WAV filter; when the piece cannot be rendered it says why.
     QString wavFilter() const;
     void exportWav(const std::filesystem::path& path);
@@ -360,6 +378,7 @@ private:
     std::filesystem::path recoveryPath_;  // this window's recovery copy
     QTimer* recoveryTimer_ = nullptr;
     QThreadPool* recoveryPool_ = nullptr;
+    std::filesystem::path settingsFile_;
     AudioRenderer* audioRenderer_ = nullptr;
     AudioExport* audioExport_ = nullptr;
 };
