@@ -8,6 +8,7 @@
 #include "midi/midi_file.h"
 #include "ui/event_hook.h"
 #include "ui/form1.h"
+#include "ui/translations.h"
 #include "view/glyph_art.h"
 
 namespace {
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     // The menu entry tsuzuri.desktop and the window share the program's icon.
     QApplication::setDesktopFileName("tsuzuri");
     QApplication::setWindowIcon(tsuzuri::appIcon());
+    tsuzuri::useJapaneseQtTexts(app);
     const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
     const std::filesystem::path dataDir = tsuzuri::chooseDataDirectory(
         programDir,

@@ -141,7 +141,8 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
         names.insert(name);
     }
     for (const char* needed : {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libfluidsynth3",
-                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core"})
+                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core",
+                               "qt6-translations-l10n"})
         EXPECT_EQ(names.count(needed), 1u) << needed;
 }
 

@@ -1,17 +1,23 @@
-// The window on the desktop: files dropped on it, and its size and place
-// kept between runs.
+// The window on the desktop: files dropped on it, its size and place kept
+// between runs, and Qt's own dialogs in Japanese.
 #include <sys/stat.h>
 
+#include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTranslator>
 #include <QUrl>
 #include <chrono>
 
 #include "score/canvas_driver.h"
+#include "ui/translations.h"
 
 namespace tsuzuri {
 namespace {
@@ -175,6 +181,31 @@ TEST_F(WindowPlaceTest, DamagedSettingsGiveTheDesignSizeAndNoLinkIsWrittenThroug
     EXPECT_EQ(test::readBytes(victim), kept);
     EXPECT_FALSE(fs::is_symlink(settings()));
     EXPECT_EQ(nextStart().size(), QSize(600, 400));
+}
+
+// The dialogs are Qt's own; with the translations the program installs at
+// start-up their texts are Japanese, whatever the language of the system.
+TEST_F(DesktopTest, QtsOwnDialogsAndMenusSpeakJapanese) {
+    QTranslator* translator = useJapaneseQtTexts(*qApp);
+    ASSERT_NE(translator, nullptr) << "Qt's Japanese translations are not installed";
+    form->Command18_Click();
+    auto* dialog = form->findChild<QFileDialog*>("OpenDialog");
+    ASSERT_NE(dialog, nullptr);
+    QStringList texts;
+    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+        texts << button->text();
+    std::unique_ptr<QMenu> menu(form->Text5->createStandardContextMenu());
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    dialog->reject();
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+
+    const QString all = texts.join('|');
+    EXPECT_TRUE(all.contains(QStringLiteral("開く"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("キャンセル"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("コピー"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("Cancel"))) << all.toStdString();
 }
 
 }  // namespace
