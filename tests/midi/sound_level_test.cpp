@@ -6,6 +6,7 @@
 
 #include "midi/fluid_sequencer.h"
 #include "midi/playback.h"
+#include "midi/shared_engine.h"
 #include "midi/track_compiler.h"
 #include "support/score_builder.h"
 #include "support/temp_dir.h"
@@ -32,23 +33,11 @@ double peakDbfs(SoundEngine& engine, double seconds) {
     return peak > 0 ? 20 * std::log10(peak) : -1000;
 }
 
-class SoundLevel : public ::testing::Test {
+class SoundLevel : public test::SharedEngine {
 protected:
-    static void SetUpTestSuite() {
-        engine_ = new FluidSequencer(FluidSequencerOptions{.drivers = {}});
-        ASSERT_TRUE(engine_->waitUntilLoaded());
-    }
-    static void TearDownTestSuite() {
-        delete engine_;
-        engine_ = nullptr;
-    }
-
-    static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri sound level test"};
     std::unique_ptr<EditorState> s_ = test::newState();
 };
-
-FluidSequencer* SoundLevel::engine_ = nullptr;
 
 // A melody of quarter notes over two octaves around middle C, with each of
 // the four instruments: loud enough to hear without turning the volume far

@@ -11,6 +11,7 @@
 #include "midi/fluid_sequencer.h"
 #include "midi/playback.h"
 #include "midi/preview.h"
+#include "midi/shared_engine.h"
 #include "support/score_builder.h"
 #include "support/temp_dir.h"
 
@@ -55,18 +56,8 @@ void writePreviewTemplate(const std::filesystem::path& file, std::uint8_t progra
     test::writeBytes(file, bytes);
 }
 
-// One engine without a driver, rendered by the tests, for the whole suite:
-// loading the SoundFont is the slow part.
-class Sound : public ::testing::Test {
+class Sound : public test::SharedEngine {
 protected:
-    static void SetUpTestSuite() {
-        engine_ = new FluidSequencer(FluidSequencerOptions{.drivers = {}});
-        ASSERT_TRUE(engine_->waitUntilLoaded());
-    }
-    static void TearDownTestSuite() {
-        delete engine_;
-        engine_ = nullptr;
-    }
     void SetUp() override {
         s_ = test::newState();
         ASSERT_EQ(s_->rowMidi[kRowA4], 69);
@@ -103,12 +94,9 @@ protected:
         return render(2 * kQuarterSeconds * static_cast<double>(rows.size()));
     }
 
-    static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri sound test"};
     std::unique_ptr<EditorState> s_;
 };
-
-FluidSequencer* Sound::engine_ = nullptr;
 
 // Each instrument of the program, on a track whose channel is the drum
 // channel of General MIDI too: every note at its own fundamental.

@@ -10,6 +10,7 @@
 #include "file/wav_file.h"
 #include "midi/audio_analysis.h"
 #include "midi/fluid_sequencer.h"
+#include "midi/shared_engine.h"
 #include "support/midi_reader.h"
 #include "support/score_builder.h"
 #include "support/temp_dir.h"
@@ -75,17 +76,8 @@ double onsetNear(const std::vector<float>& x, double expected) {
     return static_cast<double>(test::firstAbove(x, at(expected - 0.03), threshold)) / kRate;
 }
 
-class WavExport : public ::testing::Test {
+class WavExport : public test::SharedEngine {
 protected:
-    static void SetUpTestSuite() {
-        engine_ = new FluidSequencer(FluidSequencerOptions{.drivers = {}});
-        ASSERT_TRUE(engine_->waitUntilLoaded());
-    }
-    static void TearDownTestSuite() {
-        delete engine_;
-        engine_ = nullptr;
-    }
-
     // Writes `midi` as a WAV file; what an independent reader finds in it.
     test::WavListing exported(const std::vector<std::uint8_t>& midi) {
         const fs::path wav = dir_.path() / "piece.wav";
@@ -117,11 +109,8 @@ protected:
         return file;
     }
 
-    static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri wav export"};
 };
-
-FluidSequencer* WavExport::engine_ = nullptr;
 
 TEST_F(WavExport, ThePieceSoundsAsItPlaysForItsWholeLength) {
     const std::vector<std::uint8_t> midi = exportMidi(*twoTrackPiece());
@@ -151,6 +140,13 @@ TEST_F(WavExport, ThePieceSoundsAsItPlaysForItsWholeLength) {
         EXPECT_GT(level, 0.002);
         EXPECT_NEAR(level, liveLevel, 0.02 * liveLevel) << "key " << note.key;
     }
+}
+
+// A piece without notes is a file without tracks, and a WAV file without sound.
+TEST_F(WavExport, APieceWithoutNotesGivesAnEmptyFile) {
+    const test::WavListing wav = exported(exportMidi(*test::newState()));
+    ASSERT_TRUE(wav.ok) << wav.diagnostics;
+    EXPECT_EQ(wav.frames, 0);
 }
 
 // A Set Tempo event the file carries (a quarter note a second) sets the time
