@@ -77,7 +77,11 @@ RenderOutcome render(const FluidSequencerOptions& options, const std::vector<std
                      const BlockSink& sink) {
     OfflineSynth s;
     const RenderOutcome prepared = prepare(s, options, midi);
-    if (prepared != RenderOutcome::Done)
+    // A file without tracks (a piece without notes) is silence of no length;
+    // the player would render two seconds of it.
+    constexpr std::size_t kTrackCountOffset = 10;
+    if (prepared != RenderOutcome::Done ||
+        (midi[kTrackCountOffset] == 0 && midi[kTrackCountOffset + 1] == 0))
         return prepared;
     Limiter limiter(options.sampleRate);
     std::vector<float> left(kBlockFrames), right(kBlockFrames);
@@ -116,11 +120,6 @@ RenderOutcome renderOffline(const FluidSequencerOptions& options,
     // starts as a Standard MIDI File is rendered.
     if (!scanPrograms(midi.data(), midi.size()).valid)
         return RenderOutcome::Failed;
-    // A file without tracks (a piece without notes) is silence of no length;
-    // the player would render two seconds of it.
-    constexpr std::size_t kTrackCountOffset = 10;
-    if (midi[kTrackCountOffset] == 0 && midi[kTrackCountOffset + 1] == 0)
-        return RenderOutcome::Done;
     const RenderOutcome outcome = render(options, midi, sink);
     // The SoundFont's tables and samples go back to the system.
     malloc_trim(0);

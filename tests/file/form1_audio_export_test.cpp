@@ -96,6 +96,8 @@ TEST_F(AudioExportTest, TheSaveDialogWritesThePieceAsWavAndACancelLeavesNothing)
 }
 
 TEST_F(AudioExportTest, WithoutTheSoundModuleOrSoundFontTheWavFilterSaysWhy) {
+    choosePalette(8);
+    placeAt(100, 56);
     const QString noModule = QStringLiteral("WAV：書き出せません（音源モジュールを開けません） (*.wav)");
     ASSERT_TRUE(offeredFilters().contains(noModule));
     saveAs(dir.path() / "piece.wav", noModule);
