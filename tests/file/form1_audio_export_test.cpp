@@ -23,16 +23,25 @@ protected:
         form->setFolders(dir.path() / "recovery", dir.path());
     }
 
+    // The save dialog on the screen; one answered before may not be deleted yet.
+    QFileDialog* saveDialog() {
+        for (auto* dialog : form->findChildren<QFileDialog*>("SaveDialog")) {
+            if (dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+
     // The name filters the save dialog offers; the dialog stays open.
     QStringList offeredFilters() {
         form->saveUnderNewName();
-        auto* dialog = form->findChild<QFileDialog*>("SaveDialog");
+        QFileDialog* dialog = saveDialog();
         return dialog != nullptr ? dialog->nameFilters() : QStringList();
     }
 
     // Answers the open save dialog with `file` in the format `filter`.
     void saveAs(const fs::path& file, const QString& filter) {
-        auto* dialog = form->findChild<QFileDialog*>("SaveDialog");
+        QFileDialog* dialog = saveDialog();
         ASSERT_NE(dialog, nullptr);
         dialog->selectNameFilter(filter);
         emit dialog->filterSelected(filter);  // as a choice of the user's
