@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "file/safe_file.h"
 #include "file/score_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "score/score_ops.h"
 
 namespace tsuzuri {

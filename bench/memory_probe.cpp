@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
-#include "file/safe_file.h"
 #include "file/score_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "midi/engine_module.h"
 #include "midi/preview.h"
 #include "score/score_ops.h"

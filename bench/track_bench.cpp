@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "file/safe_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "midi/midi_file.h"
 #include "midi/track_compiler.h"
 

@@ -28,8 +28,8 @@
 
 #include "file/export.h"
 #include "file/recovery.h"
-#include "file/safe_file.h"
 #include "file/score_file.h"
+#include "io/safe_file.h"
 #include "midi/track_compiler.h"
 #include "score/selection.h"
 #include "state/tables.h"

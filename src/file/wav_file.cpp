@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 namespace tsuzuri {
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 namespace tsuzuri {
 

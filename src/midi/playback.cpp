@@ -1,6 +1,6 @@
 #include "midi/playback.h"
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/track_compiler.h"
 
 namespace tsuzuri {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/midi_file.h"
 
 namespace tsuzuri {

@@ -1,6 +1,6 @@
 #include "midi/sound_engine.h"
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 namespace tsuzuri {
 

@@ -10,7 +10,7 @@
 #include <cctype>
 #include <limits>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "ui/form1.h"
 #include "ui/user_settings.h"
 

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 namespace tsuzuri {
 

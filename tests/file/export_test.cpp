@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "file/export.h"
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "keysig/key_signature.h"
 #include "support/midi_reader.h"
 #include "support/score_builder.h"

@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/playback.h"
 #include "midi/track_compiler.h"
 #include "support/recording_sequencer.h"

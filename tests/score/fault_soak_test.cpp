@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <cstdio>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/preview.h"
 #include "midi/track_compiler.h"
 #include "score/random_events.h"

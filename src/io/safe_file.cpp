@@ -1,4 +1,4 @@
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
