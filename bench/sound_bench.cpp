@@ -89,7 +89,8 @@ void previewLatencyRendered(benchmark::State& state, std::vector<int> programs) 
     std::vector<double> micros;
     int calls = 0;
     for (auto _ : state) {
-        s->score[0].trackProgram = static_cast<std::uint8_t>(programs[calls % programs.size()]);
+        s->piece.score[0].trackProgram =
+            static_cast<std::uint8_t>(programs[calls % programs.size()]);
         const auto start = Clock::now();
         previewNote(*s, engine, dir, static_cast<std::uint8_t>(60 + calls % 12));
         engine.render(left.data(), right.data(), kBlock);
@@ -171,7 +172,7 @@ void residentAfterFourInstruments(benchmark::State& state) {
         auto s = startedState();
         std::vector<float> left(44100), right(44100);
         for (int program : {105, 25, 24, 74}) {
-            s->score[0].trackProgram = static_cast<std::uint8_t>(program);
+            s->piece.score[0].trackProgram = static_cast<std::uint8_t>(program);
             previewNote(*s, engine, benchDirectory(), 69);
             engine.render(left.data(), right.data(), static_cast<int>(left.size()));
         }
@@ -194,10 +195,10 @@ std::unique_ptr<EditorState> threeMinutesOnFourTracks() {
     constexpr int kMeasures = 90;
     const int programs[] = {105, 25, 24, 74};
     for (int t = 0; t < 4; ++t) {
-        s->score[t].trackProgram = static_cast<std::uint8_t>(programs[t]);
-        s->score[t].lastMeasure = kMeasures - 1;
+        s->piece.score[t].trackProgram = static_cast<std::uint8_t>(programs[t]);
+        s->piece.score[t].lastMeasure = kMeasures - 1;
         for (int m = 0; m < kMeasures; ++m) {
-            auto& measure = s->score[t].measures[m];
+            auto& measure = s->piece.score[t].measures[m];
             for (int slot = 0; slot < 8; ++slot) {
                 measure.noteRow[slot] = static_cast<std::int16_t>(14 + (m + slot * 3 + t * 5) % 20);
                 measure.noteAttr[slot][kAttrCode] = kEighth;
@@ -211,7 +212,8 @@ std::unique_ptr<EditorState> threeMinutesOnFourTracks() {
 // From the piece to a complete WAV file on the disk: the SoundFont loaded,
 // every sample rendered and written.
 void wavExportThreeMinutes(benchmark::State& state) {
-    const std::vector<std::uint8_t> midi = exportMidi(*threeMinutesOnFourTracks());
+    const auto s = threeMinutesOnFourTracks();
+    const std::vector<std::uint8_t> midi = exportMidi(s->piece, s->tables);
     FluidSequencer engine(FluidSequencerOptions{.drivers = {}});
     engine.waitUntilLoaded();
     const auto file = benchDirectory() / "three minutes.wav";

@@ -32,7 +32,7 @@ void compileAndWriteFullTrack(benchmark::State& state) {
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
-        CompiledTrack compiled = compileTrack(*s, 0);
+        CompiledTrack compiled = compileTrack(s->piece, s->tables, 0);
         std::vector<std::uint8_t> file = fileHeader(1);
         file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
         if (!writeFileAtomically(path, file).empty())
@@ -50,7 +50,7 @@ void compileFullTrack(benchmark::State& state) {
     auto s = bench::startedState();
     bench::fillTrack(*s, 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(compileTrack(*s, 0));
+        benchmark::DoNotOptimize(compileTrack(s->piece, s->tables, 0));
 }
 BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
@@ -60,7 +60,7 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     TrackSelection ticked{};
     for (int t = 0; t < kWindowTracks; ++t) {
         bench::fillTrack(*s, t);
-        storeTrackBuffer(*s, t, compileTrack(*s, t).chunk);
+        storeTrackBuffer(*s, t, compileTrack(s->piece, s->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
     const auto path = benchDirectory() / kPlaybackFileName;

@@ -5,8 +5,8 @@
 
 namespace tsuzuri {
 
-bool trackHasSlots(const EditorState& s, int t) {
-    const TrackScore& track = s.score[t];
+bool trackHasSlots(const Piece& piece, int t) {
+    const TrackScore& track = piece.score[t];
     for (int m = 0; m <= track.lastMeasure; ++m) {
         if (track.measures[m].noteCount > 0)
             return true;
@@ -14,11 +14,11 @@ bool trackHasSlots(const EditorState& s, int t) {
     return false;
 }
 
-std::vector<std::uint8_t> exportMidi(const EditorState& s) {
+std::vector<std::uint8_t> exportMidi(const Piece& piece, const NoteTables& tables) {
     std::vector<std::vector<std::uint8_t>> chunks;
     for (int t = 0; t < kWindowTracks; ++t) {
-        if (trackHasSlots(s, t))
-            chunks.push_back(compileTrack(s, t).chunk);
+        if (trackHasSlots(piece, t))
+            chunks.push_back(compileTrack(piece, tables, t).chunk);
     }
     std::vector<std::uint8_t> out = fileHeader(static_cast<int>(chunks.size()));
     for (const auto& chunk : chunks)
@@ -26,11 +26,11 @@ std::vector<std::uint8_t> exportMidi(const EditorState& s) {
     return out;
 }
 
-std::string exportMml(const EditorState& s) {
+std::string exportMml(const Piece& piece, const NoteTables& tables) {
     std::string out;
     for (int t = 0; t < kWindowTracks; ++t) {
-        if (trackHasSlots(s, t))
-            out += compileTrack(s, t).mml + "\n";
+        if (trackHasSlots(piece, t))
+            out += compileTrack(piece, tables, t).mml + "\n";
     }
     return out;
 }

@@ -155,7 +155,7 @@ void Form1::exportWav(const std::filesystem::path& path) {
     }
     if (audioExport_ == nullptr)
         audioExport_ = new AudioExport(this);
-    audioExport_->start(path, exportMidi(state()), *audioRenderer_);
+    audioExport_->start(path, exportMidi(state().piece, state().tables), *audioRenderer_);
 }
 
 }  // namespace tsuzuri

@@ -112,7 +112,7 @@ QString suffixOf(const QString& filter) {
 
 // A read score file: the piece, or the whole message of why there is none.
 struct OpenedScore {
-    std::shared_ptr<Piece> piece;
+    std::shared_ptr<SavedPiece> saved;
     std::string error;
 };
 
@@ -126,9 +126,9 @@ OpenedScore readScoreFile(const std::filesystem::path& path) {
     }
     ScoreRead read = readScoreText(
         std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
-    if (!read.piece)
+    if (!read.saved)
         return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
-    return {std::shared_ptr<Piece>(std::move(read.piece)), {}};
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}};
 }
 
 }  // namespace
@@ -154,8 +154,6 @@ void Form1::createFileActions() {
     shortcut("Ctrl+S", [this] { Command14_Click(); });
     shortcut("Ctrl+Shift+S", [this] { saveUnderNewName(); });
     shortcut("Ctrl+O", [this] { Command18_Click(); });
-    for (QCheckBox* box : Check3)
-        connect(box, &QCheckBox::toggled, this, [this] { pieceChanged(); });
     // Start-up looks for copies left by a window that did not save.
     QTimer::singleShot(0, this, [this] { tellOfRecoveryCopies(); });
 }
@@ -288,8 +286,9 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
 }
 
 void Form1::exportTo(const std::filesystem::path& path, bool midi) {
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(midi ? exportMidi(state())
-                                                                  : bytesOf(exportMml(state())));
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(
+        midi ? exportMidi(state().piece, state().tables)
+             : bytesOf(exportMml(state().piece, state().tables)));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
         [this, path](const std::string& error) {
@@ -343,89 +342,83 @@ void Form1::openScoreFile(const std::filesystem::path& path) {
         this, [path] { return readScoreFile(path); },
         [this, path](const OpenedScore& opened) {
             fileBusy_ = false;
-            if (!opened.piece) {
+            if (!opened.saved) {
                 showNotice(QString::fromStdString(opened.error));
                 return;
             }
-            openPiece(*opened.piece, path);
+            openPiece(*opened.saved, path);
         });
 }
 
-std::unique_ptr<Piece> Form1::currentPiece() const {
+std::unique_ptr<SavedPiece> Form1::currentPiece() const {
     const EditorState& s = state();
-    auto piece = std::make_unique<Piece>();
-    for (int t = 0; t < kWindowTracks; ++t) {
-        piece->tracks[t] = s.score[t];
-        clearUnusedSlots(piece->tracks[t]);
-        piece->ticked[static_cast<std::size_t>(t)] =
-            Check3[static_cast<std::size_t>(t)]->checkState() == Qt::Checked;
-    }
-    piece->keySignature = s.keySignature;
-    piece->octave = UpDown1->value();
-    piece->trackCount = s.trackCount;
-    piece->curTrack = std::clamp<int>(s.curTrack, 0, kWindowTracks - 1);
-    piece->firstMeasure = clampViewStart(s.firstMeasure);
-    piece->mml = Text1->toPlainText().toStdString();
-    return piece;
+    auto saved = std::make_unique<SavedPiece>();
+    saved->piece = s.piece;
+    for (TrackScore& track : saved->piece.score)
+        clearUnusedSlots(track);
+    saved->curTrack = std::clamp<int>(s.view.curTrack, 0, kWindowTracks - 1);
+    saved->firstMeasure = clampViewStart(s.view.firstMeasure);
+    saved->mml = Text1->toPlainText().toStdString();
+    return saved;
 }
 
 // Shows `keySignature` as the buttons would have built it: cleared, then one
 // accidental after another.
 void Form1::showKeySignature(int keySignature) {
     EditorState& s = state();
-    s.keySignature = 0;
+    s.piece.keySignature = 0;
     setflat(0);
     for (int k = 1; k <= std::abs(keySignature); ++k) {
-        s.keySignature = static_cast<std::int16_t>(keySignature < 0 ? -k : k);
+        s.piece.keySignature = static_cast<std::int16_t>(keySignature < 0 ? -k : k);
         if (keySignature < 0)
-            setflat(s.keySignature);
+            setflat(s.piece.keySignature);
         else
-            setsharp(s.keySignature);
+            setsharp(s.piece.keySignature);
     }
 }
 
-void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
+void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
     // The controls take the piece's settings; none of that is a step.
     replaying_ = true;
     EditorState& s = state();
+    const Piece& piece = saved.piece;
     dropSelection(s, Picture2->image4);
-    if (s.keyEntryMode != 0) {
-        s.keyEntryMode = 0;
+    if (s.view.keyEntryMode != 0) {
+        s.view.keyEntryMode = 0;
         setBackColor(Command16, kButtonFace);
     }
     for (int t = 0; t < kWindowTracks; ++t)
-        s.score[t] = piece.tracks[t];
+        s.piece.score[t] = piece.score[t];
     UpDown1->setValue(piece.octave);
     Text3->setText(QString::number(piece.octave));
     showKeySignature(piece.keySignature);
     UpDown3->setValue(piece.trackCount);
     Text6->setText(QString::number(piece.trackCount));
-    s.trackCount = static_cast<std::int16_t>(piece.trackCount);
-    s.curTrack = static_cast<std::int16_t>(piece.curTrack);
-    Text5->setText(QString::number(s.curTrack + 1));
-    UpDown2->setValue(s.curTrack + 1);
-    s.firstMeasure = static_cast<std::int16_t>(piece.firstMeasure);
-    progd(s.score[s.curTrack].trackProgram);
+    s.piece.trackCount = piece.trackCount;
+    s.view.curTrack = static_cast<std::int16_t>(saved.curTrack);
+    Text5->setText(QString::number(s.view.curTrack + 1));
+    UpDown2->setValue(s.view.curTrack + 1);
+    s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
+    progd(s.piece.score[s.view.curTrack].trackProgram);
     for (int i = 0; i < kWindowTracks; ++i) {
         QCheckBox* box = Check3[static_cast<std::size_t>(i)];
         if (box->isEnabled())
-            box->setCheckState(piece.ticked[static_cast<std::size_t>(i)] ? Qt::Checked
-                                                                         : Qt::Unchecked);
+            box->setCheckState(piece.ticked[i] ? Qt::Checked : Qt::Unchecked);
     }
-    Text1->setPlainText(QString::fromStdString(piece.mml));
+    Text1->setPlainText(QString::fromStdString(saved.mml));
     Text2->clear();
     Label13->clear();
-    Slider1->setMaximum(s.score[s.curTrack].lastMeasure + 1);
+    Slider1->setMaximum(s.piece.score[s.view.curTrack].lastMeasure + 1);
     // all♪ plays the opened piece at once; tracks without notes play nothing.
     for (int t = 0; t < kTrackCount; ++t) {
-        if (t < kWindowTracks && trackHasSlots(s, t)) {
-            storeTrackBuffer(s, t, compileTrack(s, t).chunk);
+        if (t < kWindowTracks && trackHasSlots(s.piece, t)) {
+            storeTrackBuffer(s, t, compileTrack(s.piece, s.tables, t).chunk);
         } else {
             s.trackBuffer[t].clear();
             s.trackChunkSize[t] = 0;
         }
     }
-    dispn(s.firstMeasure);
+    dispn(s.view.firstMeasure);
     Picture2->setFocus();
 
     replaying_ = false;

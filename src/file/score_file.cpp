@@ -102,10 +102,10 @@ constexpr std::size_t kMaxDepth = 64;
 
 class ScoreReader final : public nlohmann::json_sax<json> {
 public:
-    ScoreReader() : piece_(std::make_unique<Piece>()) {
-        for (TrackScore& track : piece_->tracks) {
-            track.trackProgram = kStartProgram;
-            track.lastMeasure = kStartLastMeasure;
+    ScoreReader() : saved_(std::make_unique<SavedPiece>()) {
+        for (int t = 0; t < kWindowTracks; ++t) {
+            saved_->piece.score[t].trackProgram = kStartProgram;
+            saved_->piece.score[t].lastMeasure = kStartLastMeasure;
         }
     }
 
@@ -127,7 +127,7 @@ public:
         else if (!error_.empty())
             read.error = error_;
         else
-            read.piece = std::move(piece_);
+            read.saved = std::move(saved_);
         return read;
     }
 
@@ -252,19 +252,19 @@ private:
             return;
         } else if (k == "keySignature") {
             level.seen |= kKeySignature;
-            setInteger(piece_->keySignature, v, -7, 7, what);
+            setInteger(saved_->piece.keySignature, v, -7, 7, what);
         } else if (k == "octave") {
             level.seen |= kOctave;
-            setInteger(piece_->octave, v, 0, 8, what);
+            setInteger(saved_->piece.octave, v, 0, 8, what);
         } else if (k == "trackCount") {
             level.seen |= kTrackCount;
-            setInteger(piece_->trackCount, v, 0, kWindowTracks, what);
+            setInteger(saved_->piece.trackCount, v, 0, kWindowTracks, what);
         } else if (k == "currentTrack") {
             level.seen |= kCurrentTrack;
-            setInteger(piece_->curTrack, v, 0, kWindowTracks - 1, what);
+            setInteger(saved_->curTrack, v, 0, kWindowTracks - 1, what);
         } else if (k == "firstMeasure") {
             level.seen |= kFirstMeasure;
-            setInteger(piece_->firstMeasure, v, 0, kLastFirstShown, what);
+            setInteger(saved_->firstMeasure, v, 0, kLastFirstShown, what);
         } else if (k == "mml") {
             level.seen |= kMml;
             if (v.kind != Value::Text)
@@ -272,7 +272,7 @@ private:
             else if (v.text->size() > kMaxScoreTextBytes)
                 fail("「mml」の文字列が長すぎます");
             else
-                piece_->mml = std::move(*v.text);
+                saved_->mml = std::move(*v.text);
         } else if (k == "tracks") {
             fail("「tracks」が配列ではありません");
         }
@@ -281,7 +281,7 @@ private:
     int track() const { return stack_[1].index; }
 
     void trackValue(Level& level, const Value& v) {
-        TrackScore& t = piece_->tracks[track()];
+        TrackScore& t = saved_->piece.score[track()];
         const auto what = [&] { return trackName(track()) + "「" + level.key + "」"; };
         if (level.key == "program") {
             level.seen |= kProgram;
@@ -294,7 +294,7 @@ private:
             if (v.kind != Value::Boolean)
                 fail(what() + "が true か false ではありません");
             else
-                piece_->ticked[static_cast<std::size_t>(track())] = v.number != 0;
+                saved_->piece.ticked[track()] = v.number != 0;
         } else if (level.key == "measures") {
             fail(what() + "が配列ではありません");
         }
@@ -474,7 +474,7 @@ private:
             fail(where + "「notes」がありません");
             return;
         }
-        Measure& target = piece_->tracks[track()].measures[measureIndex_];
+        Measure& target = saved_->piece.score[track()].measures[measureIndex_];
         if (target.noteCount != 0) {
             fail(trackName(track()) + "第" + std::to_string(measureIndex_ + 1) +
                  "小節が二度あります");
@@ -497,7 +497,7 @@ private:
         }
     }
 
-    std::unique_ptr<Piece> piece_;
+    std::unique_ptr<SavedPiece> saved_;
     std::vector<Level> stack_;
     bool rootSeen_ = false;
     std::string format_;
@@ -522,11 +522,12 @@ std::string_view readableMml(const std::string& mml) {
 
 }  // namespace
 
-std::string writeScoreText(const Piece& piece) {
+std::string writeScoreText(const SavedPiece& saved) {
+    const Piece& piece = saved.piece;
     const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
                        {"keySignature", piece.keySignature}, {"octave", piece.octave},
-                       {"trackCount", piece.trackCount},     {"currentTrack", piece.curTrack},
-                       {"firstMeasure", piece.firstMeasure}, {"mml", readableMml(piece.mml)}};
+                       {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
+                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
     // The head's members one per line, in the order above; the tracks follow.
     std::string out = "{\n";
     for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",
@@ -535,7 +536,7 @@ std::string writeScoreText(const Piece& piece) {
     }
     out += "  \"tracks\": [\n";
     for (int t = 0; t < kWindowTracks; ++t) {
-        writeTrack(out, piece.tracks[t], piece.ticked[static_cast<std::size_t>(t)]);
+        writeTrack(out, piece.score[t], piece.ticked[t]);
         out += t + 1 < kWindowTracks ? ",\n" : "\n";
     }
     out += "  ]\n}\n";

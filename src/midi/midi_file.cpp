@@ -12,9 +12,7 @@ std::vector<std::uint8_t> fileHeader(int chunkCount) {
 }
 
 std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked) {
-    auto compiled = [&](int t) {
-        return ticked[static_cast<std::size_t>(t)] && s.trackBuffer[t][0] == 'M';
-    };
+    auto compiled = [&](int t) { return ticked[t] && s.trackBuffer[t][0] == 'M'; };
     int count = 0;
     for (int t = 0; t < kWindowTracks; ++t)
         count += compiled(t) ? 1 : 0;

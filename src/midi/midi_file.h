@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -16,7 +15,7 @@ inline constexpr const char* kPlaybackFileName = "trk.mid";
 std::vector<std::uint8_t> fileHeader(int chunkCount);
 
 // Which of the window's tracks 0..19 are ticked for all-tracks playback.
-using TrackSelection = std::array<bool, kWindowTracks>;
+using TrackSelection = Table<bool, kWindowTracks>;
 
 // The all-tracks file: every ticked track whose TrackBuffer holds a compiled
 // chunk, in track order, each as it was last compiled.

@@ -8,9 +8,9 @@ namespace tsuzuri {
 TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
                                const std::filesystem::path& dir) {
     const std::string path = (dir / kPlaybackFileName).string();
-    const int t = s.curTrack;
+    const int t = s.view.curTrack;
     sequencer.sendCommand(releaseCommand(path));
-    CompiledTrack compiled = compileTrack(s, t);
+    CompiledTrack compiled = compileTrack(s.piece, s.tables, t);
     std::vector<std::uint8_t> file = fileHeader(1);
     file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
     TrackPlayback result{std::move(compiled.mml), writeFileAtomically(path, file)};

@@ -29,13 +29,13 @@ void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n) {
         out.push_back(bytes[--count]);
 }
 
-CompiledTrack compileTrack(const EditorState& s, int t) {
+CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t) {
     CompiledTrack result;
     std::vector<std::uint8_t>& out = result.chunk;
     const auto channel = static_cast<std::uint8_t>(trackChannel(t));
 
     out = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
-    const TrackScore& track = s.score[t];
+    const TrackScore& track = piece.score[t];
     out.insert(out.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), track.trackProgram});
 
     // Ticks of rests not yet written: they lengthen the delta of the next event.
@@ -45,16 +45,16 @@ CompiledTrack compileTrack(const EditorState& s, int t) {
         for (int slot = 0; slot < measure.noteCount; ++slot) {
             const int row = measure.noteRow[slot];
             const int length = std::abs(measure.noteAttr[slot][kAttrCode]);
-            const std::uint32_t ticks = s.lengthTicks[length];
+            const std::uint32_t ticks = tables.lengthTicks[length];
             if (!isNoteLength(length)) {
-                result.mml += s.lengthNames[length];
+                result.mml += tables.lengthNames[length];
                 result.mml += ' ';
                 pending += ticks;
                 continue;
             }
-            const std::uint8_t key = s.rowMidi[row];
-            result.mml += s.rowNames[row];
-            result.mml += s.lengthNames[length];
+            const std::uint8_t key = tables.rowMidi[row];
+            result.mml += tables.rowNames[row];
+            result.mml += tables.lengthNames[length];
             result.mml += ' ';
             appendVariableLength(out, pending);
             pending = 0;

@@ -14,9 +14,9 @@ struct CompiledTrack {
     std::string mml;
 };
 
-// Compiles the score of track t (measures 0..score[t].lastMeasure) into a track chunk
-// and the track's MML text. Reads the score and the row and length tables only.
-CompiledTrack compileTrack(const EditorState& s, int t);
+// Compiles the score of track t of the piece (measures 0..lastMeasure) into a
+// track chunk and the track's MML text, naming and sounding notes by `tables`.
+CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t);
 
 // Keeps a copy of a compiled chunk in track t's TrackBuffer and records its size.
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk);

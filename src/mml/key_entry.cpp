@@ -17,15 +17,15 @@ constexpr int kBaseOctaveSetting = 3;  // the setting at which a staff step is i
 }  // namespace
 
 bool switchKeyEntry(EditorState& s) {
-    s.keyEntryMode = s.keyEntryMode ? 0 : 1;
-    if (!s.keyEntryMode)
+    s.view.keyEntryMode = s.view.keyEntryMode ? 0 : 1;
+    if (!s.view.keyEntryMode)
         return false;
-    const int t = s.curTrack;
-    const int m = s.score[t].lastMeasure;
-    s.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
-    s.score[t].lastMeasure = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
-    s.entrySlot = 0;
-    s.entryMeasure = static_cast<std::int16_t>(m);
+    const int t = s.view.curTrack;
+    const int m = s.piece.score[t].lastMeasure;
+    s.view.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
+    s.piece.score[t].lastMeasure = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
+    s.view.entrySlot = 0;
+    s.view.entryMeasure = static_cast<std::int16_t>(m);
     return true;
 }
 
@@ -56,8 +56,8 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         result.outcome = EntryOutcome::RowOutOfRange;
         return result;
     }
-    int m = s.entryMeasure;
-    int entered = s.entrySlot;
+    int m = s.view.entryMeasure;
+    int entered = s.view.entrySlot;
     if (entered >= notesPerMeasure) {
         ++m;
         entered = 0;
@@ -67,8 +67,8 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         result.outcome = EntryOutcome::MeasureOutOfRange;
         return result;
     }
-    const int t = s.curTrack;
-    if (s.score[t].measures[m].noteCount >= kMaxNotesPerMeasure) {
+    const int t = s.view.curTrack;
+    if (s.piece.score[t].measures[m].noteCount >= kMaxNotesPerMeasure) {
         result.outcome = EntryOutcome::MeasureFull;
         return result;
     }
@@ -76,15 +76,15 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
     const int x = entryOffset(entered + 1, notesPerMeasure);
     const EntryGlyph glyph = entryGlyph(result.row, note->lengthIndex);
     // Placement compares the pointer offset, 6 pixels right of the glyph's left edge.
-    Measure& measure = s.score[t].measures[m];
+    Measure& measure = s.piece.score[t].measures[m];
     result.slot = insertionSlot(measure, x + 6);
     insertSlot(measure, result.slot,
                {static_cast<std::int16_t>(x), glyph.top, glyph.code,
                 static_cast<std::int16_t>(result.row)});
-    s.entryMeasure = static_cast<std::int16_t>(m);
-    s.entrySlot = static_cast<std::int16_t>(entered + 1);
-    if (m > s.score[t].lastMeasure) {
-        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
+    s.view.entryMeasure = static_cast<std::int16_t>(m);
+    s.view.entrySlot = static_cast<std::int16_t>(entered + 1);
+    if (m > s.piece.score[t].lastMeasure) {
+        s.piece.score[t].lastMeasure = static_cast<std::int16_t>(m);
         result.lastMeasureRaised = true;
     }
     result.outcome = EntryOutcome::Stored;

@@ -119,7 +119,8 @@ KeyPress pressKey(const EditorState& s, int key, double x, double y) {
     KeyPress press;
     press.pitch = keyPitch(key);
     press.readout = offsetText(x) + offsetText(y);
-    press.noteText = s.noteNames[press.pitch] + std::string(zoneLength(y, keyHeightPixels(key)));
+    press.noteText =
+        s.tables.noteNames[press.pitch] + std::string(zoneLength(y, keyHeightPixels(key)));
     return press;
 }
 

@@ -25,7 +25,7 @@ void placeFromCursor(Form1& form) {
     form.appendToText1(placement.text);
     if (placement.preview)
         form.noteon(placement.previewNote);
-    form.dispn(s.firstMeasure);
+    form.dispn(s.view.firstMeasure);
     if (placement.trackGrew)
         form.Slider1->setMaximum(placement.sliderMax);
 }
@@ -45,13 +45,13 @@ void Form1::Image4_MouseDown(int index, int button, int, double, double) {
     dropSelection(s, Picture2->image4);
     if (button == kRightButton) {
         pickUpLength(s, Picture2->image4, index);
-        Picture2->showArrowPointer(s.curLength == kSelectionTool);
+        Picture2->showArrowPointer(s.view.curLength == kSelectionTool);
     } else {
         Label6->setText(QString::fromStdString(clickReadout(s)));
         if (index != 0)
             selectGlyph(s, Picture2->image4, index);
         else
-            editScore(placementText(state().curLength), [this] { placeFromCursor(*this); });
+            editScore(placementText(state().view.curLength), [this] { placeFromCursor(*this); });
     }
     Picture2->update();
 }

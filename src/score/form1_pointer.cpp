@@ -24,7 +24,7 @@ void Form1::Picture2_MouseMove(int, int, double x, double y) {
         return;
     disp(0, pointerPixel(x), pointerPixel(y));
     Label2->setText(QString::fromStdString(plainNumber(x)));
-    Label3->setText(QString::number(s.glyphTop));
+    Label3->setText(QString::number(s.pointer.glyphTop));
     Label4->setText(QString::fromStdString(landingReadout(s)));
 }
 

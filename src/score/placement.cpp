@@ -25,30 +25,30 @@ const char* refusalFor(const EditorState& s, int m, int row) {
 
 Placement placeNote(EditorState& s) {
     Placement result;
-    const int m = s.mouseMeasure;
-    const int t = s.curTrack;
-    const int row = rowAtY(s.mouseY);
+    const int m = s.pointer.mouseMeasure;
+    const int t = s.view.curTrack;
+    const int row = rowAtY(s.pointer.mouseY);
     if (const char* refusal = refusalFor(s, m, row)) {
         result.refusal = refusal;
         return result;
     }
-    if (isNoteLength(s.curLength)) {
-        result.text = s.rowNames[row] + s.lengthNames[s.curLength] + " ";
+    if (isNoteLength(s.view.curLength)) {
+        result.text = s.tables.rowNames[row] + s.tables.lengthNames[s.view.curLength] + " ";
         result.preview = true;
-        result.previewNote = s.rowMidi[row];
+        result.previewNote = s.tables.rowMidi[row];
     } else {
-        result.text = s.lengthNames[s.curLength] + " ";
+        result.text = s.tables.lengthNames[s.view.curLength] + " ";
     }
     // The slot follows from the unshifted pointer offset; the stored offset is
     // the glyph's left edge, 6 pixels further left.
-    const int xo = s.mouseX - kNoteOrigin - kColumnWidth * s.viewCol;
-    const SlotData data{static_cast<std::int16_t>(xo - 6), s.glyphTop, s.glyphCode,
+    const int xo = s.pointer.mouseX - kNoteOrigin - kColumnWidth * s.pointer.viewCol;
+    const SlotData data{static_cast<std::int16_t>(xo - 6), s.pointer.glyphTop, s.pointer.glyphCode,
                         static_cast<std::int16_t>(row)};
-    Measure& measure = s.score[t].measures[m];
+    Measure& measure = s.piece.score[t].measures[m];
     insertSlot(measure, insertionSlot(measure, xo), data);
     result.placed = true;
-    if (m > s.score[t].lastMeasure) {
-        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
+    if (m > s.piece.score[t].lastMeasure) {
+        s.piece.score[t].lastMeasure = static_cast<std::int16_t>(m);
         result.trackGrew = true;
         result.sliderMax = m + 1;
     }

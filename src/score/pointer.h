@@ -13,7 +13,7 @@ inline constexpr double kCursorTrackLimit = 200;
 // Positions glyph `item` for the integer canvas position x, y as the cursor
 // glyph shows the current palette length there: recomputes the stem direction
 // from y, switches the picture between stem-up and stem-down forms when the
-// direction changed, and sets glyphTop, glyphLeft and glyphCode. With the
+// direction changed, and sets the cursor glyph's top and code. With the
 // selection tool (palette index 34) nothing is moved.
 void disp(EditorState& s, GlyphItem& item, int x, int y);
 

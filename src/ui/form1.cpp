@@ -110,7 +110,7 @@ void Form1::Form_Load() {
     Shape1().top = 500;
     // The first entry shows the instrument every track starts with.
     Combo1->setCurrentIndex(0);
-    setBackColor(Command2[state().paletteIndex], kWhite);
+    setBackColor(Command2[state().view.paletteIndex], kWhite);
 }
 
 GlyphItem& Form1::Image4(int i) {

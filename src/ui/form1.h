@@ -36,7 +36,7 @@ class ScoreCanvas;
 class UpDown;
 struct ShapeItem;
 struct Accidental;
-struct Piece;
+struct SavedPiece;
 
 // Mouse button codes and shift masks as the handlers receive them.
 inline constexpr int kLeftButton = 1;
@@ -154,6 +154,7 @@ public:
     void UpDown3_Change();
     void UpDown4_Change();
     void Check1_Click();
+    void Check3_Click(int index);
     void Command12_Click();
     void Command13_Click();
     void Command12_MouseDown(int button, int shift, double x, double y);
@@ -185,10 +186,10 @@ public:
     // Whether a save or load is under way.
     bool fileBusy() const { return fileBusy_; }
     // The piece as the score file keeps it.
-    std::unique_ptr<Piece> currentPiece() const;
-    // Replaces the piece in the window by `piece`, read from `path`: the view,
+    std::unique_ptr<SavedPiece> currentPiece() const;
+    // Replaces the piece in the window by the one `saved` in `path`: the view,
     // the controls and every compiled track show it as it was saved.
-    void openPiece(const Piece& piece, const std::filesystem::path& path);
+    void openPiece(const SavedPiece& saved, const std::filesystem::path& path);
     // A change of the piece that the history does not keep (the ticks of the
     // track boxes, the MML text): the unsaved mark, the caption and the
     // recovery copy follow it.
@@ -370,7 +371,6 @@ private:
     std::uint64_t savedUnrecorded_ = 0;
     QUndoStack* undoStack_ = nullptr;
     bool replaying_ = false;
-    int octaveShown_ = 4;  // the octave setting before its control changes
     bool closing_ = false;
     bool fileBusy_ = false;  // a save or load runs; a second one waits for it
     std::filesystem::path recoveryDir_;

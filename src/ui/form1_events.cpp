@@ -93,6 +93,10 @@ void Form1::connectEvents() {
     connect(UpDown3, &UpDown::changed, this, &Form1::UpDown3_Change);
     connect(UpDown4, &UpDown::changed, this, &Form1::UpDown4_Change);
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    for (int i = 0; i < kWindowTracks; ++i) {
+        connect(Check3[static_cast<std::size_t>(i)], &QCheckBox::toggled, this,
+                [this, i] { Check3_Click(i); });
+    }
 
     // View navigation and palette
     onPress(this, Command12, &Form1::Command12_MouseDown);

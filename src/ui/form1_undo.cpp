@@ -63,11 +63,11 @@ public:
 
 private:
     void apply() override {
-        applyChange(form_.state(), change_);
+        applyChange(form_.state().piece, change_);
         form_.showChangedScore(change_.track, firstChangedMeasure(change_));
     }
     void revert() override {
-        revertChange(form_.state(), change_);
+        revertChange(form_.state().piece, change_);
         form_.showChangedScore(change_.track, firstChangedMeasure(change_));
     }
     ScoreChange change_;
@@ -141,12 +141,12 @@ void Form1::replay(const std::function<void()>& apply) {
 }
 
 bool Form1::editScore(const QString& text, const std::function<void()>& edit) {
-    const int t = state().curTrack;
-    const auto before = std::make_unique<TrackScore>(state().score[t]);
+    const int t = state().view.curTrack;
+    const auto before = std::make_unique<TrackScore>(state().piece.score[t]);
     edit();
     if (replaying_)
         return false;
-    ScoreChange change = scoreChange(t, *before, state().score[t]);
+    ScoreChange change = scoreChange(t, *before, state().piece.score[t]);
     if (change.empty())
         return false;
     undoStack_->push(new ScoreStep(*this, text, std::move(change)));
@@ -192,27 +192,27 @@ void Form1::redo() {
 void Form1::showChangedScore(int track, std::optional<int> measure) {
     EditorState& s = state();
     bool moved = false;
-    if (s.curTrack != track) {
-        s.curTrack = static_cast<std::int16_t>(track);
+    if (s.view.curTrack != track) {
+        s.view.curTrack = static_cast<std::int16_t>(track);
         Text5->setText(QString::number(track + 1));
         UpDown2->setValue(track + 1);
         moved = true;
     }
     if (measure) {
-        int first = s.firstMeasure;
+        int first = s.view.firstMeasure;
         if (*measure < first)
             first = *measure;
         else if (*measure >= first + kViewMeasures)
             first = *measure - (kViewMeasures - 1);
         first = clampViewStart(first);
-        moved = moved || first != s.firstMeasure;
-        s.firstMeasure = static_cast<std::int16_t>(first);
+        moved = moved || first != s.view.firstMeasure;
+        s.view.firstMeasure = static_cast<std::int16_t>(first);
     }
     // A frame on another note than before, or on none, is no selection.
     if (moved || !selectedNote(s))
         dropSelection(s, Picture2->image4);
-    dispn(s.firstMeasure);
-    progd(s.score[s.curTrack].trackProgram);
+    dispn(s.view.firstMeasure);
+    progd(s.piece.score[s.view.curTrack].trackProgram);
 }
 
 std::size_t Form1::historyBytes() const {

@@ -12,13 +12,13 @@
 namespace tsuzuri {
 
 void Form1::Command12_Click() {
-    state().firstMeasure = static_cast<std::int16_t>(scrolledBack(state().firstMeasure));
-    dispn(state().firstMeasure);
+    state().view.firstMeasure = static_cast<std::int16_t>(scrolledBack(state().view.firstMeasure));
+    dispn(state().view.firstMeasure);
 }
 
 void Form1::Command13_Click() {
-    state().firstMeasure = static_cast<std::int16_t>(scrolledOn(state().firstMeasure));
-    dispn(state().firstMeasure);
+    state().view.firstMeasure = static_cast<std::int16_t>(scrolledOn(state().view.firstMeasure));
+    dispn(state().view.firstMeasure);
 }
 
 void Form1::Command12_MouseDown(int, int, double, double) {
@@ -43,16 +43,16 @@ void Form1::Command13_MouseMove(int, int, double, double) {
 
 void Form1::Command2_Click(int index) {
     EditorState& s = state();
-    s.curLength = static_cast<std::int16_t>(index);
-    setBackColor(Command2[static_cast<std::size_t>(s.paletteIndex)], kButtonFace);
+    s.view.curLength = static_cast<std::int16_t>(index);
+    setBackColor(Command2[static_cast<std::size_t>(s.view.paletteIndex)], kButtonFace);
     setBackColor(Command2[static_cast<std::size_t>(index)], kWhite);
-    s.paletteIndex = static_cast<std::int16_t>(index);
+    s.view.paletteIndex = static_cast<std::int16_t>(index);
     Picture2->setFocus();
     Image4(0).picture = palettePicture(index);
     Picture2->showArrowPointer(index == kSelectionTool);
     Picture2->update();
     if (changeSelectedLength(s, index))
-        dispn(s.firstMeasure);
+        dispn(s.view.firstMeasure);
 }
 
 // Keys pressed while a palette button has the focus start nothing.
@@ -64,7 +64,7 @@ void Form1::Command16_Click() {
         return;
     }
     setBackColor(Command16, kRed);
-    dispn(state().firstMeasure);
+    dispn(state().view.firstMeasure);
 }
 
 void Form1::Command8_KeyDown(int, int) {

@@ -85,10 +85,10 @@ TEST_F(AudioExportTest, TheSaveDialogWritesThePieceAsWavAndACancelLeavesNothing)
 
     // A long piece (seven minutes): cancelled while it renders, it leaves no
     // file behind.
-    state().score[0].lastMeasure = kMeasureCount - 1;
+    state().piece.score[0].lastMeasure = kMeasureCount - 1;
     for (int m = 0; m < kMeasureCount; ++m) {
-        state().score[0].measures[m] = state().score[0].measures[0];
-        state().score[0].measures[m].noteCount = 2;
+        state().piece.score[0].measures[m] = state().piece.score[0].measures[0];
+        state().piece.score[0].measures[m].noteCount = 2;
     }
     offeredFilters();
     saveAs(dir.path() / "long.wav", kWav);

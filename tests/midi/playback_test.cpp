@@ -68,8 +68,8 @@ TEST(OneTrackPlayback, EmptyTrackWrites29BytesAndPlaysAfterRelease) {
 TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
     test::TempDir dir;
     auto s = test::newState();
-    s->curTrack = 4;
-    s->score[4].trackProgram = 74;
+    s->view.curTrack = 4;
+    s->piece.score[4].trackProgram = 74;
     appendSlot(*s, 4, 0, 21, -22);  // r4
     appendSlot(*s, 4, 0, 21, 8);    // O4C4 at tick 32
     appendSlot(*s, 4, 1, 23, 12);   // O4E1 at tick 64
@@ -123,7 +123,7 @@ TEST(OneTrackPlayback, AnUnwritableDirectoryIsReportedAndNothingPlays) {
     EXPECT_EQ(sequencer.commands[0].rfind("close ", 0), 0u);
     EXPECT_EQ(s->trackChunkSize[0], before);
     EXPECT_EQ(s->trackBuffer[0][0], 0);
-    EXPECT_EQ(s->score[0].measures[0].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[0].noteCount, 1);
 }
 
 TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {
@@ -131,7 +131,7 @@ TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {
     auto s = test::newState();
     test::RecordingSequencer sequencer;
     for (int t : {0, 1, 2}) {
-        s->curTrack = static_cast<std::int16_t>(t);
+        s->view.curTrack = static_cast<std::int16_t>(t);
         appendSlot(*s, t, 0, 21 + t, 8);
         playCurrentTrack(*s, sequencer, dir.path());
     }
@@ -175,7 +175,7 @@ TEST(AllTracksPlayback, NothingCompiledWritesTheHeaderAlone) {
 
 TEST(AllTracksPlayback, TrackTwentyIsNeverIncluded) {
     auto s = test::newState();
-    storeTrackBuffer(*s, 20, compileTrack(*s, 20).chunk);
+    storeTrackBuffer(*s, 20, compileTrack(s->piece, s->tables, 20).chunk);
     TrackSelection all{};
     all.fill(true);
     EXPECT_EQ(allTracksFile(*s, all), fileHeader(0));

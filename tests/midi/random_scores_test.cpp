@@ -24,25 +24,25 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
     for (int round = 0; round < 40; ++round) {
         auto s = test::newState();
         const int t = static_cast<int>(random() % kTrackCount);
-        s->curTrack = static_cast<std::int16_t>(t);
-        s->score[t].trackProgram = static_cast<std::uint8_t>(random() % 128);
-        s->score[t].lastMeasure = static_cast<std::int16_t>(random() % 12);
+        s->view.curTrack = static_cast<std::int16_t>(t);
+        s->piece.score[t].trackProgram = static_cast<std::uint8_t>(random() % 128);
+        s->piece.score[t].lastMeasure = static_cast<std::int16_t>(random() % 12);
         struct Expected {
             long on, off;
             int key;
         };
         std::vector<Expected> expected;
         long time = 0;
-        for (int m = 0; m <= s->score[t].lastMeasure; ++m) {
+        for (int m = 0; m <= s->piece.score[t].lastMeasure; ++m) {
             const int slots = static_cast<int>(random() % (kMaxNotesPerMeasure + 1));
             for (int slot = 0; slot < slots; ++slot) {
                 const int code = static_cast<int>(random() % 101) - 50;
                 const int row = static_cast<int>(random() % kNamedRows);
                 test::appendSlot(*s, t, m, row, code);
                 const int length = std::abs(code);
-                const long ticks = s->lengthTicks[length];
+                const long ticks = s->tables.lengthTicks[length];
                 if (isNoteLength(length))
-                    expected.push_back({time, time + ticks, s->rowMidi[row]});
+                    expected.push_back({time, time + ticks, s->tables.rowMidi[row]});
                 time += ticks;
             }
         }

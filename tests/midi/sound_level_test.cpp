@@ -44,8 +44,8 @@ protected:
 // up, with room for the other tracks.
 TEST_F(SoundLevel, OneTrackPeaksBetweenMinus12AndMinus6Dbfs) {
     for (int program : kPrograms) {
-        s_->score[0].trackProgram = static_cast<std::uint8_t>(program);
-        s_->score[0].measures[0].noteCount = 0;
+        s_->piece.score[0].trackProgram = static_cast<std::uint8_t>(program);
+        s_->piece.score[0].measures[0].noteCount = 0;
         for (int row = 14; row <= 28; row += 2)
             test::appendSlot(*s_, 0, 0, row, kQuarter);
         ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, "");
@@ -63,7 +63,7 @@ TEST_F(SoundLevel, TwentyTracksOfFullChordsNeverClip) {
     TrackSelection ticked{};
     const int chordSteps[] = {0, 2, 4};  // rows of a triad: root, third, fifth
     for (int t = 0; t < kWindowTracks; ++t) {
-        TrackScore& track = s_->score[t];
+        TrackScore& track = s_->piece.score[t];
         track.trackProgram = static_cast<std::uint8_t>(kPrograms[t % 4]);
         const int row = 7 + chordSteps[t % 3] + 7 * (t / 3) % 42;
         for (int m = 0; m < 3; ++m) {
@@ -71,7 +71,7 @@ TEST_F(SoundLevel, TwentyTracksOfFullChordsNeverClip) {
             test::appendSlot(*s_, t, m, std::min(row + 2 * m, 95), kWhole);
         }
         track.lastMeasure = 2;
-        storeTrackBuffer(*s_, t, compileTrack(*s_, t).chunk);
+        storeTrackBuffer(*s_, t, compileTrack(s_->piece, s_->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
     ASSERT_EQ(playAllTracks(*s_, ticked, *engine_, dir_.path()), "");

@@ -33,12 +33,12 @@ std::size_t at(double seconds) {
 // a mandolin on the second once the first has ended.
 std::unique_ptr<EditorState> twoTrackPiece() {
     auto s = test::newState();
-    s->score[0].trackProgram = 24;
+    s->piece.score[0].trackProgram = 24;
     for (int row : {kRowA4, kRowE4}) {
         test::appendSlot(*s, 0, 0, row, kQuarter);
         test::appendSlot(*s, 0, 0, 0, kQuarterRest);
     }
-    s->score[1].trackProgram = 25;
+    s->piece.score[1].trackProgram = 25;
     test::appendSlot(*s, 1, 0, 0, kWholeRest);
     for (int row : {kRowC5, kRowA3}) {
         test::appendSlot(*s, 1, 1, row, kQuarter);
@@ -113,7 +113,8 @@ protected:
 };
 
 TEST_F(WavExport, ThePieceSoundsAsItPlaysForItsWholeLength) {
-    const std::vector<std::uint8_t> midi = exportMidi(*twoTrackPiece());
+    const auto s = twoTrackPiece();
+    const std::vector<std::uint8_t> midi = exportMidi(s->piece, s->tables);
     double end = 0;
     const std::vector<Note> notes = notesOf(midiFile(midi), 0.5 / 32, end);
     ASSERT_EQ(notes.size(), 4u);
@@ -144,7 +145,8 @@ TEST_F(WavExport, ThePieceSoundsAsItPlaysForItsWholeLength) {
 
 // A piece without notes is a file without tracks, and a WAV file without sound.
 TEST_F(WavExport, APieceWithoutNotesGivesAnEmptyFile) {
-    const test::WavListing wav = exported(exportMidi(*test::newState()));
+    const auto s = test::newState();
+    const test::WavListing wav = exported(exportMidi(s->piece, s->tables));
     ASSERT_TRUE(wav.ok) << wav.diagnostics;
     EXPECT_EQ(wav.frames, 0);
 }
@@ -153,10 +155,10 @@ TEST_F(WavExport, APieceWithoutNotesGivesAnEmptyFile) {
 // of the notes after it.
 TEST_F(WavExport, TheFilesTempoIsHonoured) {
     auto s = test::newState();
-    s->score[0].trackProgram = 24;
+    s->piece.score[0].trackProgram = 24;
     test::appendSlot(*s, 0, 0, kRowA4, kQuarter);
     test::appendSlot(*s, 0, 0, kRowE4, kQuarter);
-    std::vector<std::uint8_t> midi = exportMidi(*s);
+    std::vector<std::uint8_t> midi = exportMidi(s->piece, s->tables);
     const std::vector<std::uint8_t> tempo = {0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40};
     constexpr std::size_t kFirstTrackData = 14 + 8;
     midi.insert(midi.begin() + kFirstTrackData, tempo.begin(), tempo.end());

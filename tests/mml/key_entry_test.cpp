@@ -34,29 +34,29 @@ EntryResult enter(EditorState& s, std::string_view note, int perMeasure = 8,
 TEST(KeyEntry, SwitchingOnAddsAMeasureAndShowsTheEntryMeasure) {
     auto s = newState();
     EXPECT_TRUE(switchKeyEntry(*s));
-    EXPECT_EQ(s->keyEntryMode, 1);
-    EXPECT_EQ(s->entryMeasure, 3);
-    EXPECT_EQ(s->entrySlot, 0);
-    EXPECT_EQ(s->score[0].lastMeasure, 4);
-    EXPECT_EQ(s->firstMeasure, 1);  // measure 3 in the third column
+    EXPECT_EQ(s->view.keyEntryMode, 1);
+    EXPECT_EQ(s->view.entryMeasure, 3);
+    EXPECT_EQ(s->view.entrySlot, 0);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 4);
+    EXPECT_EQ(s->view.firstMeasure, 1);  // measure 3 in the third column
     EXPECT_FALSE(switchKeyEntry(*s));
-    EXPECT_EQ(s->keyEntryMode, 0);
+    EXPECT_EQ(s->view.keyEntryMode, 0);
     EXPECT_TRUE(switchKeyEntry(*s));
-    EXPECT_EQ(s->score[0].lastMeasure, 5);
-    EXPECT_EQ(s->entryMeasure, 4);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 5);
+    EXPECT_EQ(s->view.entryMeasure, 4);
 }
 
 TEST(KeyEntry, SwitchingOnStaysInsideTheScore) {
     auto s = newState();
-    s->score[0].lastMeasure = 1;
+    s->piece.score[0].lastMeasure = 1;
     switchKeyEntry(*s);
-    EXPECT_EQ(s->firstMeasure, 0);
+    EXPECT_EQ(s->view.firstMeasure, 0);
     switchKeyEntry(*s);
-    s->score[0].lastMeasure = 200;
+    s->piece.score[0].lastMeasure = 200;
     switchKeyEntry(*s);
-    EXPECT_EQ(s->score[0].lastMeasure, 200);
-    EXPECT_EQ(s->entryMeasure, 200);
-    EXPECT_EQ(s->firstMeasure, 197);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 200);
+    EXPECT_EQ(s->view.entryMeasure, 200);
+    EXPECT_EQ(s->view.firstMeasure, 197);
 }
 
 TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
@@ -67,14 +67,15 @@ TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
     ASSERT_EQ(r.outcome, EntryOutcome::Stored);
     EXPECT_EQ(r.row, 21);
     EXPECT_EQ(r.measure, 3);
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 1);
-    EXPECT_EQ(s->score[0].measures[3].noteRow[0], 21);
-    EXPECT_EQ(s->rowMidi[21], 60);
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrX], 22);    // first of 8: 200 / 9
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrTop], 50);  // stem up, bottom edge on y 84
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrCode], 6);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteRow[0], 21);
+    EXPECT_EQ(s->tables.rowMidi[21], 60);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrX], 22);  // first of 8: 200 / 9
+    // Stem up, the bottom edge on y 84.
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrTop], 50);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrCode], 6);
 
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     EXPECT_EQ(c.mml, "O4C8 ");
     const std::vector<std::uint8_t> noteOn = {0x90, 60, 0x40};
     EXPECT_NE(std::search(c.chunk.begin(), c.chunk.end(), noteOn.begin(), noteOn.end()),
@@ -85,12 +86,12 @@ TEST(KeyEntry, GlyphIsTheCursorGlyphOfTheRow) {
     auto s = newState();
     for (int row = 0; row <= kTopRow; ++row) {
         for (int length = 0; length < kNoteLengths; ++length) {
-            s->curLength = static_cast<std::int16_t>(length);
+            s->view.curLength = static_cast<std::int16_t>(length);
             GlyphItem scratch;
             disp(*s, scratch, 100, 4 * (kTopRow - row));
             const EntryGlyph g = entryGlyph(row, length);
-            EXPECT_EQ(g.top, s->glyphTop) << row << " " << length;
-            EXPECT_EQ(g.code, s->glyphCode) << row << " " << length;
+            EXPECT_EQ(g.top, s->pointer.glyphTop) << row << " " << length;
+            EXPECT_EQ(g.code, s->pointer.glyphCode) << row << " " << length;
         }
     }
     EXPECT_EQ(entryGlyph(30, 8).code, -8);  // above the treble staff's middle: stem down
@@ -99,25 +100,23 @@ TEST(KeyEntry, GlyphIsTheCursorGlyphOfTheRow) {
 
 TEST(KeyEntry, PointerStateIsLeftAlone) {
     auto s = enteringState();
-    s->stemDir = -1;
-    s->prevStemDir = 1;
-    s->glyphTop = 77;
-    s->glyphCode = -8;
+    s->pointer.stemDir = -1;
+    s->pointer.glyphTop = 77;
+    s->pointer.glyphCode = -8;
     ASSERT_EQ(enter(*s, "O3C8").outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->stemDir, -1);
-    EXPECT_EQ(s->prevStemDir, 1);
-    EXPECT_EQ(s->glyphTop, 77);
-    EXPECT_EQ(s->glyphCode, -8);
-    EXPECT_EQ(s->curLength, 8);
+    EXPECT_EQ(s->pointer.stemDir, -1);
+    EXPECT_EQ(s->pointer.glyphTop, 77);
+    EXPECT_EQ(s->pointer.glyphCode, -8);
+    EXPECT_EQ(s->view.curLength, 8);
 }
 
 TEST(KeyEntry, EveryKeyStoresItsNaturalPitch) {
     for (int setting = 0; setting <= 8; ++setting) {
         auto s = newState(setting);
         for (int key = 0; key < kPianoKeyCount; ++key) {
-            s->entryMeasure = 0;
-            s->entrySlot = 0;
-            s->score[0].measures[0].noteCount = 0;
+            s->view.entryMeasure = 0;
+            s->view.entrySlot = 0;
+            s->piece.score[0].measures[0].noteCount = 0;
             const KeyPress press = pressKey(*s, key, 0, 600);
             const EntryResult r = enter(*s, press.noteText, 8, setting);
             const int natural = press.pitch - (isBlackKey(key) ? 1 : 0);
@@ -126,7 +125,7 @@ TEST(KeyEntry, EveryKeyStoresItsNaturalPitch) {
                 continue;
             }
             ASSERT_EQ(r.outcome, EntryOutcome::Stored) << setting << " " << key;
-            EXPECT_EQ(s->rowMidi[r.row], natural) << setting << " " << key;
+            EXPECT_EQ(s->tables.rowMidi[r.row], natural) << setting << " " << key;
         }
     }
 }
@@ -138,23 +137,23 @@ TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
         ASSERT_EQ(r.outcome, EntryOutcome::Stored);
         EXPECT_EQ(r.measure, 3);
         EXPECT_EQ(r.slot, k - 1);
-        EXPECT_EQ(s->score[0].measures[3].noteAttr[k - 1][kAttrX], 22 * k);
+        EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[k - 1][kAttrX], 22 * k);
     }
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 8);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 8);
 
     EntryResult r = enter(*s, "O4D8");
     EXPECT_EQ(r.measure, 4);
     EXPECT_EQ(r.slot, 0);
     EXPECT_FALSE(r.lastMeasureRaised);  // switching on added measure 4
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 22);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 22);
     for (int k = 2; k <= 8; ++k)
         enter(*s, "O4D8");
     r = enter(*s, "O4E8");
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].lastMeasure, 5);
-    EXPECT_EQ(s->entryMeasure, 5);
-    EXPECT_EQ(s->entrySlot, 1);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 5);
+    EXPECT_EQ(s->view.entryMeasure, 5);
+    EXPECT_EQ(s->view.entrySlot, 1);
 }
 
 TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
@@ -162,12 +161,12 @@ TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
     EntryResult r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 4);
     EXPECT_FALSE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 100);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 100);
     r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 0);
-    EXPECT_EQ(s->score[0].measures[5].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 0);
+    EXPECT_EQ(s->piece.score[0].measures[5].noteCount, 1);
 }
 
 TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
@@ -175,7 +174,7 @@ TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
     for (int k = 0; k < 5; ++k)
         enter(*s, "O4C8", 8);
     EXPECT_EQ(enter(*s, "O4C8", 4).measure, 4);
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 40);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 40);
 }
 
 TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
@@ -185,15 +184,15 @@ TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 1);  // x 40
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 3);  // x 80
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 4);  // x 120
-    ASSERT_EQ(s->score[0].measures[3].noteCount, 5);
+    ASSERT_EQ(s->piece.score[0].measures[3].noteCount, 5);
     const int expected[] = {30, 40, 60, 80, 120};
     for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(s->score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
+        EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
 }
 
 void expectUntouched(const EditorState& s, int measure, int count) {
-    EXPECT_EQ(s.score[0].measures[measure].noteCount, count);
-    EXPECT_EQ(s.entryMeasure, measure);
+    EXPECT_EQ(s.piece.score[0].measures[measure].noteCount, count);
+    EXPECT_EQ(s.view.entryMeasure, measure);
 }
 
 TEST(KeyEntry, Refusals) {
@@ -212,17 +211,17 @@ TEST(KeyEntry, Refusals) {
     EXPECT_EQ(r.outcome, EntryOutcome::MeasureFull);
     EXPECT_NE(entryNotice(r.outcome), entryNotice(EntryOutcome::RowOutOfRange));
     expectUntouched(*s, 3, 20);
-    EXPECT_EQ(s->entrySlot, 1);
+    EXPECT_EQ(s->view.entrySlot, 1);
 
-    s->entryMeasure = 200;
-    s->entrySlot = 8;
+    s->view.entryMeasure = 200;
+    s->view.entrySlot = 8;
     r = enter(*s, "O4C8");
     EXPECT_EQ(r.outcome, EntryOutcome::MeasureOutOfRange);
     EXPECT_FALSE(entryNotice(r.outcome).empty());
     expectUntouched(*s, 200, 0);
-    EXPECT_EQ(s->score[0].lastMeasure, 4);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 4);
     EXPECT_EQ(enter(*s, "O4C8", 9).outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->score[0].lastMeasure, 200);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 200);
 }
 
 TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {
@@ -233,7 +232,7 @@ TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {
         EXPECT_TRUE(entryNotice(r.outcome).empty());
     }
     expectUntouched(*s, 3, 0);
-    EXPECT_EQ(s->entrySlot, 0);
+    EXPECT_EQ(s->view.entrySlot, 0);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST_F(DesktopTest, ADroppedScoreOpensAsLoadDoesAskingFirstAboutChanges) {
     EXPECT_FALSE(form->Text1->toPlainText().contains(QStringLiteral("dropped.tsz")));
 
     // Without changes it opens at once, wherever it lands.
-    state().score[0].measures[0].noteCount = 0;
+    state().piece.score[0].measures[0].noteCount = 0;
     drop(form->Picture2, {file}, {300, 60});
     EXPECT_EQ(form->findChild<QMessageBox*>("KeepChanges"), nullptr);
     EXPECT_EQ(count(0), 1);
