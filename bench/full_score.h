@@ -33,7 +33,7 @@ inline void fillTrack(EditorState& s, int t, int perMeasure = kSlotCount) {
             attr[kAttrX] = static_cast<std::int16_t>(slot * 6);
             attr[kAttrTop] = static_cast<std::int16_t>(stem > 0 ? y - 34 : y - 8);
             attr[kAttrCode] =
-                static_cast<std::int16_t>(isNoteLength(length) ? stem * length : length);
+                static_cast<std::int16_t>(isNoteIndex(length) ? stem * length : length);
             s.piece.score[t].measures[m].noteRow[slot] = static_cast<std::int16_t>(row);
         }
         s.piece.score[t].measures[m].noteCount = static_cast<std::int16_t>(perMeasure);

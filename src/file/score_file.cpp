@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/tables.h"
 
@@ -17,8 +18,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int kNoteFields = 4;  // x offset, glyph top, glyph code, row
-constexpr int kLastPaletteIndex = 50;
-constexpr int kLastFirstShown = kMeasureCount - 4;
 
 // Compact JSON of one value, with any broken text replaced rather than thrown.
 std::string compact(const json& value) {
@@ -264,7 +263,7 @@ private:
             setInteger(saved_->curTrack, v, 0, kWindowTracks - 1, what);
         } else if (k == "firstMeasure") {
             level.seen |= kFirstMeasure;
-            setInteger(saved_->firstMeasure, v, 0, kLastFirstShown, what);
+            setInteger(saved_->firstMeasure, v, 0, kLastFirstMeasure, what);
         } else if (k == "mml") {
             level.seen |= kMml;
             if (v.kind != Value::Text)

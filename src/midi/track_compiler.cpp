@@ -46,7 +46,7 @@ CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t) 
             const int row = measure.noteRow[slot];
             const int length = std::abs(measure.noteAttr[slot][kAttrCode]);
             const std::uint32_t ticks = tables.lengthTicks[length];
-            if (!isNoteLength(length)) {
+            if (!isNoteIndex(length)) {
                 result.mml += tables.lengthNames[length];
                 result.mml += ' ';
                 pending += ticks;

@@ -52,7 +52,7 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         return result;
 
     result.row = entryRow(note->step, octaveSetting);
-    if (result.row < 0 || result.row >= kNamedRows) {
+    if (!rowHasPitch(result.row)) {
         result.outcome = EntryOutcome::RowOutOfRange;
         return result;
     }
@@ -75,18 +75,15 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
 
     const int x = entryOffset(entered + 1, notesPerMeasure);
     const EntryGlyph glyph = entryGlyph(result.row, note->lengthIndex);
-    // Placement compares the pointer offset, 6 pixels right of the glyph's left edge.
+    // Placement compares the pointer offset, right of the glyph's left edge.
     Measure& measure = s.piece.score[t].measures[m];
-    result.slot = insertionSlot(measure, x + 6);
+    result.slot = insertionSlot(measure, x + kGlyphHotSpotX);
     insertSlot(measure, result.slot,
                {static_cast<std::int16_t>(x), glyph.top, glyph.code,
                 static_cast<std::int16_t>(result.row)});
     s.view.entryMeasure = static_cast<std::int16_t>(m);
     s.view.entrySlot = static_cast<std::int16_t>(entered + 1);
-    if (m > s.piece.score[t].lastMeasure) {
-        s.piece.score[t].lastMeasure = static_cast<std::int16_t>(m);
-        result.lastMeasureRaised = true;
-    }
+    result.lastMeasureRaised = raiseLastMeasure(s.piece.score[t], m);
     result.outcome = EntryOutcome::Stored;
     return result;
 }
@@ -98,7 +95,7 @@ std::string_view entryNotice(EntryOutcome outcome) {
         case EntryOutcome::MeasureOutOfRange:
             return kOutsideMeasuresNotice;
         case EntryOutcome::MeasureFull:
-            return "1小節に書ける音符は20個までです";
+            return kMeasureFullNotice;
         case EntryOutcome::Stored:
         case EntryOutcome::Ignored:
             break;

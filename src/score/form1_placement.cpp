@@ -32,9 +32,9 @@ void placeFromCursor(Form1& form) {
 
 // The name of a placement in the history.
 QString placementText(int length) {
-    if (isNoteLength(length))
+    if (isNoteIndex(length))
         return QStringLiteral("音符の配置");
-    return length < kFirstMark ? QStringLiteral("休符の配置") : QStringLiteral("記号の配置");
+    return isRestIndex(length) ? QStringLiteral("休符の配置") : QStringLiteral("記号の配置");
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ void Form1::Image4_MouseDown(int index, int button, int, double, double) {
     dropSelection(s, Picture2->image4);
     if (button == kRightButton) {
         pickUpLength(s, Picture2->image4, index);
-        Picture2->showArrowPointer(s.view.curLength == kSelectionTool);
+        Picture2->showArrowPointer(s.view.curLength == kSelectionToolIndex);
     } else {
         Label6->setText(QString::fromStdString(clickReadout(s)));
         if (index != 0)

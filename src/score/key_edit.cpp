@@ -23,7 +23,8 @@ bool fitsInt16(int v) {
 void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
     const Measure& measure = currentMeasure(s, note.measure);
     const int column = note.measure - drawnViewStart(s);
-    const int x = column * kColumnWidth + measure.noteAttr[note.slot][kAttrX] + 76;
+    const int x =
+        column * kColumnWidth + kNoteOrigin + measure.noteAttr[note.slot][kAttrX] + kGlyphHotSpotX;
     disp(s, image4[g], x, rowSnappedY(measure.noteRow[note.slot]));
     showNote(image4[g], measure, note.slot, column);
 }
@@ -64,7 +65,7 @@ KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int
     auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
     auto& row = currentMeasure(s, note.measure).noteRow[note.slot];
     const int newRow = row + rows;
-    if (newRow < 0 || newRow >= kNamedRows)
+    if (!rowHasPitch(newRow))
         return outcome;
     const PlacedGlyph glyph = placedGlyph(std::abs(attr[kAttrCode]), newRow);
     attr[kAttrTop] = static_cast<std::int16_t>(glyph.top);

@@ -27,15 +27,15 @@ void disp(EditorState& s, GlyphItem& item, int x, int y) {
     const int before = p.stemDir;
     const int snapped = snappedY(y);
     p.stemDir = static_cast<std::int16_t>(stemBand(y));
-    if (p.stemDir != before && length < 12)
+    if (p.stemDir != before && isStemmedIndex(length))
         item.picture = p.stemDir == 1 ? palettePicture(length) : stemDownPicture(length);
     p.stemDir = static_cast<std::int16_t>(stemFor(length, y));
-    if (length == kSelectionTool)
+    if (length == kSelectionToolIndex)
         return;
     p.glyphTop = static_cast<std::int16_t>(glyphTopAt(length, snapped, p.stemDir));
     p.glyphCode = static_cast<std::int16_t>(p.stemDir * length);
     item.top = p.glyphTop;
-    item.left = x - 6;
+    item.left = x - kGlyphHotSpotX;
     item.spotX = x;
     item.spotY = snapped - 2;
 }

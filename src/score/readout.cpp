@@ -34,12 +34,12 @@ std::string landingReadout(const EditorState& s) {
     const int m = s.pointer.mouseMeasure;
     if (m < 0 || m >= kMeasureCount)
         return spaced(m) + ":";
-    const int xo = s.pointer.mouseX - kNoteOrigin - kColumnWidth * s.pointer.viewCol;
+    const int xo = columnOffset(s.pointer.mouseX, s.pointer.viewCol);
     return spaced(m) + ":" + spaced(insertionSlot(currentMeasure(s, m), xo));
 }
 
 std::string rowName(const EditorState& s, int row) {
-    if (row < 0 || row >= kNamedRows)
+    if (!rowHasPitch(row))
         return "";
     return s.tables.rowNames[row];
 }

@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "state/palette_index.h"
 #include "state/piece.h"
 #include "state/table.h"
 #include "state/track_buffer.h"
 
 namespace tsuzuri {
 
-inline constexpr int kLengthCount = 28;  // length indices 0..27 have ticks and text
-inline constexpr int kNoteLengths = 14;  // length indices 0..13 are sounding notes
 inline constexpr int kTrackBufferSize = 65536;
 // The longest text a paste may leave in an MML box, in UTF-8 bytes: far above
 // the MML of a full piece (about 60 KB), far below what blocks the window.

@@ -15,6 +15,11 @@ inline constexpr int kSlotCount = 21;      // slots 0..20 per measure
 inline constexpr int kRowCount = 97;       // staff rows 0..96; row 96 has no pitch
 inline constexpr int kNamedRows = 96;      // rows 0..95 carry a name and a pitch
 
+// Whether staff row `row` has a name and a pitch: only such rows take notes.
+inline bool rowHasPitch(int row) {
+    return row >= 0 && row < kNamedRows;
+}
+
 // Attributes of a slot in noteAttr.
 inline constexpr int kAttrX = 0;     // x offset of the glyph inside its measure column
 inline constexpr int kAttrTop = 1;   // top y of the glyph on the canvas

@@ -38,9 +38,4 @@ void startUp(EditorState& s, int octave);
 // order: entry 2i is a plain length, 2i + 1 the same length dotted.
 std::string_view noteLengthText(int index);
 
-// True when length index l is a sounding note (0..13).
-inline bool isNoteLength(int l) {
-    return l >= 0 && l < kNoteLengths;
-}
-
 }  // namespace tsuzuri

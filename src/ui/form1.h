@@ -272,7 +272,7 @@ public:
     QPushButton* Command13 = nullptr;
     QSlider* Slider1 = nullptr;
     // Palette and tool rows
-    std::array<QPushButton*, 51> Command2{};
+    std::array<QPushButton*, kPaletteCount> Command2{};
     QPushButton* Command17 = nullptr;
     QFrame* Frame1 = nullptr;
     QPushButton* Command1 = nullptr;

@@ -49,7 +49,7 @@ void Form1::Command2_Click(int index) {
     s.view.paletteIndex = static_cast<std::int16_t>(index);
     Picture2->setFocus();
     Image4(0).picture = palettePicture(index);
-    Picture2->showArrowPointer(index == kSelectionTool);
+    Picture2->showArrowPointer(index == kSelectionToolIndex);
     Picture2->update();
     if (changeSelectedLength(s, index))
         dispn(s.view.firstMeasure);

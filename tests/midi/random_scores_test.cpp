@@ -41,7 +41,7 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
                 test::appendSlot(*s, t, m, row, code);
                 const int length = std::abs(code);
                 const long ticks = s->tables.lengthTicks[length];
-                if (isNoteLength(length))
+                if (isNoteIndex(length))
                     expected.push_back({time, time + ticks, s->tables.rowMidi[row]});
                 time += ticks;
             }

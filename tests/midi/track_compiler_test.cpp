@@ -130,7 +130,7 @@ TEST(TrackCompiler, FullTrackMixingWholeNotesRestsAndMarks) {
             const int i = m * kSlotCount + slot;
             const int code = i % 50 == 0 ? -26 : i % 50 == 1 ? -31 : i % 3 == 0 ? -12 : 6;
             appendSlot(*s, 0, m, 3 + slot, code);
-            notes += isNoteLength(std::abs(code)) ? 1 : 0;
+            notes += isNoteIndex(std::abs(code)) ? 1 : 0;
             wide += code == -12 ? 1 : 0;
         }
     }

@@ -162,7 +162,7 @@ QPointF inkCentre(int picture) {
 // takes a click at its art's centre and none a few pixels right of its art.
 TEST_F(GlyphRowsTest, EveryPaletteElementTakesTheClickWhereItIsDrawn) {
     for (int element = 0; element < kPaletteCount; ++element) {
-        if (element == kSelectionTool)
+        if (element == kSelectionToolIndex)
             continue;
         clearMeasures();
         choosePalette(element);
