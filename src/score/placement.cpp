@@ -22,11 +22,11 @@ const char* refusalFor(const EditorState& s, int m, int row) {
 
 }  // namespace
 
-Placement placeNote(EditorState& s) {
+Placement placeNote(EditorState& s, const Pointer& place) {
     Placement result;
-    const int m = s.pointer.mouseMeasure;
+    const int m = place.mouseMeasure;
     const int t = s.view.curTrack;
-    const int row = rowAtY(s.pointer.mouseY);
+    const int row = rowAtY(place.mouseY);
     if (const char* refusal = refusalFor(s, m, row)) {
         result.refusal = refusal;
         return result;
@@ -40,9 +40,9 @@ Placement placeNote(EditorState& s) {
     }
     // The slot follows from the pointer offset; the stored offset is the
     // glyph's left edge.
-    const int xo = columnOffset(s.pointer.mouseX, s.pointer.viewCol);
-    const SlotData data{static_cast<std::int16_t>(xo - kGlyphHotSpotX), s.pointer.glyphTop,
-                        s.pointer.glyphCode, static_cast<std::int16_t>(row)};
+    const int xo = columnOffset(place.mouseX, place.viewCol);
+    const SlotData data{static_cast<std::int16_t>(xo - kGlyphHotSpotX), place.glyphTop,
+                        place.glyphCode, static_cast<std::int16_t>(row)};
     Measure& measure = s.piece.score[t].measures[m];
     insertSlot(measure, insertionSlot(measure, xo), data);
     result.placed = true;

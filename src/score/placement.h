@@ -18,10 +18,11 @@ struct Placement {
     std::string refusal;  // why nothing was placed, for the user
 };
 
-// Places a note of the current palette length where the cursor glyph shows it:
-// at the tracked pointer's measure and row, into the slot its x offset calls
-// for, with the cursor glyph's top and glyph code. Refuses, changing nothing,
-// a measure outside 0..200, a row without a pitch and a measure already full.
-Placement placeNote(EditorState& s);
+// Places a note of the current palette length where the pointer `place` (as
+// pointerAt gives it for a click) shows the cursor glyph: at its measure and
+// row, into the slot its x offset calls for, with the cursor glyph's top and
+// glyph code. Refuses, changing nothing, a measure outside 0..200, a row
+// without a pitch and a measure already full.
+Placement placeNote(EditorState& s, const Pointer& place);
 
 }  // namespace tsuzuri

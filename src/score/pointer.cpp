@@ -5,6 +5,7 @@
 
 #include "score/canvas_geometry.h"
 #include "score/glyph_catalogue.h"
+#include "state/units.h"
 
 namespace tsuzuri {
 
@@ -50,10 +51,29 @@ int pointerPixel(double v) {
 }
 
 void trackPointer(EditorState& s, double x, double y) {
-    s.pointer.mouseX = roundPointer(x);
-    s.pointer.mouseY = std::min(roundPointer(y), static_cast<std::int16_t>(kMouseYCap));
-    s.pointer.viewCol = static_cast<std::int16_t>(viewColumn(s.pointer.mouseX));
-    s.pointer.mouseMeasure = static_cast<std::int16_t>(s.view.firstMeasure + s.pointer.viewCol);
+    const Pointer at = pointerAt(s, x, y);
+    s.pointer.mouseX = at.mouseX;
+    s.pointer.mouseY = at.mouseY;
+    s.pointer.viewCol = at.viewCol;
+    s.pointer.mouseMeasure = at.mouseMeasure;
+}
+
+Pointer pointerAt(const EditorState& s, double x, double y) {
+    Pointer p;
+    p.mouseX = roundPointer(x);
+    p.mouseY = std::min(roundPointer(y), static_cast<std::int16_t>(kMouseYCap));
+    p.viewCol = static_cast<std::int16_t>(viewColumn(p.mouseX));
+    p.mouseMeasure = static_cast<std::int16_t>(s.view.firstMeasure + p.viewCol);
+    const int length = s.view.curLength;
+    const int glyphY = pointerPixel(y);
+    p.stemDir = static_cast<std::int16_t>(stemFor(length, glyphY));
+    p.glyphTop = static_cast<std::int16_t>(glyphTopAt(length, snappedY(glyphY), p.stemDir));
+    p.glyphCode = static_cast<std::int16_t>(p.stemDir * length);
+    return p;
+}
+
+CanvasPoint canvasPoint(const GlyphItem& item, double x, double y) {
+    return {x / kTwipsPerPixel + item.left, y / kTwipsPerPixel + item.top};
 }
 
 }  // namespace tsuzuri

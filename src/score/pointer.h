@@ -29,4 +29,17 @@ int pointerPixel(double v);
 // mouseX, mouseY (never below the staff's last row, 156), viewCol, mouseMeasure.
 void trackPointer(EditorState& s, double x, double y);
 
+// The pointer at canvas position x, y as a move there leaves it: the position
+// trackPointer keeps, and the stem direction, top and glyph code of the cursor
+// glyph that the current palette length shows there (disp).
+Pointer pointerAt(const EditorState& s, double x, double y);
+
+// A position a glyph element reports, in twips from its top-left corner, as
+// canvas pixels.
+struct CanvasPoint {
+    double x = 0;
+    double y = 0;
+};
+CanvasPoint canvasPoint(const GlyphItem& item, double x, double y);
+
 }  // namespace tsuzuri

@@ -46,6 +46,23 @@ TEST_F(PlacementTest, AClickOnTheCursorPlacesWhatItShows) {
     EXPECT_EQ(text(), state().tables.rowNames[22] + "4 " + state().tables.rowNames[17] + "4 ");
 }
 
+// A key edit draws the moved note through the pointer's glyph values; a click
+// on the cursor glyph right after it, with no pointer move between, still
+// places the note the cursor glyph shows.
+TEST_F(PlacementTest, AClickAfterAKeyEditPlacesWhatTheCursorShows) {
+    placeAt(300, 86);   // row 20
+    clickAt(300, 80);   // selects it; the cursor glyph stays under the pointer
+    key(Qt::Key_Down);  // row 19, drawn stem-down below the pointer
+    const GlyphItem cursor = form->Image4(0);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(300, 80));
+    ASSERT_EQ(count(1), 2);
+    EXPECT_EQ(row(1, 1), 22);
+    EXPECT_EQ(attr(1, 1, kAttrTop), cursor.top);
+    EXPECT_EQ(attr(1, 1, kAttrCode), 8);
+    EXPECT_EQ(form->Image4(22).top, cursor.top);
+    EXPECT_EQ(form->Image4(22).picture, cursor.picture);
+}
+
 // The preview goes through the one-note player: c.mid gets the key and is played.
 TEST_F(PlacementTest, PlacingANoteSoundsItsPitch) {
     placeAt(250, 78);

@@ -49,29 +49,29 @@ TEST_F(ScoreLogicTest, PlacementOutsideTheScoreIsRefusedAndChangesNothing) {
     s->view.firstMeasure = 197;
     pointer(900, 78);  // a fifth column: measure 201
     ASSERT_EQ(s->pointer.mouseMeasure, 201);
-    Placement p = placeNote(*s);
+    Placement p = placeNote(*s, s->pointer);
     EXPECT_FALSE(p.placed);
     EXPECT_FALSE(p.refusal.empty());
     EXPECT_EQ(s->piece.score[0].lastMeasure, 3);
     s->view.firstMeasure = 0;
     pointer(-200, 78);  // dragged far left: measure -1
     ASSERT_EQ(s->pointer.mouseMeasure, -1);
-    EXPECT_FALSE(placeNote(*s).placed);
+    EXPECT_FALSE(placeNote(*s, s->pointer).placed);
     pointer(300, -218);  // row 96 has no pitch
-    p = placeNote(*s);
+    p = placeNote(*s, s->pointer);
     EXPECT_FALSE(p.placed);
     EXPECT_EQ(p.refusal, "この高さには置けません");
     EXPECT_EQ(s->piece.score[0].measures[1].noteCount, 0);
     pointer(300, -214);  // row 95 is the highest
-    EXPECT_TRUE(placeNote(*s).placed);
+    EXPECT_TRUE(placeNote(*s, s->pointer).placed);
     EXPECT_EQ(s->piece.score[0].measures[1].noteRow[0], 95);
 }
 
 TEST_F(ScoreLogicTest, AMeasureHoldsTwentyNotes) {
     pointer(300, 78);
     for (int i = 0; i < kMaxNotesPerMeasure; ++i)
-        ASSERT_TRUE(placeNote(*s).placed) << i;
-    const Placement p = placeNote(*s);
+        ASSERT_TRUE(placeNote(*s, s->pointer).placed) << i;
+    const Placement p = placeNote(*s, s->pointer);
     EXPECT_FALSE(p.placed);
     EXPECT_EQ(p.text, "");
     EXPECT_FALSE(p.preview);
@@ -81,7 +81,7 @@ TEST_F(ScoreLogicTest, AMeasureHoldsTwentyNotes) {
 TEST_F(ScoreLogicTest, PlacementReportsTextPreviewAndGrowth) {
     s->view.firstMeasure = 4;
     pointer(700, 78);  // measure 7
-    const Placement p = placeNote(*s);
+    const Placement p = placeNote(*s, s->pointer);
     EXPECT_EQ(p.text, s->tables.rowNames[22] + "4 ");
     EXPECT_TRUE(p.preview);
     EXPECT_EQ(p.previewNote, s->tables.rowMidi[22]);
