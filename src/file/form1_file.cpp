@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QThreadPool>
 #include <QTimer>
 #include <QUndoStack>
@@ -395,11 +394,8 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
     UpDown3->setValue(piece.trackCount);
     Text6->setText(QString::number(piece.trackCount));
     s.piece.trackCount = piece.trackCount;
-    s.view.curTrack = static_cast<std::int16_t>(saved.curTrack);
-    Text5->setText(QString::number(s.view.curTrack + 1));
-    UpDown2->setValue(s.view.curTrack + 1);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
-    progd(s.piece.score[s.view.curTrack].trackProgram);
+    showTrack(saved.curTrack);
     for (int i = 0; i < kWindowTracks; ++i) {
         QCheckBox* box = Check3[static_cast<std::size_t>(i)];
         if (box->isEnabled())
@@ -408,7 +404,6 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
     Text1->setPlainText(QString::fromStdString(saved.mml));
     Text2->clear();
     Label13->clear();
-    Slider1->setMaximum(s.piece.score[s.view.curTrack].lastMeasure + 1);
     // all♪ plays the opened piece at once; tracks without notes play nothing.
     for (int t = 0; t < kTrackCount; ++t) {
         if (t < kWindowTracks && trackHasSlots(s.piece, t)) {
@@ -418,7 +413,6 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
             s.trackChunkSize[t] = 0;
         }
     }
-    dispn(s.view.firstMeasure);
     Picture2->setFocus();
 
     replaying_ = false;

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QTextCursor>
 
 #include "mml/key_entry.h"
@@ -54,7 +53,7 @@ void Form1::ennote(const std::string& note) {
     }
     dispn(state().view.firstMeasure);
     if (result.lastMeasureRaised)
-        Slider1->setMaximum(state().piece.score[state().view.curTrack].lastMeasure + 1);
+        showTrackLength();
 }
 
 // Appends to the MML text without replacing the whole text, so a long text

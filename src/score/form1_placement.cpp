@@ -1,7 +1,6 @@
 // Form1's glyph clicks: placing a note with the cursor glyph, selecting a
 // note glyph, picking up a note's length with the right button.
 #include <QLabel>
-#include <QSlider>
 
 #include "score/glyph_catalogue.h"
 #include "score/placement.h"
@@ -28,7 +27,7 @@ void placeFromCursor(Form1& form, const Pointer& place) {
         form.noteon(placement.previewNote);
     form.dispn(s.view.firstMeasure);
     if (placement.trackGrew)
-        form.Slider1->setMaximum(placement.sliderMax);
+        form.showTrackLength();
 }
 
 // The name of a placement in the history.

@@ -46,10 +46,7 @@ Placement placeNote(EditorState& s, const Pointer& place) {
     Measure& measure = s.piece.score[t].measures[m];
     insertSlot(measure, insertionSlot(measure, xo), data);
     result.placed = true;
-    if (raiseLastMeasure(s.piece.score[t], m)) {
-        result.trackGrew = true;
-        result.sliderMax = m + 1;
-    }
+    result.trackGrew = raiseLastMeasure(s.piece.score[t], m);
     return result;
 }
 

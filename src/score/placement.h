@@ -13,8 +13,7 @@ struct Placement {
     std::string text;      // appended to the track's MML text
     bool preview = false;  // sound `previewNote` (notes only, not rests or marks)
     std::uint8_t previewNote = 0;
-    bool trackGrew = false;  // lastMeasure rose: the slider's maximum becomes `sliderMax`
-    int sliderMax = 0;
+    bool trackGrew = false;  // the track's last measure rose to the note's measure
     std::string refusal;  // why nothing was placed, for the user
 };
 

@@ -147,6 +147,12 @@ public:
     void Slider1_MouseMove(int button, int shift, double x, double y);
     void Slider1_GotFocus();
     void progd(std::uint8_t program);
+    // Makes `track` current and shows it: its number, the measures in view,
+    // its instrument and its length.
+    void showTrack(int track);
+    // Slider1 shows the length of the current track: its maximum is the
+    // track's last measure + 1.
+    void showTrackLength();
     void Combo1_Change();
     void Combo1_Click();
     void UpDown1_Change();

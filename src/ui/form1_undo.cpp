@@ -191,13 +191,7 @@ void Form1::redo() {
 
 void Form1::showChangedScore(int track, std::optional<int> measure) {
     EditorState& s = state();
-    bool moved = false;
-    if (s.view.curTrack != track) {
-        s.view.curTrack = static_cast<std::int16_t>(track);
-        Text5->setText(QString::number(track + 1));
-        UpDown2->setValue(track + 1);
-        moved = true;
-    }
+    bool moved = s.view.curTrack != track;
     if (measure) {
         int first = s.view.firstMeasure;
         if (*measure < first)
@@ -208,11 +202,10 @@ void Form1::showChangedScore(int track, std::optional<int> measure) {
         moved = moved || first != s.view.firstMeasure;
         s.view.firstMeasure = static_cast<std::int16_t>(first);
     }
+    showTrack(track);
     // A frame on another note than before, or on none, is no selection.
     if (moved || !selectedNote(s))
         dropSelection(s, Picture2->image4);
-    dispn(s.view.firstMeasure);
-    progd(s.piece.score[s.view.curTrack].trackProgram);
 }
 
 std::size_t Form1::historyBytes() const {

@@ -65,6 +65,7 @@ void Form1::Command16_Click() {
     }
     setBackColor(Command16, kRed);
     dispn(state().view.firstMeasure);
+    showTrackLength();
 }
 
 void Form1::Command8_KeyDown(int, int) {

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <cmath>
 
 #include "keysig/key_signature.h"
@@ -16,23 +17,27 @@
 
 namespace tsuzuri {
 
+void Form1::showTrack(int track) {
+    EditorState& s = state();
+    s.view.curTrack = static_cast<std::int16_t>(track);
+    Text5->setText(QString::number(track + 1));
+    UpDown2->setValue(track + 1);
+    dispn(s.view.firstMeasure);
+    progd(s.piece.score[track].trackProgram);
+    showTrackLength();
+}
+
+void Form1::showTrackLength() {
+    Slider1->setMaximum(state().piece.score[state().view.curTrack].lastMeasure + 1);
+}
+
 void Form1::Command3_Click() {
-    state().view.curTrack =
-        static_cast<std::int16_t>(previousTrack(state().view.curTrack, state().piece.trackCount));
-    Text5->setText(QString::number(state().view.curTrack + 1));
-    UpDown2->setValue(state().view.curTrack + 1);
+    showTrack(previousTrack(state().view.curTrack, state().piece.trackCount));
     Picture2->setFocus();
-    dispn(state().view.firstMeasure);
-    progd(state().piece.score[state().view.curTrack].trackProgram);
 }
 
 void Form1::Command4_Click() {
-    state().view.curTrack =
-        static_cast<std::int16_t>(nextTrack(state().view.curTrack, state().piece.trackCount));
-    Text5->setText(QString::number(state().view.curTrack + 1));
-    UpDown2->setValue(state().view.curTrack + 1);
-    dispn(state().view.firstMeasure);
-    progd(state().piece.score[state().view.curTrack].trackProgram);
+    showTrack(nextTrack(state().view.curTrack, state().piece.trackCount));
     Picture2->setFocus();
 }
 

@@ -102,6 +102,7 @@ TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {
     QTest::mouseClick(form->Command16, Qt::LeftButton);  // the track gains measure 4
     const int m = state().view.entryMeasure;
     ASSERT_EQ(m, 3);
+    EXPECT_EQ(form->Slider1->maximum(), 5);
     for (int k : {36, 38, 40, 41, 43})
         play(k, 9, 90);
     EXPECT_EQ(state().piece.score[0].measures[3].noteCount, 2);

@@ -190,6 +190,24 @@ TEST_F(PlacementTest, ATrackGrowsToItsLastPlacedMeasure) {
     EXPECT_EQ(form->Slider1->maximum(), 201);
 }
 
+// The slider shows the length of the track in view, after a track change and
+// after a placement is taken back or done again.
+TEST_F(PlacementTest, TheSliderShowsTheLengthOfTheTrackInView) {
+    scrollTo(4);
+    placeAt(300, 78);  // measure 5 of the first track
+    ASSERT_EQ(form->Slider1->maximum(), 6);
+    QTest::mouseClick(form->Command4, Qt::LeftButton);  // the second track, measures 0..3
+    EXPECT_EQ(form->Slider1->maximum(), 4);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    EXPECT_EQ(form->Slider1->maximum(), 6);
+    QTest::mouseClick(form->Command4, Qt::LeftButton);
+    form->undo();  // the first track comes back into view without the note
+    ASSERT_EQ(state().view.curTrack, 0);
+    EXPECT_EQ(form->Slider1->maximum(), 4);
+    form->redo();
+    EXPECT_EQ(form->Slider1->maximum(), 6);
+}
+
 TEST_F(PlacementTest, AFullMeasureRefusesWithANotice) {
     for (int i = 0; i < 20; ++i)
         test::appendSlot(state(), 0, 1, 9, 8, 190);

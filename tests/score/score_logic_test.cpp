@@ -86,7 +86,6 @@ TEST_F(ScoreLogicTest, PlacementReportsTextPreviewAndGrowth) {
     EXPECT_TRUE(p.preview);
     EXPECT_EQ(p.previewNote, s->tables.rowMidi[22]);
     EXPECT_TRUE(p.trackGrew);
-    EXPECT_EQ(p.sliderMax, 8);
     EXPECT_EQ(s->piece.score[0].lastMeasure, 7);
 }
 
