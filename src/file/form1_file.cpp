@@ -378,7 +378,24 @@ void Form1::showKeySignature(int keySignature) {
 
 void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
     // The controls take the piece's settings; none of that is a step.
-    replaying_ = true;
+    replay([&] { showPiece(saved); });
+
+    // A recovery copy opened is a piece that was never saved: it keeps its
+    // unsaved mark and is saved under a name of the user's.
+    const bool recovered = path.parent_path() == recoveryDir_;
+    documentPath_ = recovered ? std::filesystem::path() : path;
+    undoStack_->clear();
+    markSaved();
+    recoveryTimer_->stop();
+    if (recovered)
+        pieceChanged();
+    else
+        removeRecoveryCopy();
+    updateCaption();
+    showNotice(quoted(path) + QStringLiteral("を開きました"));
+}
+
+void Form1::showPiece(const SavedPiece& saved) {
     EditorState& s = state();
     const Piece& piece = saved.piece;
     dropSelection(s, Picture2->image4);
@@ -414,22 +431,6 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
         }
     }
     Picture2->setFocus();
-
-    replaying_ = false;
-
-    // A recovery copy opened is a piece that was never saved: it keeps its
-    // unsaved mark and is saved under a name of the user's.
-    const bool recovered = path.parent_path() == recoveryDir_;
-    documentPath_ = recovered ? std::filesystem::path() : path;
-    undoStack_->clear();
-    markSaved();
-    recoveryTimer_->stop();
-    if (recovered)
-        pieceChanged();
-    else
-        removeRecoveryCopy();
-    updateCaption();
-    showNotice(quoted(path) + QStringLiteral("を開きました"));
 }
 
 // --- Unsaved changes

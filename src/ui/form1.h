@@ -352,6 +352,8 @@ private:
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
     void showKeySignature(int keySignature);
+    // Gives the record, the controls and every compiled track the piece `saved`.
+    void showPiece(const SavedPiece& saved);
     void acceptFileDrops();
     // The save dialog's WAV filter; when the piece cannot be rendered it says why.
     QString wavFilter() const;

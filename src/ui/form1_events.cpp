@@ -107,16 +107,14 @@ void Form1::connectEvents() {
     onPointerMove(this, Command13, &Form1::Command13_MouseMove);
     for (int i = 0; i < kPaletteCount; ++i) {
         QPushButton* b = Command2[static_cast<std::size_t>(i)];
-        connect(b, &QPushButton::clicked, this,
-                [this, i] { editScore(QStringLiteral("音長の変更"), [&] { Command2_Click(i); }); });
+        connect(b, &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
         EventHook::install(b, QEvent::KeyPress, [this, i](QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             Command2_KeyDown(i, keyCode(*key), shiftMask(key->modifiers()));
             return false;
         });
     }
-    connect(Command16, &QPushButton::clicked, this,
-            [this] { editScore(QStringLiteral("小節の追加"), [this] { Command16_Click(); }); });
+    connect(Command16, &QPushButton::clicked, this, [this] { Command16_Click(); });
     onKey(this, Command8, QEvent::KeyPress, &Form1::Command8_KeyDown);
     onKey(this, Command8, QEvent::KeyRelease, &Form1::Command8_KeyUp);
 

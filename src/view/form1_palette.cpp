@@ -51,15 +51,20 @@ void Form1::Command2_Click(int index) {
     Image4(0).picture = palettePicture(index);
     Picture2->showArrowPointer(index == kSelectionToolIndex);
     Picture2->update();
-    if (changeSelectedLength(s, index))
-        dispn(s.view.firstMeasure);
+    editScore(QStringLiteral("音長の変更"), [&] {
+        if (changeSelectedLength(s, index))
+            dispn(s.view.firstMeasure);
+    });
 }
 
 // Keys pressed while a palette button has the focus start nothing.
 void Form1::Command2_KeyDown(int, int, int) {}
 
+// Switching keyboard entry on adds a measure to the track: that is a step.
 void Form1::Command16_Click() {
-    if (!switchKeyEntry(state())) {
+    bool on = false;
+    editScore(QStringLiteral("小節の追加"), [&] { on = switchKeyEntry(state()); });
+    if (!on) {
         setBackColor(Command16, kButtonFace);
         return;
     }
