@@ -174,14 +174,14 @@ void Form1::updateCaption() {
     setWindowTitle(caption);
 }
 
-void Form1::pieceChanged() {
-    if (replaying_)
+void Form1::changedOutsideHistory() {
+    if (applyingUnrecorded_)
         return;
-    ++unrecorded_;
-    afterChange();
+    ++changesOutsideHistory_;
+    updateUnsavedMark();
 }
 
-void Form1::afterChange() {
+void Form1::updateUnsavedMark() {
     updateCaption();
     if (hasUnsavedChanges())
         recoveryTimer_->start();
@@ -190,12 +190,12 @@ void Form1::afterChange() {
 }
 
 bool Form1::hasUnsavedChanges() const {
-    return !undoStack_->isClean() || unrecorded_ != savedUnrecorded_;
+    return !undoStack_->isClean() || changesOutsideHistory_ != savedChangesOutsideHistory_;
 }
 
 void Form1::markSaved() {
     undoStack_->setClean();
-    savedUnrecorded_ = unrecorded_;
+    savedChangesOutsideHistory_ = changesOutsideHistory_;
 }
 
 // --- Saving
@@ -258,12 +258,12 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
     }
     fileBusy_ = true;
     const int step = undoStack_->index();
-    const std::uint64_t unrecorded = unrecorded_;
+    const std::uint64_t outsideHistory = changesOutsideHistory_;
     auto bytes =
         std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
-        [this, path, step, unrecorded, then](const std::string& error) {
+        [this, path, step, outsideHistory, then](const std::string& error) {
             fileBusy_ = false;
             if (!error.empty()) {
                 showFailure(path, QString::fromStdString(error));
@@ -274,7 +274,7 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
             // Steps taken while the file was written are not in it.
             if (undoStack_->index() == step)
                 undoStack_->setClean();
-            savedUnrecorded_ = unrecorded;
+            savedChangesOutsideHistory_ = outsideHistory;
             updateCaption();
             if (!hasUnsavedChanges())
                 removeRecoveryCopy();
@@ -378,7 +378,7 @@ void Form1::showKeySignature(int keySignature) {
 
 void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
     // The controls take the piece's settings; none of that is a step.
-    replay([&] { showPiece(saved); });
+    applyUnrecorded([&] { showPiece(saved); });
 
     // A recovery copy opened is a piece that was never saved: it keeps its
     // unsaved mark and is saved under a name of the user's.
@@ -388,7 +388,7 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
     markSaved();
     recoveryTimer_->stop();
     if (recovered)
-        pieceChanged();
+        changedOutsideHistory();
     else
         removeRecoveryCopy();
     updateCaption();
@@ -422,7 +422,7 @@ void Form1::showPiece(const SavedPiece& saved) {
     Text2->clear();
     Label13->clear();
     // all♪ plays the opened piece at once; tracks without notes play nothing.
-    for (int t = 0; t < kTrackCount; ++t) {
+    for (int t = 0; t < kStoredTracks; ++t) {
         if (t < kWindowTracks && trackHasSlots(s.piece, t)) {
             storeTrackBuffer(s, t, compileTrack(s.piece, s.tables, t).chunk);
         } else {

@@ -63,23 +63,24 @@ using Int = std::int64_t;
 
 enum class Frame { Root, Tracks, Track, Measures, Measure, Notes, Note, Skip };
 
-// Which members of an object were seen, by bit.
+// Which members of an object were seen, by bit: the root's, a track's and a
+// measure's.
 enum Member : unsigned {
-    kFormat = 1,
-    kVersion = 2,
-    kKeySignature = 4,
-    kOctave = 8,
-    kTrackCount = 16,
-    kCurrentTrack = 32,
-    kFirstMeasure = 64,
-    kMml = 128,
-    kTracksMember = 256,
-    kProgram = 1,
-    kLastMeasure = 2,
-    kTicked = 4,
-    kMeasuresMember = 8,
-    kMeasureIndex = 1,
-    kNotesMember = 2,
+    kSeenFormat = 1,
+    kSeenVersion = 2,
+    kSeenKeySignature = 4,
+    kSeenOctave = 8,
+    kSeenTrackCount = 16,
+    kSeenCurrentTrack = 32,
+    kSeenFirstMeasure = 64,
+    kSeenMml = 128,
+    kSeenTracks = 256,
+    kSeenProgram = 1,
+    kSeenLastMeasure = 2,
+    kSeenTicked = 4,
+    kSeenMeasures = 8,
+    kSeenMeasureIndex = 1,
+    kSeenNotes = 2,
 };
 
 struct Level {
@@ -242,30 +243,30 @@ private:
         const std::string& k = level.key;
         const auto what = [&k] { return "「" + k + "」"; };
         if (k == "format") {
-            level.seen |= kFormat;
+            level.seen |= kSeenFormat;
             format_ = v.kind == Value::Text ? *v.text : std::string();
         } else if (k == "version") {
-            level.seen |= kVersion;
+            level.seen |= kSeenVersion;
             version_ = v.kind == Value::Integer ? v.number : 0;
         } else if (!storing()) {
             return;
         } else if (k == "keySignature") {
-            level.seen |= kKeySignature;
+            level.seen |= kSeenKeySignature;
             setInteger(saved_->piece.keySignature, v, -7, 7, what);
         } else if (k == "octave") {
-            level.seen |= kOctave;
+            level.seen |= kSeenOctave;
             setInteger(saved_->piece.octave, v, 0, 8, what);
         } else if (k == "trackCount") {
-            level.seen |= kTrackCount;
+            level.seen |= kSeenTrackCount;
             setInteger(saved_->piece.trackCount, v, 0, kWindowTracks, what);
         } else if (k == "currentTrack") {
-            level.seen |= kCurrentTrack;
+            level.seen |= kSeenCurrentTrack;
             setInteger(saved_->curTrack, v, 0, kWindowTracks - 1, what);
         } else if (k == "firstMeasure") {
-            level.seen |= kFirstMeasure;
+            level.seen |= kSeenFirstMeasure;
             setInteger(saved_->firstMeasure, v, 0, kLastFirstMeasure, what);
         } else if (k == "mml") {
-            level.seen |= kMml;
+            level.seen |= kSeenMml;
             if (v.kind != Value::Text)
                 fail("「mml」が文字列ではありません");
             else if (v.text->size() > kMaxScoreTextBytes)
@@ -283,13 +284,13 @@ private:
         TrackScore& t = saved_->piece.score[track()];
         const auto what = [&] { return trackName(track()) + "「" + level.key + "」"; };
         if (level.key == "program") {
-            level.seen |= kProgram;
+            level.seen |= kSeenProgram;
             setInteger(t.trackProgram, v, 0, 127, what);
         } else if (level.key == "lastMeasure") {
-            level.seen |= kLastMeasure;
+            level.seen |= kSeenLastMeasure;
             setInteger(t.lastMeasure, v, 0, kMeasureCount - 1, what);
         } else if (level.key == "ticked") {
-            level.seen |= kTicked;
+            level.seen |= kSeenTicked;
             if (v.kind != Value::Boolean)
                 fail(what() + "が true か false ではありません");
             else
@@ -302,7 +303,7 @@ private:
     void measureValue(Level& level, const Value& v) {
         const auto what = [&] { return trackName(track()) + "小節の「" + level.key + "」"; };
         if (level.key == "measure") {
-            level.seen |= kMeasureIndex;
+            level.seen |= kSeenMeasureIndex;
             if (const auto m = integer(v, 0, kMeasureCount - 1, what))
                 measureIndex_ = static_cast<int>(*m);
         } else if (level.key == "notes") {
@@ -343,7 +344,7 @@ private:
             case Frame::Root:
                 if (level.key != "tracks")
                     return Frame::Skip;
-                level.seen |= kTracksMember;
+                level.seen |= kSeenTracks;
                 if (object || !storing()) {
                     if (storing())
                         fail("「tracks」が配列ではありません");
@@ -360,7 +361,7 @@ private:
             case Frame::Track:
                 if (level.key != "measures")
                     return Frame::Skip;
-                level.seen |= kMeasuresMember;
+                level.seen |= kSeenMeasures;
                 return expect(object, false, trackName(track()) + "「measures」", Frame::Measures);
             case Frame::Measures:
                 measure_ = Measure{};
@@ -369,7 +370,7 @@ private:
             case Frame::Measure:
                 if (level.key != "notes")
                     return Frame::Skip;
-                level.seen |= kNotesMember;
+                level.seen |= kSeenNotes;
                 measure_ = Measure{};
                 return expect(object, false, measureName() + "の「notes」", Frame::Notes);
             case Frame::Notes:
@@ -429,18 +430,19 @@ private:
         switch (level.frame) {
             case Frame::Root:
                 requireAll(level.seen,
-                           kKeySignature | kOctave | kTrackCount | kCurrentTrack | kFirstMeasure |
-                               kMml | kTracksMember,
+                           kSeenKeySignature | kSeenOctave | kSeenTrackCount | kSeenCurrentTrack |
+                               kSeenFirstMeasure | kSeenMml | kSeenTracks,
                            {"keySignature", "octave", "trackCount", "currentTrack", "firstMeasure",
                             "mml", "tracks"},
-                           {kKeySignature, kOctave, kTrackCount, kCurrentTrack, kFirstMeasure, kMml,
-                            kTracksMember},
+                           {kSeenKeySignature, kSeenOctave, kSeenTrackCount, kSeenCurrentTrack,
+                            kSeenFirstMeasure, kSeenMml, kSeenTracks},
                            "");
                 break;
             case Frame::Track:
-                requireAll(level.seen, kProgram | kLastMeasure | kTicked | kMeasuresMember,
+                requireAll(level.seen,
+                           kSeenProgram | kSeenLastMeasure | kSeenTicked | kSeenMeasures,
                            {"program", "lastMeasure", "ticked", "measures"},
-                           {kProgram, kLastMeasure, kTicked, kMeasuresMember},
+                           {kSeenProgram, kSeenLastMeasure, kSeenTicked, kSeenMeasures},
                            trackName(stack_.back().index - 1));
                 break;
             case Frame::Measure:
@@ -465,11 +467,11 @@ private:
 
     void closeMeasure(const Level& level) {
         const std::string where = trackName(track()) + "小節の";
-        if (!(level.seen & kMeasureIndex)) {
+        if (!(level.seen & kSeenMeasureIndex)) {
             fail(where + "「measure」がありません");
             return;
         }
-        if (!(level.seen & kNotesMember)) {
+        if (!(level.seen & kSeenNotes)) {
             fail(where + "「notes」がありません");
             return;
         }

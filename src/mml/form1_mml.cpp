@@ -35,7 +35,7 @@ void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     const bool recorded = state().view.keyEntryMode != 0 &&
                           editScore(QStringLiteral("鍵盤入力"), [&] { ennote(press.noteText); });
     if (!recorded)
-        pieceChanged();
+        changedOutsideHistory();
 }
 
 void Form1::Image1_MouseUp(int index, int, int, double, double) {

@@ -22,7 +22,7 @@ bool fitsInt16(int v) {
 // the stem direction and the cursor values follow the edited note.
 void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
     const Measure& measure = currentMeasure(s, note.measure);
-    const int column = note.measure - drawnViewStart(s);
+    const int column = note.measure - clampViewStart(s.view.firstMeasure);
     const int x =
         column * kColumnWidth + kNoteOrigin + measure.noteAttr[note.slot][kAttrX] + kGlyphHotSpotX;
     disp(s, image4[g], x, rowSnappedY(measure.noteRow[note.slot]));
@@ -40,7 +40,7 @@ void moveFrame(EditorState& s, GlyphTable& image4, int step) {
 // on a glyph without a note (its note deleted) steps back towards the notes.
 void stepFrame(EditorState& s, GlyphTable& image4, int step) {
     const int slot = slotOfGlyph(s.view.selGlyph);
-    const int measure = measureOfGlyph(s.view.selGlyph, drawnViewStart(s));
+    const int measure = measureOfGlyph(s.view.selGlyph, clampViewStart(s.view.firstMeasure));
     const bool inMeasure = step < 0 ? slot > 0 : slot + 1 < currentMeasure(s, measure).noteCount;
     moveFrame(s, image4, inMeasure ? step : 0);
 }

@@ -7,14 +7,10 @@
 
 namespace tsuzuri {
 
-int drawnViewStart(const EditorState& s) {
-    return clampViewStart(s.view.firstMeasure);
-}
-
 std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g) {
     if (g < 1 || g > kNoteGlyphs)
         return std::nullopt;
-    const NoteRef note{measureOfGlyph(g, drawnViewStart(s)), slotOfGlyph(g)};
+    const NoteRef note{measureOfGlyph(g, clampViewStart(s.view.firstMeasure)), slotOfGlyph(g)};
     if (note.slot >= currentMeasure(s, note.measure).noteCount)
         return std::nullopt;
     return note;

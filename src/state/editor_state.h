@@ -68,8 +68,8 @@ struct EditorState {
     // all♪ plays. It lags behind the score until the track is compiled again,
     // so it is no part of the piece. Valid while its byte 0 is 'M'; it holds
     // only the bytes of the chunk stored in it.
-    Table<ByteBuffer<kTrackBufferSize>, kTrackCount> trackBuffer;
-    Table<std::int32_t, kTrackCount> trackChunkSize;
+    Table<ByteBuffer<kTrackBufferSize>, kStoredTracks> trackBuffer;
+    Table<std::int32_t, kStoredTracks> trackChunkSize;
 };
 
 // Measure m of the current track, where every edit of the window happens.

@@ -8,8 +8,8 @@
 namespace tsuzuri {
 
 // Sizes of the score tables.
-inline constexpr int kTrackCount = 21;     // tracks 0..20; the window offers 0..19
-inline constexpr int kWindowTracks = 20;   // tracks the window lets the user choose
+inline constexpr int kStoredTracks = 21;   // tracks 0..20 in every per-track table
+inline constexpr int kWindowTracks = 20;   // tracks 0..19, the ones the window offers
 inline constexpr int kMeasureCount = 201;  // measures 0..200
 inline constexpr int kSlotCount = 21;      // slots 0..20 per measure
 inline constexpr int kRowCount = 97;       // staff rows 0..96; row 96 has no pitch
@@ -51,7 +51,7 @@ struct TrackScore {
 // This is what the score file keeps, what the history restores and what the
 // compiler and the exports read; nothing of the view or the pointer is in it.
 struct Piece {
-    Table<TrackScore, kTrackCount> score;
+    Table<TrackScore, kStoredTracks> score;
     std::int16_t keySignature = 0;      // -7..7: flats below 0, sharps above
     std::int16_t octave = 0;            // the octave setting 0..8: which octave the staff rows name
     std::int16_t trackCount = 0;        // tracks in use (MaxTrk): the track buttons stay below it

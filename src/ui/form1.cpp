@@ -84,7 +84,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     createUndo();
     acceptFileDrops();
     // Start-up's own settings are the empty piece, not a change of it.
-    replay([this] { Form_Load(); });
+    applyUnrecorded([this] { Form_Load(); });
     markSaved();
     recoveryTimer_->stop();
     updateCaption();

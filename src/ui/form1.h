@@ -199,7 +199,7 @@ public:
     // A change of the piece that the history does not keep (the ticks of the
     // track boxes, the MML text): the unsaved mark, the caption and the
     // recovery copy follow it.
-    void pieceChanged();
+    void changedOutsideHistory();
     bool hasUnsavedChanges() const;
     const std::filesystem::path& documentPath() const { return documentPath_; }
     const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
@@ -241,9 +241,10 @@ public:
     // Shows a score step undone or redone: its track current, its measure in
     // the view, the canvas and the controls redrawn.
     void showChangedScore(int track, std::optional<int> measure);
-    // Runs `apply` as a step of the history being undone or redone: what the
-    // handlers do meanwhile is not recorded again.
-    void replay(const std::function<void()>& apply);
+    // Runs `apply`, a change that is no edit of the user's: a step undone or
+    // redone, a file opened, start-up. What the handlers do meanwhile makes no
+    // step of the history and no unsaved change.
+    void applyUnrecorded(const std::function<void()>& apply);
 
     // --- MML text tools (mml/)
     void Command15_Click();
@@ -343,8 +344,9 @@ private:
     void addAccidental(const Accidental& accidental, int k, int picture, int delta);
     void createFileActions();
     void createUndo();
-    // The unsaved mark, the caption and the recovery copy after any change.
-    void afterChange();
+    // The caption's unsaved mark and the recovery copy follow whether the piece
+    // now has unsaved changes; run after every change.
+    void updateUnsavedMark();
     // Counts the piece as it stands now as the saved one.
     void markSaved();
     void askToKeepChanges(std::function<void()> then);
@@ -371,14 +373,14 @@ private:
     QTimer* noticeTimer_ = nullptr;
     std::vector<std::pair<std::filesystem::path, QString>> failures_;
     SoundStatus soundStatus_ = SoundStatus::Loading;
-    // The piece's file and its unsaved changes: every change raises the
-    // revision; the revision last written to the file is the saved one.
+    // The piece's file. The piece has unsaved changes while the history is
+    // away from its clean state or changes outside it were made since the save.
     std::filesystem::path documentPath_;
     // Changes the history does not keep, counted; the count last saved.
-    std::uint64_t unrecorded_ = 0;
-    std::uint64_t savedUnrecorded_ = 0;
+    std::uint64_t changesOutsideHistory_ = 0;
+    std::uint64_t savedChangesOutsideHistory_ = 0;
     QUndoStack* undoStack_ = nullptr;
-    bool replaying_ = false;
+    bool applyingUnrecorded_ = false;  // inside applyUnrecorded
     bool closing_ = false;
     bool fileBusy_ = false;  // a save or load runs; a second one waits for it
     std::filesystem::path recoveryDir_;

@@ -35,11 +35,11 @@ public:
     // A step is pushed once its edit is done: its first redo does nothing.
     void redo() final {
         if (done_)
-            form_.replay([this] { apply(); });
+            form_.applyUnrecorded([this] { apply(); });
         done_ = true;
     }
     void undo() final {
-        form_.replay([this] { revert(); });
+        form_.applyUnrecorded([this] { revert(); });
     }
 
 protected:
@@ -122,7 +122,7 @@ bool textBoxTakes(QWidget* focus, bool redo) {
 void Form1::createUndo() {
     undoStack_ = new QUndoStack(this);
     undoStack_->setUndoLimit(kHistorySteps);
-    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { afterChange(); });
+    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { updateUnsavedMark(); });
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this] { updateCaption(); });
     const std::pair<const char*, void (Form1::*)()> keys[] = {
         {"Ctrl+Z", &Form1::undo}, {"Ctrl+Y", &Form1::redo}, {"Ctrl+Shift+Z", &Form1::redo}};
@@ -133,18 +133,18 @@ void Form1::createUndo() {
     }
 }
 
-void Form1::replay(const std::function<void()>& apply) {
-    const bool outer = replaying_;
-    replaying_ = true;
+void Form1::applyUnrecorded(const std::function<void()>& apply) {
+    const bool outer = applyingUnrecorded_;
+    applyingUnrecorded_ = true;
     apply();
-    replaying_ = outer;
+    applyingUnrecorded_ = outer;
 }
 
 bool Form1::editScore(const QString& text, const std::function<void()>& edit) {
     const int t = state().view.curTrack;
     const auto before = std::make_unique<TrackScore>(state().piece.score[t]);
     edit();
-    if (replaying_)
+    if (applyingUnrecorded_)
         return false;
     ScoreChange change = scoreChange(t, *before, state().piece.score[t]);
     if (change.empty())
@@ -154,7 +154,7 @@ bool Form1::editScore(const QString& text, const std::function<void()>& edit) {
 }
 
 void Form1::settingChanged(Setting setting, int before, int after) {
-    if (replaying_ || before == after)
+    if (applyingUnrecorded_ || before == after)
         return;
     undoStack_->push(new SettingStep(*this, settingText(setting), setting, before, after));
 }

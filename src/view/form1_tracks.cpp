@@ -110,7 +110,7 @@ void Form1::UpDown4_Change() {
 void Form1::Check3_Click(int index) {
     state().piece.ticked[index] =
         Check3[static_cast<std::size_t>(index)]->checkState() == Qt::Checked;
-    pieceChanged();
+    changedOutsideHistory();
 }
 
 void Form1::Check1_Click() {

@@ -249,7 +249,7 @@ TEST_F(FileTest, AFullDiskKeepsTheOldFileAndThePiece) {
             for (int i = 0; i < 20; ++i)  // a piece larger than the disk
                 for (int m = 0; m < 200; ++m)
                     state().piece.score[i].measures[m] = state().piece.score[0].measures[0];
-            form->pieceChanged();
+            form->changedOutsideHistory();
             form->saveScore(disk / "a.tsz");
             waitUntilIdle();
             const bool kept = test::readBytes(disk / "a.tsz") == old && !old.empty();

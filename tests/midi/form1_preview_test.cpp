@@ -43,7 +43,7 @@ TEST(Form1Sound, TheCaptionSaysWhichPartOfTheSoundIsMissingUntilItIsBack) {
     EXPECT_FALSE(noDevice.contains(QStringLiteral("SoundFont")));
 
     window.state().piece.score[0].measures[0].noteCount = 0;
-    window.pieceChanged();
+    window.changedOutsideHistory();
     EXPECT_TRUE(window.windowTitle().startsWith(noDevice)) << window.windowTitle().toStdString();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" *")));
     window.setSoundStatus(SoundStatus::Ready);

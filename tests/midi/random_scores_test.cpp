@@ -23,7 +23,7 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
     test::TempDir dir;
     for (int round = 0; round < 40; ++round) {
         auto s = test::newState();
-        const int t = static_cast<int>(random() % kTrackCount);
+        const int t = static_cast<int>(random() % kStoredTracks);
         s->view.curTrack = static_cast<std::int16_t>(t);
         s->piece.score[t].trackProgram = static_cast<std::uint8_t>(random() % 128);
         s->piece.score[t].lastMeasure = static_cast<std::int16_t>(random() % 12);

@@ -153,7 +153,7 @@ TEST(TrackCompiler, CompilingLeavesTheScoreAndCarriesNothingOver) {
     appendSlot(*s, 2, 1, 25, -23);
     appendSlot(*s, 2, 1, 27, -12);
     appendSlot(*s, 0, 3, 40, 13);
-    const auto score = std::make_unique<Table<TrackScore, kTrackCount>>(s->piece.score);
+    const auto score = std::make_unique<Table<TrackScore, kStoredTracks>>(s->piece.score);
     const CompiledTrack a = compileTrack(s->piece, s->tables, 2);
     EXPECT_TRUE(s->piece.score == *score);
     compileTrack(s->piece, s->tables, 0);

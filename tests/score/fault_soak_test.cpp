@@ -119,7 +119,7 @@ protected:
 
     std::string scoreFault() {
         const EditorState& s = state();
-        if (s.view.curTrack < 0 || s.view.curTrack >= kTrackCount)
+        if (s.view.curTrack < 0 || s.view.curTrack >= kStoredTracks)
             return "curTrack " + std::to_string(s.view.curTrack);
         for (int m = 0; m < kMeasureCount; ++m) {
             const int n = s.piece.score[s.view.curTrack].measures[m].noteCount;

@@ -17,7 +17,7 @@ protected:
     // The first broken invariant, or "".
     std::string fault() {
         const EditorState& s = state();
-        if (s.view.curTrack < 0 || s.view.curTrack >= kTrackCount)
+        if (s.view.curTrack < 0 || s.view.curTrack >= kStoredTracks)
             return "curTrack " + std::to_string(s.view.curTrack);
         const int t = s.view.curTrack;
         for (int m = 0; m < kMeasureCount; ++m) {
@@ -31,7 +31,7 @@ protected:
                     return "row " + std::to_string(row) + " in measure " + std::to_string(m);
             }
         }
-        for (int u = 0; u < kTrackCount; ++u) {
+        for (int u = 0; u < kStoredTracks; ++u) {
             if (s.piece.score[u].lastMeasure < 0 || s.piece.score[u].lastMeasure >= kMeasureCount)
                 return "lastMeasure " + std::to_string(s.piece.score[u].lastMeasure);
         }
@@ -64,7 +64,7 @@ TEST_F(RandomEditTest, AHundredThousandEventsKeepTheScoreValid) {
         if (state().view.curTrack == track && notesOfTrack(track) > before)
             ++placed;
     }
-    for (int t = 0; t < kTrackCount; ++t) {
+    for (int t = 0; t < kStoredTracks; ++t) {
         for (int m = 0; m < kMeasureCount; ++m)
             ASSERT_LE(state().piece.score[t].measures[m].noteCount, kMaxNotesPerMeasure);
     }

@@ -23,14 +23,14 @@ TEST(StartUp, DefaultsOfTheRecord) {
     EXPECT_EQ(s->view.curTrack, 0);
     EXPECT_EQ(s->piece.keySignature, 0);
     EXPECT_EQ(s->view.selActive, 0);
-    for (int t = 0; t < kTrackCount; ++t) {
+    for (int t = 0; t < kStoredTracks; ++t) {
         EXPECT_EQ(s->piece.score[t].lastMeasure, 3) << t;
         EXPECT_EQ(s->piece.score[t].trackProgram, 105) << t;
         EXPECT_EQ(s->trackBuffer[t][0], 0) << t;
         EXPECT_EQ(s->trackChunkSize[t], 0) << t;
     }
     for (int m = 0; m < kMeasureCount; ++m) {
-        for (int t = 0; t < kTrackCount; ++t)
+        for (int t = 0; t < kStoredTracks; ++t)
             ASSERT_EQ(s->piece.score[t].measures[m].noteCount, 0);
     }
 }
@@ -41,7 +41,7 @@ TEST(StartUp, DefaultsOfTheRecord) {
 TEST(StartUp, AFreshRecordCostsOnlyWhatIsUsed) {
     const std::unique_ptr<const EditorState> s = startedState();
     EXPECT_LT(sizeof(EditorState), 32u * 1024);
-    for (int t = 0; t < kTrackCount; ++t) {
+    for (int t = 0; t < kStoredTracks; ++t) {
         EXPECT_FALSE(s->piece.score[t].measures.allocated()) << t;
         EXPECT_EQ(s->trackBuffer[t].stored(), 0u) << t;
     }

@@ -19,7 +19,7 @@ namespace {
 // What the history must give back: the scores of all tracks, the settings of
 // the piece and the tables they fill, and every track as the compiler writes it.
 struct Record {
-    Table<TrackScore, kTrackCount> score;
+    Table<TrackScore, kStoredTracks> score;
     int keySignature = 0;
     int trackCount = 0;
     int octave = 0;
@@ -50,7 +50,7 @@ protected:
 
     // Where the two records first differ, for the failure message.
     static std::string difference(const Record& a, const Record& b) {
-        for (int t = 0; t < kTrackCount; ++t) {
+        for (int t = 0; t < kStoredTracks; ++t) {
             if (a.score[t].trackProgram != b.score[t].trackProgram)
                 return "program of track " + std::to_string(t);
             if (a.score[t].lastMeasure != b.score[t].lastMeasure)
