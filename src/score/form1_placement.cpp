@@ -9,6 +9,7 @@
 #include "score/selection.h"
 #include "state/tables.h"
 #include "ui/form1.h"
+#include "view/event_codes.h"
 #include "view/score_canvas.h"
 
 namespace tsuzuri {

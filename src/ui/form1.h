@@ -38,14 +38,6 @@ struct ShapeItem;
 struct Accidental;
 struct SavedPiece;
 
-// Mouse button codes and shift masks as the handlers receive them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-inline constexpr int kMiddleButton = 4;
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
-
 // Key codes of the canvas keys.
 inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeyLeft = 37;
@@ -202,7 +194,6 @@ public:
     void changedOutsideHistory();
     bool hasUnsavedChanges() const;
     const std::filesystem::path& documentPath() const { return documentPath_; }
-    const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
 
     // --- At home on the desktop (ui/form1_desktop.cpp)
     // Opens what the desktop hands over (the command line, a drop on the

@@ -11,6 +11,7 @@
 #include "score/canvas_geometry.h"
 #include "support/form_fixture.h"
 #include "ui/updown.h"
+#include "view/event_codes.h"
 #include "view/keyboard_panel.h"
 #include "view/score_canvas.h"
 

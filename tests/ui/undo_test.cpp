@@ -12,6 +12,7 @@
 #include "score/canvas_geometry.h"
 #include "score/random_events.h"
 #include "ui/updown.h"
+#include "view/event_codes.h"
 
 namespace tsuzuri {
 namespace {
