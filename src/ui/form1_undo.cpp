@@ -122,7 +122,7 @@ bool textBoxTakes(QWidget* focus, bool redo) {
 void Form1::createUndo() {
     undoStack_ = new QUndoStack(this);
     undoStack_->setUndoLimit(kHistorySteps);
-    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { updateUnsavedMark(); });
+    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { countChange(); });
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this] { updateCaption(); });
     const std::pair<const char*, void (Form1::*)()> keys[] = {
         {"Ctrl+Z", &Form1::undo}, {"Ctrl+Y", &Form1::redo}, {"Ctrl+Shift+Z", &Form1::redo}};

@@ -1,6 +1,8 @@
 // Preloaded into a test program: reads of files with chosen names fail with
 // EIO, as on a failing disk. The test names the files with tsuzuri_eio_fail;
-// its presence tells the test that the shim was preloaded.
+// its presence tells the test that the shim was preloaded. A slow disk too:
+// renames onto names given to tsuzuri_hold_renames wait until the test
+// releases them, so that a save stands half done as long as the test likes.
 #include <dlfcn.h>
 #include <pthread.h>
 #include <sys/types.h>
@@ -38,6 +40,31 @@ static bool failing(int fd) {
     const bool found = names[0] != '\0' && std::strstr(names, wanted) != nullptr;
     pthread_mutex_unlock(&names_lock);
     return found;
+}
+
+pthread_mutex_t held_lock = PTHREAD_MUTEX_INITIALIZER;
+pthread_cond_t released = PTHREAD_COND_INITIALIZER;
+char held[1024]; /* "|a.tsz|": the last parts of targets whose renames wait */
+
+void tsuzuri_hold_renames(const char* list) {
+    pthread_mutex_lock(&held_lock);
+    snprintf(held, sizeof held, "|%s|", list);
+    pthread_cond_broadcast(&released);
+    pthread_mutex_unlock(&held_lock);
+}
+
+int rename(const char* from, const char* to) {
+    static int (*real)(const char*, const char*);
+    if (!real)
+        real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    const char* base = std::strrchr(to, '/');
+    char wanted[4200];
+    snprintf(wanted, sizeof wanted, "|%s|", base ? base + 1 : to);
+    pthread_mutex_lock(&held_lock);
+    while (held[0] != '\0' && std::strstr(held, wanted) != nullptr)
+        pthread_cond_wait(&released, &held_lock);
+    pthread_mutex_unlock(&held_lock);
+    return real(from, to);
 }
 
 ssize_t read(int fd, void* buf, size_t count) {
