@@ -465,7 +465,7 @@ void Form1::showPiece(const SavedPiece& saved) {
         box->setCheckState(piece.ticked[i] ? Qt::Checked : unticked);
         s.piece.ticked[i] = piece.ticked[i];
     }
-    Text1->setPlainText(QString::fromStdString(saved.mml));
+    writeText1(QString::fromStdString(saved.mml));
     Text2->clear();
     Label13->clear();
     // all♪ plays the opened piece at once; tracks without notes play nothing.

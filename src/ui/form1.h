@@ -255,6 +255,13 @@ public:
     void applyUnrecorded(const std::function<void()>& apply);
 
     // --- MML text tools (mml/)
+    // Replaces Text1's text with `text`, the program's own (compiled MML).
+    // Text typed there since the program last wrote it is not lost: the
+    // replacement is then a step of the history ("MMLの置き換え").
+    void replaceText1(const QString& text);
+    // Swaps Text1's text with `other`: what the step of a replacement does
+    // when it is undone or redone, so that neither text is ever dropped.
+    void swapText1(QString& other);
     void Command15_Click();
     void Image1_MouseDown(int index, int button, int shift, double x, double y);
     void Image1_MouseUp(int index, int button, int shift, double x, double y);
@@ -369,6 +376,10 @@ private:
     void askAboutChangedFile(const std::filesystem::path& path, std::function<void()> then);
     // Whether `path` lies in the recovery folder, however its name is spelled.
     bool inRecoveryFolder(const std::filesystem::path& path) const;
+    // Writes Text1 as the program's own text.
+    void writeText1(const QString& text);
+    // Makes the replacement of Text1's text `typed` one step of the history.
+    void recordText1Replaced(QString typed);
     void askToKeepChanges(std::function<void()> then);
     void askSavePath(const QString& title, std::function<void()> then);
     void exportTo(const std::filesystem::path& path, bool midi);
@@ -424,6 +435,10 @@ private:
     std::filesystem::path settingsFile_;
     AudioRenderer* audioRenderer_ = nullptr;
     AudioExport* audioExport_ = nullptr;
+    // What the program last wrote into Text1, and whether the user has typed
+    // there since.
+    QString text1Written_;
+    bool text1Typed_ = false;
 };
 
 }  // namespace tsuzuri

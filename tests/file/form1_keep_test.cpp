@@ -1,9 +1,11 @@
 // Keeping the work through the real window: the recovery copy keeps up with
-// steady editing, a save never replaces what it must not, and recovery
-// copies are known by their folder whatever its spelling.
+// steady editing, a save never replaces what it must not, recovery copies
+// are known by their folder whatever its spelling, and text typed into the
+// MML box survives playback.
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QUndoStack>
 
 #include "file/file_fixture.h"
@@ -224,6 +226,40 @@ TEST_F(KeepTest, TwoWindowsOnOneFileTheSecondSaveAsks) {
     EXPECT_FALSE(form->hasUnsavedChanges()) << notice();
     EXPECT_EQ(notesIn(*readPiece(file)), 2);
     first.reset();
+}
+
+// MML typed into Text1 since the last compile is one step of F5's: Ctrl+Z
+// brings it back, Ctrl+Y the compiled text again; a text only the program
+// wrote is replaced without a step.
+TEST_F(KeepTest, TextTypedIntoText1SurvivesF5) {
+    choosePalette(8);
+    placeNote(0);
+    canvas()->setFocus();
+    key(Qt::Key_F5);
+    const QString compiled = form->Text1->toPlainText();
+    saveAs(dir.path() / "typed.tsz");
+    const int steps = form->undoStack()->count();
+    key(Qt::Key_F5);
+    EXPECT_EQ(form->undoStack()->count(), steps);
+    EXPECT_FALSE(form->hasUnsavedChanges());
+
+    form->Text1->setFocus();
+    QTest::keyClicks(form->Text1, "O5C8 O5D8");
+    const QString typed = form->Text1->toPlainText();
+    canvas()->setFocus();
+    key(Qt::Key_F5);
+    EXPECT_EQ(form->Text1->toPlainText(), compiled);
+    EXPECT_EQ(form->undoStack()->undoText(), QStringLiteral("MMLの置き換え"));
+    EXPECT_TRUE(form->hasUnsavedChanges());
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Text1->toPlainText(), typed);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form->Text1->toPlainText(), compiled);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_F6);  // all♪ empties Text1: the typed text is a step again
+    EXPECT_EQ(form->Text1->toPlainText(), "");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Text1->toPlainText(), typed);
 }
 
 // What the window cannot show is kept or named: the ticks of the greyed
