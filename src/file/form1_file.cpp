@@ -418,6 +418,9 @@ void Form1::showKeySignature(int keySignature) {
 }
 
 void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
+    // What stood in the notice line about the piece's former file goes with it.
+    if (!documentPath_.empty() && documentPath_ != path)
+        fileWritten(documentPath_);
     // The controls take the piece's settings; none of that is a step.
     applyUnrecorded([&] { showPiece(saved); });
 
