@@ -8,6 +8,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <ctime>
+#include <utility>
 
 #include "file/background.h"
 #include "file/recovery.h"
@@ -28,6 +29,8 @@ public:
     explicit TimerClock(QObject* owner) : timer_(new QTimer(owner)) {
         timer_->setObjectName("RecoveryTimer");
         timer_->setSingleShot(true);
+        // On time to the millisecond: the copy's lag is bounded by it.
+        timer_->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer_, &QTimer::timeout, owner, [this] {
             if (wake_)
                 wake_();
@@ -97,6 +100,10 @@ void Form1::writeRecoveryCopy(bool wait) {
     stopRecoveryCopies();
     if (!hasUnsavedChanges() || recoveryDir_.empty())
         return;
+    if (recoveryWriting_ && !wait) {
+        recoveryBehind_ = true;
+        return;
+    }
     if (recoveryPath_.empty())
         recoveryPath_ = recoveryDir_ / recoveryFileName(std::time(nullptr), ::getpid());
     std::unique_ptr<SavedPiece> piece = currentPiece();
@@ -114,13 +121,17 @@ void Form1::writeRecoveryCopy(bool wait) {
         write();
         return;
     }
+    recoveryWriting_ = true;
     runInBackground<std::string>(
         this, write,
         [this, path = recoveryPath_](const std::string& error) {
+            recoveryWriting_ = false;
             if (error.empty())
                 fileWritten(path);
             else
                 showFailure(path, QString::fromStdString(error));
+            if (std::exchange(recoveryBehind_, false))
+                writeRecoveryCopy(false);
         },
         recoveryPool_);
 }

@@ -431,6 +431,10 @@ private:
     std::unique_ptr<RecoveryClock> recoveryClock_;
     RecoverySchedule recoverySchedule_;
     std::uint64_t copiedChange_ = 0;  // the change count the last copy holds
+    // A copy is being written; one more is due once it is done. On a disk
+    // that stalls, the copies wait as one, not as a queue of pieces.
+    bool recoveryWriting_ = false;
+    bool recoveryBehind_ = false;
     QThreadPool* recoveryPool_ = nullptr;
     std::filesystem::path settingsFile_;
     AudioRenderer* audioRenderer_ = nullptr;

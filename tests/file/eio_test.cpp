@@ -10,7 +10,9 @@
 #include "file/score_file.h"
 #include "io/safe_file.h"
 #include "midi/preview.h"
+#include "file/recovery.h"
 #include "score/canvas_driver.h"
+#include "support/manual_clock.h"
 
 namespace tsuzuri {
 namespace {
@@ -22,8 +24,11 @@ protected:
     void SetUp() override {
         fail = reinterpret_cast<void (*)(const char*)>(dlsym(RTLD_DEFAULT, "tsuzuri_eio_fail"));
         hold = reinterpret_cast<void (*)(const char*)>(dlsym(RTLD_DEFAULT, "tsuzuri_hold_renames"));
+        renamesOnto =
+            reinterpret_cast<int (*)(const char*)>(dlsym(RTLD_DEFAULT, "tsuzuri_count_renames"));
         ASSERT_NE(fail, nullptr) << "run with the input/output error shim preloaded";
         ASSERT_NE(hold, nullptr);
+        ASSERT_NE(renamesOnto, nullptr);
         CanvasTest::SetUp();
     }
     void TearDown() override {
@@ -35,6 +40,7 @@ protected:
     }
     void (*fail)(const char*) = nullptr;
     void (*hold)(const char*) = nullptr;
+    int (*renamesOnto)(const char*) = nullptr;
 };
 
 TEST_F(EioTest, TheShimFailsReadsOfTheNamedFilesOnly) {
@@ -112,6 +118,40 @@ TEST_F(EioTest, ChangesMadeWhileASaveIsWrittenStayUnsaved) {
         [&] { return (ask = form->findChild<QMessageBox*>("KeepChanges")) != nullptr; }, 5000));
     if (ask)
         ask->reject();
+}
+
+// A disk that stalls the recovery copy while editing goes on: the copies due
+// meanwhile wait as one rather than as a queue of whole pieces, and once the
+// disk moves the copy catches up with the window.
+TEST_F(EioTest, AStalledRecoveryCopyWaitsAsOneAndCatchesUp) {
+    auto owned = std::make_unique<test::ManualClock>();
+    test::ManualClock& clock = *owned;
+    form->setRecoveryClock(std::move(owned));
+    renamesOnto("復元-");
+    hold("復元-");
+    choosePalette(8);
+    for (int i = 0; i < 24; ++i) {  // 26.4 s of editing: five copies fall due
+        placeAt(100 + 40 * (i % 16), 48 + 4 * (i % 5));
+        clock.advance(1100);
+    }
+    hold("");
+    const fs::path copies = dir.path() / "recovery";
+    auto notesCopied = [&] {
+        const auto found = recoveryCopies(copies);
+        if (found.size() != 1)
+            return -1;
+        const auto bytes = test::readBytes(found[0]);
+        const ScoreRead read = readScoreText(std::string(bytes.begin(), bytes.end()));
+        int notes = 0;
+        for (int m = 0; read.saved && m < kMeasureCount; ++m)
+            notes += read.saved->piece.score[0].measures[m].noteCount;
+        return notes;
+    };
+    const int placed = count(0) + count(1) + count(2) + count(3);
+    EXPECT_GE(placed, 12);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notesCopied() == placed; }, 5000)) << notesCopied();
+    QTest::qWait(50);
+    EXPECT_EQ(renamesOnto(""), 2);
 }
 
 }  // namespace
