@@ -66,7 +66,7 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
-        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked);
+        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked, kStandardTempo);
         if (!writeFileAtomically(path, file).empty())
             state.SkipWithError("trk.mid could not be written");
         size = file.size();

@@ -14,23 +14,20 @@ bool trackHasSlots(const EditorState& s, int t) {
     return false;
 }
 
-std::vector<std::uint8_t> exportMidi(const EditorState& s) {
+std::vector<std::uint8_t> exportMidi(const EditorState& s, int tempo) {
     std::vector<std::vector<std::uint8_t>> chunks;
     for (int t = 0; t < kWindowTracks; ++t) {
         if (trackHasSlots(s, t))
             chunks.push_back(compileTrack(s, t).chunk);
     }
-    std::vector<std::uint8_t> out = fileHeader(static_cast<int>(chunks.size()));
-    for (const auto& chunk : chunks)
-        out.insert(out.end(), chunk.begin(), chunk.end());
-    return out;
+    return midiFile(std::vector<ChunkBytes>(chunks.begin(), chunks.end()), tempo);
 }
 
-std::string exportMml(const EditorState& s) {
+std::string exportMml(const EditorState& s, int tempo) {
     std::string out;
     for (int t = 0; t < kWindowTracks; ++t) {
         if (trackHasSlots(s, t))
-            out += compileTrack(s, t).mml + "\n";
+            out += compileTrack(s, t, tempo).mml + "\n";
     }
     return out;
 }

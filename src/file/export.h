@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "music/tempo.h"
 #include "state/editor_state.h"
 
 namespace tsuzuri {
@@ -13,12 +14,13 @@ namespace tsuzuri {
 bool trackHasSlots(const EditorState& s, int t);
 
 // The whole piece as a Standard MIDI File in the bytes of the playback file
-// (format 1, 32 ticks per quarter note): every track of the window that has
-// slots, compiled afresh with the row tables as they stand, in track order.
-// Reads the record only; the TrackBuffers are not touched.
-std::vector<std::uint8_t> exportMidi(const EditorState& s);
+// (format 1, 32 ticks per quarter note, the tempo as playback writes it):
+// every track of the window that has slots, compiled afresh with the row
+// tables as they stand, in track order. Reads the record only; the
+// TrackBuffers are not touched.
+std::vector<std::uint8_t> exportMidi(const EditorState& s, int tempo);
 
 // The MML text of the same tracks, one line each, as the compiler writes it.
-std::string exportMml(const EditorState& s);
+std::string exportMml(const EditorState& s, int tempo);
 
 }  // namespace tsuzuri

@@ -277,8 +277,8 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
 }
 
 void Form1::exportTo(const std::filesystem::path& path, bool midi) {
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(midi ? exportMidi(state())
-                                                                  : bytesOf(exportMml(state())));
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(
+        midi ? exportMidi(state(), kStandardTempo) : bytesOf(exportMml(state(), kStandardTempo)));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
         [this, path](const std::string& error) {

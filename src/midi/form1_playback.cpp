@@ -20,7 +20,7 @@ void Form1::showPlaybackResult(const std::string& error) {
 void Form1::Command1_Click() {
     const QSignalBlocker quiet(Text1);
     Text1->clear();
-    const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
+    const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir(), kStandardTempo);
     Text1->setPlainText(QString::fromStdString(result.mml));
     showPlaybackResult(result.error);
 }
@@ -33,7 +33,7 @@ void Form1::Command7_Click() {
     }
     const QSignalBlocker quiet(Text1);
     Text1->clear();
-    const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir());
+    const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir(), kStandardTempo);
     showPlaybackResult(error);
 }
 

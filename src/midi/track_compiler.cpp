@@ -1,21 +1,81 @@
 #include "midi/track_compiler.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include <optional>
 
-#include "state/tables.h"
+#include "mml/mml_writer.h"
 
 namespace tsuzuri {
 
 namespace {
 
-constexpr std::uint8_t kVelocity = 0x40;
+constexpr std::uint8_t kNoteOffVelocity = 0x40;
 constexpr std::uint32_t kTailTicks = 32;
 
-void appendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t n) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(n >> shift));
-}
+// One note as the chunk plays it, in whole ticks.
+struct SoundingNote {
+    std::int64_t on = 0;
+    std::int64_t off = 0;
+    std::uint8_t key = 0;
+    std::uint8_t velocity = 0;
+};
+
+class ChunkWriter {
+public:
+    ChunkWriter(int channel, std::uint8_t program) : channel_(static_cast<std::uint8_t>(channel)) {
+        out_ = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
+        out_.insert(out_.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel_), program});
+    }
+
+    void write(const TrackInterpretation& music) {
+        bool tied = false;  // the next note continues the one open
+        for (const MusicEvent& e : music.events) {
+            if (e.kind == EventKind::Link)
+                tied = e.tie;
+            if (e.kind != EventKind::Note)
+                continue;
+            const std::int64_t off = nearestTick(e.start + e.length);
+            if (tied && open_)
+                open_->off = off;
+            else
+                startNote({nearestTick(e.start), off, e.pitch.key, e.velocity});
+            tied = false;
+        }
+        flush();
+        appendVariableLength(
+            out_, static_cast<std::uint32_t>(nearestTick(music.end) - cursor_) + kTailTicks);
+        out_.insert(out_.end(), {0xFF, 0x2F, 0x00});
+        putBigEndian32(out_, 4, static_cast<std::uint32_t>(out_.size() - 8));
+    }
+
+    std::vector<std::uint8_t> take() { return std::move(out_); }
+
+private:
+    void startNote(const SoundingNote& note) {
+        flush();
+        open_ = note;
+    }
+
+    // Writes the open note, unless it is silent: its time passes like a rest's.
+    void flush() {
+        if (!open_ || open_->velocity == 0) {
+            open_.reset();
+            return;
+        }
+        const SoundingNote& n = *open_;
+        appendVariableLength(out_, static_cast<std::uint32_t>(n.on - cursor_));
+        out_.insert(out_.end(), {static_cast<std::uint8_t>(0x90 | channel_), n.key, n.velocity});
+        appendVariableLength(out_, static_cast<std::uint32_t>(n.off - n.on));
+        out_.insert(out_.end(),
+                    {static_cast<std::uint8_t>(0x80 | channel_), n.key, kNoteOffVelocity});
+        cursor_ = n.off;
+        open_.reset();
+    }
+
+    std::uint8_t channel_;
+    std::vector<std::uint8_t> out_;
+    std::optional<SoundingNote> open_;
+    std::int64_t cursor_ = 0;  // the tick of the last event written
+};
 
 }  // namespace
 
@@ -29,47 +89,22 @@ void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n) {
         out.push_back(bytes[--count]);
 }
 
-CompiledTrack compileTrack(const EditorState& s, int t) {
-    CompiledTrack result;
-    std::vector<std::uint8_t>& out = result.chunk;
-    const auto channel = static_cast<std::uint8_t>(trackChannel(t));
+void putBigEndian32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t n) {
+    for (int i = 0; i < 4; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (24 - 8 * i));
+}
 
-    out = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
+std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int channel,
+                                          std::uint8_t program) {
+    ChunkWriter writer(channel, program);
+    writer.write(music);
+    return writer.take();
+}
+
+CompiledTrack compileTrack(const EditorState& s, int t, int tempo) {
     const TrackScore& track = s.score[t];
-    out.insert(out.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), track.trackProgram});
-
-    // Ticks of rests not yet written: they lengthen the delta of the next event.
-    std::uint32_t pending = 0;
-    for (int m = 0; m <= track.lastMeasure; ++m) {
-        const Measure& measure = track.measures[m];
-        for (int slot = 0; slot < measure.noteCount; ++slot) {
-            const int row = measure.noteRow[slot];
-            const int length = std::abs(measure.noteAttr[slot][kAttrCode]);
-            const std::uint32_t ticks = s.lengthTicks[length];
-            if (!isNoteLength(length)) {
-                result.mml += s.lengthNames[length];
-                result.mml += ' ';
-                pending += ticks;
-                continue;
-            }
-            const std::uint8_t key = s.rowMidi[row];
-            result.mml += s.rowNames[row];
-            result.mml += s.lengthNames[length];
-            result.mml += ' ';
-            appendVariableLength(out, pending);
-            pending = 0;
-            out.insert(out.end(), {static_cast<std::uint8_t>(0x90 | channel), key, kVelocity});
-            appendVariableLength(out, ticks);
-            out.insert(out.end(), {static_cast<std::uint8_t>(0x80 | channel), key, kVelocity});
-        }
-    }
-    appendVariableLength(out, pending + kTailTicks);
-    out.insert(out.end(), {0xFF, 0x2F, 0x00});
-
-    std::vector<std::uint8_t> length;
-    appendBigEndian32(length, static_cast<std::uint32_t>(out.size() - 8));
-    std::copy(length.begin(), length.end(), out.begin() + 4);
-    return result;
+    const TrackInterpretation music = interpretTrack(track, staffRowsOf(s), tempo);
+    return {writeTrackChunk(music, trackChannel(t), track.trackProgram), writeMml(music)};
 }
 
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk) {

@@ -22,6 +22,12 @@ std::string_view noteLengthText(int index) {
     return kLengthTexts[static_cast<std::size_t>(index)];
 }
 
+int noteLengthTicks(int index) {
+    if (index < 0 || index >= kNoteLengths)
+        indexFault(index, kNoteLengths);
+    return kLengthTicks[static_cast<std::size_t>(index)];
+}
+
 void init(EditorState& s) {
     for (TrackScore& track : s.score) {
         track.measures.fill(Measure{});
@@ -58,8 +64,7 @@ void nt_init(EditorState& s, int octave) {
     for (int l = 0; l < kNoteLengths; ++l) {
         s.lengthNames[l] = noteLengthText(l);
         s.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
-        s.lengthNames[l + kNoteLengths] =
-            "r" + std::string(noteLengthText(l));
+        s.lengthNames[l + kNoteLengths] = "r" + std::string(noteLengthText(l));
         s.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
     }
 }

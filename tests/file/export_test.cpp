@@ -25,7 +25,7 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
 
     test::TempDir dir;
     const auto file = dir.path() / "piece.mid";
-    ASSERT_EQ(writeFileAtomically(file, exportMidi(*s)), "");
+    ASSERT_EQ(writeFileAtomically(file, exportMidi(*s, kStandardTempo)), "");
     const test::MidiListing listing = test::readWithMidicsv(file);
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
 
@@ -44,17 +44,34 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
     EXPECT_EQ(notes[2].track, 2);
     EXPECT_EQ(notes[2].fields[0], "3");
     EXPECT_EQ(notes[2].time, 32);  // after the rest
-    EXPECT_EQ(exportMml(*s), "O4C4 O4B-4 \nr4 O4E8 \n");
+    EXPECT_EQ(exportMml(*s, kStandardTempo), "O4C4 O4B-4 \nr4 O4E8 \n");
     EXPECT_TRUE(s->score == before.score);
     EXPECT_EQ(s->trackBuffer[0][0], 0);  // exporting compiles nothing into the TrackBuffers
 }
 
+TEST(ExportTest, TheTempoOpensTheFirstTrackAndEveryLineOfMml) {
+    auto s = test::newState();
+    test::appendSlot(*s, 1, 0, 21, 8);
+    test::appendSlot(*s, 4, 0, 23, 8);
+    test::TempDir dir;
+    const auto file = dir.path() / "piece.mid";
+    ASSERT_EQ(writeFileAtomically(file, exportMidi(*s, 90)), "");
+    const test::MidiListing listing = test::readWithMidicsv(file);
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    const auto tempo = listing.ofType("Tempo");
+    ASSERT_EQ(tempo.size(), 1u);
+    EXPECT_EQ(tempo[0].track, 1);
+    EXPECT_EQ(tempo[0].time, 0);
+    EXPECT_EQ(tempo[0].fields, (std::vector<std::string>{"666667"}));
+    EXPECT_EQ(exportMml(*s, 90), "T90 O4C4 \nT90 O4E4 \n");
+}
+
 TEST(ExportTest, AnEmptyPieceIsAHeaderWithoutTracks) {
     auto s = test::newState();
-    const std::vector<std::uint8_t> file = exportMidi(*s);
+    const std::vector<std::uint8_t> file = exportMidi(*s, kStandardTempo);
     EXPECT_EQ(file,
               (std::vector<std::uint8_t>{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0, 0x20}));
-    EXPECT_EQ(exportMml(*s), "");
+    EXPECT_EQ(exportMml(*s, kStandardTempo), "");
 }
 
 }  // namespace

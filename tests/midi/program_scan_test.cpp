@@ -34,7 +34,7 @@ TEST(ProgramScan, FindsTheProgramOfEveryCompiledTrack) {
         storeTrackBuffer(*s, t, compileTrack(*s, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
-    const FilePrograms found = scan(allTracksFile(*s, ticked));
+    const FilePrograms found = scan(allTracksFile(*s, ticked, kStandardTempo));
     ASSERT_TRUE(found.valid);
     for (int c = 0; c < kMidiChannels; ++c) {
         const int expected = c == 0 ? 105 : c == 3 ? 74 : c == 9 ? 24 : -1;

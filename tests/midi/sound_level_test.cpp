@@ -59,7 +59,7 @@ TEST_F(SoundLevel, OneTrackPeaksBetweenMinus12AndMinus6Dbfs) {
         s_->score[0].measures[0].noteCount = 0;
         for (int row = 14; row <= 28; row += 2)
             test::appendSlot(*s_, 0, 0, row, kQuarter);
-        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, "");
+        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path(), kStandardTempo).error, "");
         const double peak = peakDbfs(*engine_, 5.0);
         std::printf("program %d: one track peaks at %.1f dBFS\n", program, peak);
         EXPECT_GE(peak, -12.0) << "program " << program;
@@ -85,7 +85,7 @@ TEST_F(SoundLevel, TwentyTracksOfFullChordsNeverClip) {
         storeTrackBuffer(*s_, t, compileTrack(*s_, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
-    ASSERT_EQ(playAllTracks(*s_, ticked, *engine_, dir_.path()), "");
+    ASSERT_EQ(playAllTracks(*s_, ticked, *engine_, dir_.path(), kStandardTempo), "");
     const double peak = peakDbfs(*engine_, 7.0);
     std::printf("twenty tracks of chords peak at %.1f dBFS\n", peak);
     EXPECT_LT(peak, 0.0);

@@ -85,7 +85,9 @@ protected:
     static std::vector<float> render(double seconds) { return renderFrom(*engine_, seconds); }
 
     // Plays the current track as trk♪ does.
-    void playTrack() { ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, ""); }
+    void playTrack() {
+        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path(), kStandardTempo).error, "");
+    }
     void useTrack(int t, int program) {
         s_->curTrack = static_cast<std::int16_t>(t);
         s_->score[t].trackProgram = static_cast<std::uint8_t>(program);
