@@ -44,8 +44,8 @@ TEST(Optimizer, CaseAndWhiteSpace) {
     const OptimizedMml r = optimizeMml("O4C4　O4D4\nO4E4\r\n", false);
     EXPECT_EQ(r.text, "C　D\nE\r\n");
     EXPECT_EQ(r.characters, 7u);
-    // Only ASCII letters are uppercased.
-    EXPECT_EQ(optimized("ｃ4 ä4"), "ｃä");
+    // Only ASCII letters are uppercased; digits after other letters are no lengths.
+    EXPECT_EQ(optimized("ｃ4 ä4"), "ｃ4ä4");
 }
 
 TEST(Optimizer, OWithoutDigitIsCopied) {
@@ -64,6 +64,18 @@ TEST(Optimizer, TextThatIsNoMml) {
     const OptimizedMml r = optimizeMml("ドレミ", false);
     EXPECT_EQ(r.text, "ドレミ");
     EXPECT_EQ(r.characters, 3u);
+}
+
+// Commands with numbers, "&", tuplet lengths, notes without a length and
+// relative octaves in the text: nothing is lost, nothing is counted twice.
+TEST(Optimizer, TextsWithEveryCommandKeepTheirSound) {
+    EXPECT_EQ(optimized("T90 V12 O4C8 O4D8 O4E8"), "L8T90V12CDE");
+    EXPECT_EQ(optimized("T120 O4C4"), "T120C");
+    EXPECT_EQ(optimized("O4C4 & O4C8 O4D12 O4E12 O4F12 r20"), "C&C8D12E12F12R20");
+    EXPECT_EQ(optimized("L8 C D E4 L16 F G"), "L16C8D8E4FG");
+    EXPECT_EQ(optimized("L12 C D E"), "C12D12E12");
+    EXPECT_EQ(optimized("O4C8 > C8 O6C8 O4C8"), "L8C>C>CO4C");
+    EXPECT_EQ(optimized("O4C8 O4C12", true), "CC12");
 }
 
 TEST(Optimizer, DoubleLength) {
@@ -127,6 +139,124 @@ std::string randomMml(std::mt19937& rng) {
         text += " ";
     }
     return text;
+}
+
+// Random MML with every token the editor and composers write: notes with a
+// sign or none, with one of the fourteen lengths, a tuplet length or none,
+// rests, octave commands, "<" and ">", "L", "T", "V" and "&".
+std::string randomMmlWithCommands(std::mt19937& rng) {
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const char* lengths[] = {"64", "64.", "32", "32.", "16", "16.", "8",  "8.",  "4",
+                             "4.", "2",   "2.", "1",   "1.", "3",   "6",  "12",  "24",
+                             "48", "96",  "5",  "10",  "20", "40",  "80", "12.", ""};
+    auto length = [&] { return std::string(lengths[pick(0, 26)]); };
+    std::string text;
+    bool afterNote = false;
+    for (int n = pick(0, 60); n > 0; --n) {
+        const int kind = pick(0, 19);
+        if (kind < 9) {
+            if (pick(0, 2) == 0)
+                text += "O" + std::to_string(pick(1, 7));
+            text += static_cast<char>("CDEFGAB"[pick(0, 6)]);
+            const int sign = pick(0, 5);
+            text += sign == 0 ? "#" : sign == 1 ? "+" : sign == 2 ? "-" : "";
+            text += length();
+        } else if (kind < 11) {
+            text += (pick(0, 1) ? "r" : "R") + length();
+        } else if (kind < 13) {
+            text += pick(0, 1) ? ">" : "<";
+        } else if (kind == 13) {
+            text += "L" + std::string(lengths[pick(0, 25)]);
+        } else if (kind == 14) {
+            text += "T" + std::to_string(pick(32, 255));
+        } else if (kind == 15) {
+            text += "V" + std::to_string(pick(0, 15));
+        } else if (kind < 18 && afterNote) {
+            text += "&";
+        }
+        afterNote = kind < 9;
+        text += pick(0, 2) ? " " : "";
+    }
+    return text;
+}
+
+TEST(Optimizer, RandomTextsWithEveryCommandKeepTheirSound) {
+    std::mt19937 rng(20240612);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string text = randomMmlWithCommands(rng);
+        const std::string out = optimized(text);
+        ASSERT_EQ(test::hearMml(out), test::hearMml(text)) << text << "\n=> " << out;
+        ASSERT_LE(out.size(), text.size() + 8) << text << "\n=> " << out;
+    }
+}
+
+// The optimizer as it was before only the lengths of notes counted: every
+// run of digits lettered by replacing the lengths over the whole text (with
+// four octave commands guarded), and only octave commands made relative.
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t hit; (hit = text.find(from, start)) != std::string::npos;
+         start = hit + from.size())
+        out += text.substr(start, hit - start) + to;
+    return out + text.substr(start);
+}
+
+std::string formerOptimizer(std::string text, bool doubleLength) {
+    std::erase(text, ' ');
+    for (char& c : text)
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    const char* guards[][2] = {{"O4", "!"}, {"O8", "\x01"}, {"O2", "$"}, {"O1", "%"}};
+    for (const auto& g : guards)
+        text = replaceAll(text, g[0], g[1]);
+    for (int n : {1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12}) {
+        const char letter = static_cast<char>('a' + n + (doubleLength ? 2 : 0));
+        text = replaceAll(text, std::string(noteLengthText(n)), std::string(1, letter));
+    }
+    for (const auto& g : guards)
+        text = replaceAll(text, g[1], g[0]);
+    int counts[14] = {};
+    for (const char c : text) {
+        if (c >= 'a' && c <= 'n')
+            counts[c - 'a'] += 1 + (c - 'a') % 2 + ((c - 'a') < 6 ? 1 : 0);
+    }
+    int best = 0;
+    for (int n = 1; n < 14; ++n)
+        best = counts[n] > counts[best] ? n : best;
+    const bool declared = counts[best] > counts[8];
+    std::erase(text, static_cast<char>('a' + (declared ? best : 8)));
+    if (declared)
+        text = "L" + std::string(noteLengthText(best)) + text;
+    std::string out;
+    int octave = 4;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != 'O' || i + 1 == text.size() || text[i + 1] < '0' || text[i + 1] > '9') {
+            out += text[i];
+            continue;
+        }
+        const int d = text[++i] - '0';
+        out += d == octave + 1   ? ">"
+               : d == octave - 1 ? "<"
+               : d == octave     ? ""
+                                 : text.substr(i - 1, 2);
+        octave = d;
+    }
+    std::string back;
+    for (const char c : out)
+        back += c >= 'a' && c <= 'n' ? std::string(noteLengthText(c - 'a')) : std::string(1, c);
+    return back;
+}
+
+// Notes and rests with the fourteen lengths, octave commands and spaces:
+// exactly the text the optimizer gave before.
+TEST(Optimizer, PlainTextsAreOptimizedAsBefore) {
+    std::mt19937 rng(611);
+    auto s = test::newState();
+    for (int i = 0; i < 2000; ++i) {
+        const std::string text = i % 2 ? randomScoreMml(*s, rng) : randomMml(rng);
+        for (const bool doubleLength : {false, true})
+            ASSERT_EQ(optimized(text, doubleLength), formerOptimizer(text, doubleLength)) << text;
+    }
 }
 
 TEST(Optimizer, OutputSoundsLikeItsInput) {
