@@ -17,7 +17,7 @@
 namespace tsuzuri {
 namespace {
 
-constexpr int kMiddleCKey = 36;  // MIDI 60, "O5C" by the note names
+constexpr int kMiddleCKey = 36;  // MIDI 60, "O4C" as the score names it
 
 struct PianoWindowTest : test::FormTest {
     void SetUp() override {
@@ -56,15 +56,15 @@ TEST_F(PianoWindowTest, AKeySoundsShowsItsOffsetsAndAppendsItsNote) {
     ASSERT_EQ(sequencer.commands.size(), 2u);
     EXPECT_EQ(sequencer.commands[1], playCommand(preview));
     EXPECT_EQ(form->Label6->text(), " 135 1350");
-    EXPECT_EQ(text1(), "O5C4 ");
+    EXPECT_EQ(text1(), "O4C4 ");
     EXPECT_EQ(notesInScore(), 0);  // keyboard entry is off: the score stays as it was
 
     play(kMiddleCKey + 1, 8, 10, Qt::RightButton);  // C#, a black key over its neighbours
     EXPECT_EQ(previewKey(), 61);
-    EXPECT_EQ(text1(), "O5C4 O5C#8 ");
+    EXPECT_EQ(text1(), "O4C4 O4C#8 ");
     play(0, 5, 100);
     play(57, 18, 2);  // right of the G# that overlaps its left edge
-    EXPECT_EQ(text1(), "O5C4 O5C#8 O2C2 O6A64 ");
+    EXPECT_EQ(text1(), "O4C4 O4C#8 O1C2 O5A64 ");
 }
 
 TEST_F(PianoWindowTest, ZoneBoundsInTwips) {
@@ -74,11 +74,11 @@ TEST_F(PianoWindowTest, ZoneBoundsInTwips) {
         form->Text1->clear();
         form->Image1_MouseDown(kMiddleCKey, kLeftButton, 0, 30, y);
         form->Image1_MouseUp(kMiddleCKey, kLeftButton, 0, 30, y);
-        EXPECT_EQ(text1(), std::string("O5C") + length + " ") << y;
+        EXPECT_EQ(text1(), std::string("O4C") + length + " ") << y;
     }
     form->Text1->clear();
     form->Image1_MouseDown(kMiddleCKey + 1, kLeftButton, 0, 30, 119);
-    EXPECT_EQ(text1(), "O5C#16 ");
+    EXPECT_EQ(text1(), "O4C#16 ");
 }
 
 TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
@@ -94,7 +94,7 @@ TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
     EXPECT_EQ(glyph.left, state().score[0].measures[m].noteAttr[0][kAttrX] +
                               (m - state().firstMeasure) * 200 + 70);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
-    EXPECT_EQ(text1(), "O4C4 ");  // the compiled track names the note by its staff row
+    EXPECT_EQ(text1(), "O4C4 ");  // the piano's text and the score's name one pitch alike
 }
 
 TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {
@@ -120,7 +120,7 @@ TEST_F(PianoWindowTest, ANoteWithoutAStaffRowIsRefusedButStillSoundsAndIsWritten
     EXPECT_EQ(notesInScore(), 0);
     EXPECT_FALSE(form->Notice->text().isEmpty());
     EXPECT_EQ(previewKey(), 24);
-    EXPECT_EQ(text1(), "O2C2 ");
+    EXPECT_EQ(text1(), "O1C2 ");
 }
 
 TEST_F(PianoWindowTest, TheOptimizerButtonShortensTheText) {
