@@ -54,6 +54,24 @@ void compileFullTrack(benchmark::State& state) {
 }
 BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
+// Twenty full tracks with every kind of mark, each compiled to its chunk and
+// its MML text: what exporting the largest piece compiles.
+void compileTwentyFullTracksWithMarks(benchmark::State& state) {
+    auto s = bench::startedState();
+    for (int t = 0; t < kWindowTracks; ++t)
+        bench::fillTrackWithMarks(*s, t);
+    for (auto _ : state) {
+        for (int t = 0; t < kWindowTracks; ++t) {
+            const CompiledTrack compiled = compileTrack(*s, t, 90);
+            benchmark::DoNotOptimize(compiled.chunk.data());
+            benchmark::DoNotOptimize(compiled.mml.data());
+        }
+    }
+}
+BENCHMARK(compileTwentyFullTracksWithMarks)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
+
 // All-tracks playback of twenty full tracks, each compiled once beforehand.
 void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     auto s = bench::startedState();
@@ -66,7 +84,7 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
-        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked, kStandardTempo);
+        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked, 90);
         if (!writeFileAtomically(path, file).empty())
             state.SkipWithError("trk.mid could not be written");
         size = file.size();

@@ -27,6 +27,7 @@ public:
     }
 
     void write(const TrackInterpretation& music) {
+        out_.reserve(out_.size() + 9 * music.events.size() + 8);
         bool tied = false;  // the next note continues the one open
         for (const MusicEvent& e : music.events) {
             if (e.kind == EventKind::Link)

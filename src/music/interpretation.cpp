@@ -48,13 +48,23 @@ MusicEvent slotEvent(const Measure& measure, int m, int slot) {
 
 // The events of measures 0..lastMeasure, slot by slot; begins[m] is the first
 // event of measure m and begins[m + 1] the one after its last.
+int slotCount(const Measure& measure) {
+    return std::clamp<int>(measure.noteCount, 0, kSlotCount);
+}
+
 std::vector<int> collectSlots(const TrackScore& track, Reading& r) {
     const int last = std::min<int>(track.lastMeasure, kMeasureCount - 1);
+    std::size_t total = 0;
+    for (int m = 0; m <= last; ++m)
+        total += static_cast<std::size_t>(slotCount(track.measures[m]));
+    r.out.events.reserve(total);
+    r.index.reserve(total);
     std::vector<int> begins;
+    begins.reserve(static_cast<std::size_t>(std::max(last, 0) + 2));
     for (int m = 0; m <= last; ++m) {
         begins.push_back(static_cast<int>(r.out.events.size()));
         const Measure& measure = track.measures[m];
-        const int count = std::clamp<int>(measure.noteCount, 0, kSlotCount);
+        const int count = slotCount(measure);
         for (int slot = 0; slot < count; ++slot) {
             r.out.events.push_back(slotEvent(measure, m, slot));
             r.index.push_back(std::abs(measure.noteAttr[slot][kAttrCode]));

@@ -23,11 +23,12 @@ enum class EventKind : std::uint8_t {
 };
 
 struct MusicEvent {
-    EventKind kind = EventKind::Mark;
+    ExactTime start = 0;
+    ExactTime length = 0;       // notes and rests; 0 for the others
     std::int16_t measure = -1;  // where the event stands in the score; -1 when it
     std::int16_t slot = -1;     // comes from no slot
-    ExactTime start = 0;
-    ExactTime length = 0;  // notes and rests; 0 for the others
+    SpelledPitch pitch;         // notes
+    EventKind kind = EventKind::Mark;
     // Notes and rests: the written length, an index 0..13 into the note
     // lengths ("64" ... "1."), rests as the note of the same length.
     std::int8_t lengthIndex = 0;
@@ -37,7 +38,6 @@ struct MusicEvent {
     std::uint8_t velocity = 0;  // notes: the note-on velocity
     std::int8_t volume = 0;     // Volume: v of V v, 0..15
     bool tie = false;           // Link: both notes sound one key and merge into one
-    SpelledPitch pitch;         // notes
 };
 
 struct TrackInterpretation {

@@ -47,7 +47,10 @@ void appendPitchName(std::string& out, const SpelledPitch& p) {
     if (p.octave < 0)
         return;
     out += 'O';
-    out += std::to_string(p.octave);
+    if (p.octave < 10)
+        out += static_cast<char>('0' + p.octave);
+    else
+        out += std::to_string(p.octave);
     out += kLetters[p.letter];
     if (p.sign > 0)
         out += '#';

@@ -6,6 +6,7 @@
 #include "keysig/key_signature.h"
 #include "midi/track_compiler.h"
 #include "support/chunk_notes.h"
+#include "support/random_score.h"
 #include "support/score_builder.h"
 
 namespace tsuzuri {
@@ -169,6 +170,37 @@ TEST_F(Marks, ATempoOpensTheTextButStaysOutOfTheChunk) {
     EXPECT_EQ(compiled(90).mml, "T90 O4C4 ");
     EXPECT_EQ(compiled(90).chunk, compiled().chunk);
     EXPECT_EQ(compiled(kStandardTempo).mml, "O4C4 ");
+}
+
+// What placement and its preview take a note on a row to sound (the marks
+// before it on its row in its measure) is what the track plays, unless the
+// note is tied over from an earlier measure.
+TEST(MarksAtAPoint, ANoteSoundsThePitchItsRowHasAtItsSlot) {
+    test::RandomScore random(2203);
+    auto s = test::newState();
+    int checked = 0;
+    for (int round = 0; round < 500; ++round) {
+        random.fill(*s, 0);
+        const StaffRows rows = staffRowsOf(*s);
+        const TrackInterpretation music = interpretTrack(s->score[0], rows);
+        int measureOfLastNote = -1;
+        bool linked = false;
+        for (const MusicEvent& e : music.events) {
+            if (e.kind == EventKind::Link)
+                linked = true;
+            if (e.kind != EventKind::Note)
+                continue;
+            const Measure& measure = s->score[0].measures[e.measure];
+            const SpelledPitch p = pitchAtSlot(measure, e.slot, measure.noteRow[e.slot], rows);
+            if (!(linked && e.measure > measureOfLastNote)) {
+                ASSERT_EQ(p, e.pitch) << round << " measure " << e.measure << " slot " << e.slot;
+                ++checked;
+            }
+            measureOfLastNote = e.measure;
+            linked = false;
+        }
+    }
+    EXPECT_GT(checked, 10000);
 }
 
 }  // namespace
