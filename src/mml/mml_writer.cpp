@@ -32,33 +32,36 @@ std::string_view tupletLengthText(int lengthIndex, int tuplet) {
     return text;
 }
 
+void appendMmlToken(std::string& out, const MusicEvent& e) {
+    switch (e.kind) {
+        case EventKind::Note:
+            appendPitchName(out, e.pitch);
+            appendLength(out, e);
+            break;
+        case EventKind::Rest:
+            out += 'r';
+            appendLength(out, e);
+            break;
+        case EventKind::Volume:
+            out += 'V';
+            out += std::to_string(e.volume);
+            break;
+        case EventKind::Link:
+            out += '&';
+            break;
+        case EventKind::Mark:
+            break;
+    }
+    out += ' ';
+}
+
 std::string writeMml(const TrackInterpretation& music) {
     std::string out;
     out.reserve(8 * music.events.size());
     if (music.tempo != kStandardTempo)
         out += "T" + std::to_string(music.tempo) + " ";
-    for (const MusicEvent& e : music.events) {
-        switch (e.kind) {
-            case EventKind::Note:
-                appendPitchName(out, e.pitch);
-                appendLength(out, e);
-                break;
-            case EventKind::Rest:
-                out += 'r';
-                appendLength(out, e);
-                break;
-            case EventKind::Volume:
-                out += 'V';
-                out += std::to_string(e.volume);
-                break;
-            case EventKind::Link:
-                out += '&';
-                break;
-            case EventKind::Mark:
-                break;
-        }
-        out += ' ';
-    }
+    for (const MusicEvent& e : music.events)
+        appendMmlToken(out, e);
     return out;
 }
 

@@ -14,6 +14,9 @@ namespace tsuzuri {
 // ("O4C12 ", "r20 "). A tempo other than 120 opens the text ("T90 ").
 std::string writeMml(const TrackInterpretation& music);
 
+// The token of one event and its space, as writeMml writes it.
+void appendMmlToken(std::string& out, const MusicEvent& e);
+
 // The length number of a member of a tuplet of 3 or 5 whose written length is
 // note length `lengthIndex`: the written number times 3/2 (5/4), so that
 // three (five) of them fill two (four) written notes.

@@ -23,12 +23,8 @@ struct Reading {
     std::vector<int> index;
 };
 
-MusicEvent slotEvent(const Measure& measure, int m, int slot) {
+MusicEvent eventOf(int index) {
     MusicEvent e;
-    e.measure = static_cast<std::int16_t>(m);
-    e.slot = static_cast<std::int16_t>(slot);
-    e.pitch.octave = -1;
-    const int index = std::abs(measure.noteAttr[slot][kAttrCode]);
     switch (slotKind(index)) {
         case SlotKind::Note:
         case SlotKind::Rest:
@@ -46,12 +42,19 @@ MusicEvent slotEvent(const Measure& measure, int m, int slot) {
     return e;
 }
 
-// The events of measures 0..lastMeasure, slot by slot; begins[m] is the first
-// event of measure m and begins[m + 1] the one after its last.
+MusicEvent slotEvent(const Measure& measure, int m, int slot) {
+    MusicEvent e = eventOf(std::abs(measure.noteAttr[slot][kAttrCode]));
+    e.measure = static_cast<std::int16_t>(m);
+    e.slot = static_cast<std::int16_t>(slot);
+    return e;
+}
+
 int slotCount(const Measure& measure) {
     return std::clamp<int>(measure.noteCount, 0, kSlotCount);
 }
 
+// The events of measures 0..lastMeasure, slot by slot; begins[m] is the first
+// event of measure m and begins[m + 1] the one after its last.
 std::vector<int> collectSlots(const TrackScore& track, Reading& r) {
     const int last = std::min<int>(track.lastMeasure, kMeasureCount - 1);
     std::size_t total = 0;
@@ -204,6 +207,9 @@ private:
 
 }  // namespace
 
+// The passes in order: what a slot is, which notes form tuplets (their
+// lengths), where every event starts, then pitches, links and velocities,
+// which depend on no time.
 TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo) {
     Reading r;
     r.out.tempo = tempo;
@@ -212,6 +218,18 @@ TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& row
     assignTimes(r);
     Speller(r, track, rows).run();
     return std::move(r.out);
+}
+
+MusicEvent placedEvent(const Measure& measure, int slot, int row, int index,
+                       const StaffRows& rows) {
+    MusicEvent e = eventOf(index);
+    if (e.kind == EventKind::Note) {
+        e.pitch = pitchAtSlot(measure, slot, row, rows);
+        e.velocity = kStartVelocity;
+    }
+    if (e.kind == EventKind::Note || e.kind == EventKind::Rest)
+        e.length = exactTicks(noteLengthTicks(e.lengthIndex));
+    return e;
 }
 
 }  // namespace tsuzuri

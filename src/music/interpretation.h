@@ -70,4 +70,11 @@ inline constexpr std::uint8_t volumeVelocity(int v) {
 TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows,
                                    int tempo = kStandardTempo);
 
+// The event a slot of palette index `index` on `row` is as it is placed at
+// `slot` of a measure: a note with the pitch its row has there (the marks
+// before it counted) and its written length, a rest, a V mark, or a mark
+// that writes nothing. No tuplet or link is known yet: those take the slots
+// around it.
+MusicEvent placedEvent(const Measure& measure, int slot, int row, int index, const StaffRows& rows);
+
 }  // namespace tsuzuri

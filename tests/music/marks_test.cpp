@@ -5,6 +5,7 @@
 
 #include "keysig/key_signature.h"
 #include "midi/track_compiler.h"
+#include "mml/mml_writer.h"
 #include "support/chunk_notes.h"
 #include "support/random_score.h"
 #include "support/score_builder.h"
@@ -170,6 +171,31 @@ TEST_F(Marks, ATempoOpensTheTextButStaysOutOfTheChunk) {
     EXPECT_EQ(compiled(90).mml, "T90 O4C4 ");
     EXPECT_EQ(compiled(90).chunk, compiled().chunk);
     EXPECT_EQ(compiled(kStandardTempo).mml, "O4C4 ");
+}
+
+// The text and pitch a slot has as it is placed: what placement appends to
+// the MML text and what its preview sounds.
+TEST(MarksAtAPoint, APlacedSlotWritesTheTokenItSounds) {
+    auto s = test::newState();
+    applyKeySignatureRows(*s, 1, 4);  // F sharp
+    test::appendSlot(*s, 0, 0, kB4, -kFlat);
+    test::appendSlot(*s, 0, 0, kF4, -kNatural);
+    const Measure& m = s->score[0].measures[0];
+    const StaffRows rows = staffRowsOf(*s);
+    auto token = [&](int slot, int row, int index) {
+        std::string out;
+        appendMmlToken(out, placedEvent(m, slot, row, index, rows));
+        return out;
+    };
+    EXPECT_EQ(token(2, kB4, kQuarter), "O4B-4 ");
+    EXPECT_EQ(token(0, kB4, kQuarter), "O4B4 ");  // before the flat
+    EXPECT_EQ(token(2, kF4, kEighth + 1), "O4F8. ");
+    EXPECT_EQ(token(1, kF4, kEighth), "O4F#8 ");
+    EXPECT_EQ(placedEvent(m, 2, kB4, kQuarter, rows).pitch.key, 70);
+    EXPECT_EQ(token(2, kF4, kRest + kQuarter), "r4 ");
+    EXPECT_EQ(token(2, kF4, volume(10)), "V10 ");
+    for (const int mark : {kSharp, kArc, kArc3, kArc5, 34})
+        EXPECT_EQ(token(2, kF4, mark), " ");
 }
 
 // What placement and its preview take a note on a row to sound (the marks
