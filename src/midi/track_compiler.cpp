@@ -64,12 +64,17 @@ private:
         }
         const SoundingNote& n = *open_;
         appendVariableLength(out_, static_cast<std::uint32_t>(n.on - cursor_));
-        out_.insert(out_.end(), {static_cast<std::uint8_t>(0x90 | channel_), n.key, n.velocity});
+        appendEvent(0x90, n.key, n.velocity);
         appendVariableLength(out_, static_cast<std::uint32_t>(n.off - n.on));
-        out_.insert(out_.end(),
-                    {static_cast<std::uint8_t>(0x80 | channel_), n.key, kNoteOffVelocity});
+        appendEvent(0x80, n.key, kNoteOffVelocity);
         cursor_ = n.off;
         open_.reset();
+    }
+
+    void appendEvent(std::uint8_t status, std::uint8_t key, std::uint8_t velocity) {
+        out_.push_back(static_cast<std::uint8_t>(status | channel_));
+        out_.push_back(key);
+        out_.push_back(velocity);
     }
 
     std::uint8_t channel_;
@@ -81,6 +86,10 @@ private:
 }  // namespace
 
 void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n) {
+    if (n < 0x80) {
+        out.push_back(static_cast<std::uint8_t>(n));
+        return;
+    }
     std::uint8_t bytes[5];
     int count = 0;
     bytes[count++] = static_cast<std::uint8_t>(n & 0x7F);

@@ -15,10 +15,26 @@ constexpr std::array<std::string_view, 12> kTripletLengths = {"96", "", "48", ""
 constexpr std::array<std::string_view, 12> kQuintupletLengths = {"80", "", "40", "", "20", "",
                                                                  "10", "", "5",  "", "",   ""};
 
-void appendLength(std::string& out, const MusicEvent& e) {
-    out +=
-        e.tuplet != 0 ? tupletLengthText(e.lengthIndex, e.tuplet) : noteLengthText(e.lengthIndex);
+std::string_view lengthText(const MusicEvent& e) {
+    return e.tuplet != 0 ? tupletLengthText(e.lengthIndex, e.tuplet)
+                         : noteLengthText(e.lengthIndex);
 }
+
+// Appends a token and its space in one piece: tokens are a few characters.
+class Token {
+public:
+    void put(char c) { text_[size_++] = c; }
+    void put(std::string_view s) {
+        s.copy(text_ + size_, s.size());
+        size_ += s.size();
+    }
+    void putPitch(const SpelledPitch& p) { size_ += formatPitchName(p, text_ + size_); }
+    void appendTo(std::string& out) const { out.append(text_, size_); }
+
+private:
+    char text_[kPitchNameRoom + 8];  // a name, a length of up to three characters, a space
+    std::size_t size_ = 0;
+};
 
 }  // namespace
 
@@ -33,26 +49,30 @@ std::string_view tupletLengthText(int lengthIndex, int tuplet) {
 }
 
 void appendMmlToken(std::string& out, const MusicEvent& e) {
+    Token token;
     switch (e.kind) {
         case EventKind::Note:
-            appendPitchName(out, e.pitch);
-            appendLength(out, e);
+            token.putPitch(e.pitch);
+            token.put(lengthText(e));
             break;
         case EventKind::Rest:
-            out += 'r';
-            appendLength(out, e);
+            token.put('r');
+            token.put(lengthText(e));
             break;
         case EventKind::Volume:
-            out += 'V';
-            out += std::to_string(e.volume);
+            token.put('V');
+            if (e.volume >= 10)
+                token.put('1');
+            token.put(static_cast<char>('0' + e.volume % 10));
             break;
         case EventKind::Link:
-            out += '&';
+            token.put('&');
             break;
         case EventKind::Mark:
             break;
     }
-    out += ' ';
+    token.put(' ');
+    token.appendTo(out);
 }
 
 std::string writeMml(const TrackInterpretation& music) {

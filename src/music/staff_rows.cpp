@@ -43,19 +43,25 @@ StaffRow readRow(const std::string& name, std::uint8_t key) {
 
 }  // namespace
 
-void appendPitchName(std::string& out, const SpelledPitch& p) {
+std::size_t formatPitchName(const SpelledPitch& p, char* out) {
     if (p.octave < 0)
-        return;
-    out += 'O';
-    if (p.octave < 10)
-        out += static_cast<char>('0' + p.octave);
-    else
-        out += std::to_string(p.octave);
-    out += kLetters[p.letter];
-    if (p.sign > 0)
-        out += '#';
-    else if (p.sign < 0)
-        out += '-';
+        return 0;
+    std::size_t n = 0;
+    out[n++] = 'O';
+    if (p.octave >= 100)
+        out[n++] = static_cast<char>('0' + p.octave / 100);
+    if (p.octave >= 10)
+        out[n++] = static_cast<char>('0' + p.octave / 10 % 10);
+    out[n++] = static_cast<char>('0' + p.octave % 10);
+    out[n++] = kLetters[p.letter];
+    if (p.sign != 0)
+        out[n++] = p.sign > 0 ? '#' : '-';
+    return n;
+}
+
+void appendPitchName(std::string& out, const SpelledPitch& p) {
+    char name[kPitchNameRoom];
+    out.append(name, formatPitchName(p, name));
 }
 
 std::string pitchName(const SpelledPitch& p) {

@@ -21,6 +21,10 @@ struct SpelledPitch {
 // The MML name of a spelled pitch; "" for a row without a name.
 std::string pitchName(const SpelledPitch& p);
 void appendPitchName(std::string& out, const SpelledPitch& p);
+// Writes the name into `out`, which has room for kPitchNameRoom characters,
+// and returns its length.
+inline constexpr std::size_t kPitchNameRoom = 8;
+std::size_t formatPitchName(const SpelledPitch& p, char* out);
 
 // How one staff row is written and sounds: its natural note (the row as
 // nt_init builds it) and the sign the key signature gives it.
