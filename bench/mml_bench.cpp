@@ -79,8 +79,7 @@ std::string generatedMmlWithCommands(std::size_t bytes) {
     return text;
 }
 
-void optimizerOnText(benchmark::State& state) {
-    const std::string text = generatedMml(static_cast<std::size_t>(state.range(0)));
+void optimize(benchmark::State& state, const std::string& text) {
     for (auto _ : state)
         benchmark::DoNotOptimize(optimizeMml(text, false));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -89,6 +88,10 @@ void optimizerOnText(benchmark::State& state) {
     state.counters["s_per_byte"] = benchmark::Counter(
         static_cast<double>(text.size()),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void optimizerOnText(benchmark::State& state) {
+    optimize(state, generatedMml(static_cast<std::size_t>(state.range(0))));
 }
 BENCHMARK(optimizerOnText)
     ->Arg(10'000)
@@ -100,14 +103,7 @@ BENCHMARK(optimizerOnText)
     ->Apply(bench::withSpread);
 
 void optimizerOnTextWithCommands(benchmark::State& state) {
-    const std::string text = generatedMmlWithCommands(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(optimizeMml(text, false));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(text.size()));
-    state.counters["s_per_byte"] = benchmark::Counter(
-        static_cast<double>(text.size()),
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    optimize(state, generatedMmlWithCommands(static_cast<std::size_t>(state.range(0))));
 }
 BENCHMARK(optimizerOnTextWithCommands)
     ->Arg(10'000)

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <random>
 
-#include "keysig/key_signature.h"
 #include "midi/playback.h"
 #include "midi/track_compiler.h"
+#include "support/random_score.h"
 #include "support/recording_sequencer.h"
-#include "support/score_builder.h"
 #include "support/temp_dir.h"
 
 namespace tsuzuri {
@@ -60,42 +58,33 @@ CompiledTrack frozenCompile(const EditorState& s, int t) {
     return result;
 }
 
-// Notes, rests, and the indices that were never marks of the palette's
-// sound: the selection tool and those beyond the palette.
-int randomCodeWithoutMarks(std::mt19937& rng) {
-    const int kinds[] = {34, 51, 52, 57, 60, 64};
-    std::uniform_int_distribution<int> pick(0, 99);
-    const int roll = pick(rng);
-    const int index = roll < 60   ? roll % 14
-                      : roll < 90 ? 14 + roll % 14
-                                  : kinds[static_cast<std::size_t>(roll % 6)];
-    return pick(rng) % 2 ? index : -index;
-}
-
-// A random piece setting (octave, key signature) and track t filled with
-// slots of `code`, sparse enough that thousands of scores stay quick.
-void fillRandomTrack(EditorState& s, int t, std::mt19937& rng, int (*code)(std::mt19937&)) {
-    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    const int octave = pick(0, 8);
-    init(s);
-    nt_init(s, octave);
-    applyKeySignatureRows(s, pick(-7, 7), octave);
+// Track t of a random piece filled with notes, rests, and the indices that
+// were never marks of the palette's sound (the selection tool and those
+// beyond the palette), sparse enough that thousands of scores stay quick.
+void fillWithoutMarks(EditorState& s, int t, test::RandomScore& random) {
+    random.clear(s, t);
     TrackScore& track = s.score[t];
-    track.trackProgram = static_cast<std::uint8_t>(pick(0, 127));
-    track.lastMeasure = static_cast<std::int16_t>(pick(0, 5) == 0 ? pick(0, 200) : pick(0, 8));
-    for (int n = pick(0, 60); n > 0; --n) {
-        const int m = pick(0, std::min<int>(track.lastMeasure + 1, kMeasureCount - 1));
+    const int lastMeasure = random.pick(0, 5) == 0 ? random.pick(0, 200) : random.pick(0, 8);
+    track.lastMeasure = static_cast<std::int16_t>(lastMeasure);
+    const int others[] = {34, 51, 52, 57, 60, 64};
+    for (int n = random.pick(0, 60); n > 0; --n) {
+        const int m = random.pick(0, std::min(lastMeasure + 1, kMeasureCount - 1));
+        const int roll = random.pick(0, 9);
+        const int index = roll < 6   ? random.pick(0, 13)
+                          : roll < 9 ? random.pick(14, 27)
+                                     : others[random.pick(0, 5)];
         if (track.measures[m].noteCount < kSlotCount)
-            test::appendSlot(s, t, m, pick(0, kRowCount - 1), code(rng));
+            test::appendSlot(s, t, m, random.pick(0, kRowCount - 1),
+                             random.pick(0, 1) ? index : -index);
     }
 }
 
 TEST(UnchangedCompiler, ScoresWithoutMarksCompileByteForByteAsBefore) {
-    std::mt19937 rng(22);
+    test::RandomScore random(22);
     auto s = test::newState();
     for (int round = 0; round < 3000; ++round) {
-        const int t = static_cast<int>(rng() % kTrackCount);
-        fillRandomTrack(*s, t, rng, randomCodeWithoutMarks);
+        const int t = random.pick(0, kTrackCount - 1);
+        fillWithoutMarks(*s, t, random);
         const CompiledTrack now = compileTrack(*s, t);
         const CompiledTrack before = frozenCompile(*s, t);
         ASSERT_EQ(now.chunk, before.chunk) << "round " << round;
@@ -106,12 +95,12 @@ TEST(UnchangedCompiler, ScoresWithoutMarksCompileByteForByteAsBefore) {
 // Through one-track playback: the file and the TrackBuffer hold the same
 // bytes as before, with no tempo event at 120.
 TEST(UnchangedCompiler, PlaybackFileAndTrackBufferAsBefore) {
-    std::mt19937 rng(2022);
+    test::RandomScore random(2022);
     test::TempDir dir;
     auto s = test::newState();
     for (int round = 0; round < 30; ++round) {
-        const int t = static_cast<int>(rng() % kWindowTracks);
-        fillRandomTrack(*s, t, rng, randomCodeWithoutMarks);
+        const int t = random.pick(0, kWindowTracks - 1);
+        fillWithoutMarks(*s, t, random);
         s->curTrack = static_cast<std::int16_t>(t);
         test::RecordingSequencer sequencer;
         const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);

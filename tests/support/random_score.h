@@ -17,13 +17,19 @@ public:
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
-    void fill(EditorState& s, int t) {
+    // An empty score under a random octave setting and key signature, with a
+    // random program for track t.
+    void clear(EditorState& s, int t) {
         const int octave = pick(0, 8);
         init(s);
         nt_init(s, octave);
         applyKeySignatureRows(s, pick(-7, 7), octave);
+        s.score[t].trackProgram = static_cast<std::uint8_t>(pick(0, 127));
+    }
+
+    void fill(EditorState& s, int t) {
+        clear(s, t);
         TrackScore& track = s.score[t];
-        track.trackProgram = static_cast<std::uint8_t>(pick(0, 127));
         track.lastMeasure = static_cast<std::int16_t>(pick(0, 6));
         baseRow_ = pick(3, 40);
         for (int m = 0; m <= track.lastMeasure; ++m) {
