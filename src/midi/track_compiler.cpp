@@ -1,5 +1,6 @@
 #include "midi/track_compiler.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "mml/mml_writer.h"
@@ -19,15 +20,40 @@ struct SoundingNote {
     std::uint8_t velocity = 0;
 };
 
+// Writes n as a variable-length quantity at p; returns the end.
+std::uint8_t* putQuantity(std::uint8_t* p, std::uint32_t n) {
+    if (n < 0x80) {
+        *p++ = static_cast<std::uint8_t>(n);
+        return p;
+    }
+    std::uint8_t bytes[5];
+    int count = 0;
+    bytes[count++] = static_cast<std::uint8_t>(n & 0x7F);
+    while ((n >>= 7) != 0)
+        bytes[count++] = static_cast<std::uint8_t>(0x80 | (n & 0x7F));
+    while (count > 0)
+        *p++ = bytes[--count];
+    return p;
+}
+
+// The most bytes one note takes: two deltas of up to five bytes and two events.
+constexpr std::size_t kMaxNoteBytes = 16;
+constexpr std::size_t kHeaderBytes = 11;  // "MTrk", the length, the program change
+constexpr std::size_t kMaxEndBytes = 8;   // the last delta and the end of the track
+
+// Writes the chunk into room reserved for its longest form, then trims it.
 class ChunkWriter {
 public:
-    ChunkWriter(int channel, std::uint8_t program) : channel_(static_cast<std::uint8_t>(channel)) {
-        out_ = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
-        out_.insert(out_.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel_), program});
+    ChunkWriter(int channel, std::uint8_t program, std::size_t notes)
+        : channel_(static_cast<std::uint8_t>(channel)),
+          out_(kHeaderBytes + kMaxNoteBytes * notes + kMaxEndBytes) {
+        const std::uint8_t header[kHeaderBytes] = {
+            'M',    'T', 'r', 'k', 0, 0, 0, 0, 0x00, static_cast<std::uint8_t>(0xC0 | channel_),
+            program};
+        p_ = std::copy(header, header + kHeaderBytes, out_.data());
     }
 
     void write(const TrackInterpretation& music) {
-        out_.reserve(out_.size() + 9 * music.events.size() + 8);
         bool tied = false;  // the next note continues the one open
         for (const MusicEvent& e : music.events) {
             if (e.kind == EventKind::Link)
@@ -42,9 +68,12 @@ public:
             tied = false;
         }
         flush();
-        appendVariableLength(
-            out_, static_cast<std::uint32_t>(nearestTick(music.end) - cursor_) + kTailTicks);
-        out_.insert(out_.end(), {0xFF, 0x2F, 0x00});
+        p_ = putQuantity(p_,
+                         static_cast<std::uint32_t>(nearestTick(music.end) - cursor_) + kTailTicks);
+        *p_++ = 0xFF;
+        *p_++ = 0x2F;
+        *p_++ = 0x00;
+        out_.resize(static_cast<std::size_t>(p_ - out_.data()));
         putBigEndian32(out_, 4, static_cast<std::uint32_t>(out_.size() - 8));
     }
 
@@ -63,22 +92,23 @@ private:
             return;
         }
         const SoundingNote& n = *open_;
-        appendVariableLength(out_, static_cast<std::uint32_t>(n.on - cursor_));
-        appendEvent(0x90, n.key, n.velocity);
-        appendVariableLength(out_, static_cast<std::uint32_t>(n.off - n.on));
-        appendEvent(0x80, n.key, kNoteOffVelocity);
+        p_ = putQuantity(p_, static_cast<std::uint32_t>(n.on - cursor_));
+        putEvent(0x90, n.key, n.velocity);
+        p_ = putQuantity(p_, static_cast<std::uint32_t>(n.off - n.on));
+        putEvent(0x80, n.key, kNoteOffVelocity);
         cursor_ = n.off;
         open_.reset();
     }
 
-    void appendEvent(std::uint8_t status, std::uint8_t key, std::uint8_t velocity) {
-        out_.push_back(static_cast<std::uint8_t>(status | channel_));
-        out_.push_back(key);
-        out_.push_back(velocity);
+    void putEvent(std::uint8_t status, std::uint8_t key, std::uint8_t velocity) {
+        *p_++ = static_cast<std::uint8_t>(status | channel_);
+        *p_++ = key;
+        *p_++ = velocity;
     }
 
     std::uint8_t channel_;
     std::vector<std::uint8_t> out_;
+    std::uint8_t* p_ = nullptr;  // where the next byte goes
     std::optional<SoundingNote> open_;
     std::int64_t cursor_ = 0;  // the tick of the last event written
 };
@@ -86,17 +116,8 @@ private:
 }  // namespace
 
 void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n) {
-    if (n < 0x80) {
-        out.push_back(static_cast<std::uint8_t>(n));
-        return;
-    }
     std::uint8_t bytes[5];
-    int count = 0;
-    bytes[count++] = static_cast<std::uint8_t>(n & 0x7F);
-    while ((n >>= 7) != 0)
-        bytes[count++] = static_cast<std::uint8_t>(0x80 | (n & 0x7F));
-    while (count > 0)
-        out.push_back(bytes[--count]);
+    out.insert(out.end(), bytes, putQuantity(bytes, n));
 }
 
 void putBigEndian32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t n) {
@@ -106,7 +127,10 @@ void putBigEndian32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_
 
 std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int channel,
                                           std::uint8_t program) {
-    ChunkWriter writer(channel, program);
+    const auto notes = static_cast<std::size_t>(
+        std::count_if(music.events.begin(), music.events.end(),
+                      [](const MusicEvent& e) { return e.kind == EventKind::Note; }));
+    ChunkWriter writer(channel, program, notes);
     writer.write(music);
     return writer.take();
 }

@@ -20,36 +20,28 @@ std::string_view lengthText(const MusicEvent& e) {
                          : noteLengthText(e.lengthIndex);
 }
 
-// Appends a token and its space in one piece: tokens are a few characters.
+// Writes a token and its space at p, which has room for kMaxTokenSize
+// characters: a name of up to six, a length of up to three, a space.
 class Token {
 public:
-    void put(char c) { text_[size_++] = c; }
+    explicit Token(char* p) : p_(p), start_(p) {}
+    void put(char c) { *p_++ = c; }
     void put(std::string_view s) {
-        s.copy(text_ + size_, s.size());
-        size_ += s.size();
+        for (const char c : s)
+            *p_++ = c;
     }
-    void putPitch(const SpelledPitch& p) { size_ += formatPitchName(p, text_ + size_); }
-    void appendTo(std::string& out) const { out.append(text_, size_); }
+    void putPitch(const SpelledPitch& p) { p_ += formatPitchName(p, p_); }
+    std::size_t size() const { return static_cast<std::size_t>(p_ - start_); }
 
 private:
-    char text_[kPitchNameRoom + 8];  // a name, a length of up to three characters, a space
-    std::size_t size_ = 0;
+    char* p_;
+    char* start_;
 };
 
-}  // namespace
+constexpr std::size_t kMaxTokenSize = 10;
 
-std::string_view tupletLengthText(int lengthIndex, int tuplet) {
-    const auto& table = tuplet == 3 ? kTripletLengths : kQuintupletLengths;
-    const std::string_view text = lengthIndex >= 0 && lengthIndex < static_cast<int>(table.size())
-                                      ? table[static_cast<std::size_t>(lengthIndex)]
-                                      : std::string_view{};
-    if (text.empty())
-        indexFault(lengthIndex, table.size());
-    return text;
-}
-
-void appendMmlToken(std::string& out, const MusicEvent& e) {
-    Token token;
+std::size_t formatMmlToken(const MusicEvent& e, char* out) {
+    Token token(out);
     switch (e.kind) {
         case EventKind::Note:
             token.putPitch(e.pitch);
@@ -72,16 +64,37 @@ void appendMmlToken(std::string& out, const MusicEvent& e) {
             break;
     }
     token.put(' ');
-    token.appendTo(out);
+    return token.size();
 }
 
+}  // namespace
+
+std::string_view tupletLengthText(int lengthIndex, int tuplet) {
+    const auto& table = tuplet == 3 ? kTripletLengths : kQuintupletLengths;
+    const std::string_view text = lengthIndex >= 0 && lengthIndex < static_cast<int>(table.size())
+                                      ? table[static_cast<std::size_t>(lengthIndex)]
+                                      : std::string_view{};
+    if (text.empty())
+        indexFault(lengthIndex, table.size());
+    return text;
+}
+
+void appendMmlToken(std::string& out, const MusicEvent& e) {
+    char token[kMaxTokenSize];
+    out.append(token, formatMmlToken(e, token));
+}
+
+// The text is written into room for the longest tokens, then trimmed.
 std::string writeMml(const TrackInterpretation& music) {
     std::string out;
-    out.reserve(8 * music.events.size());
     if (music.tempo != kStandardTempo)
-        out += "T" + std::to_string(music.tempo) + " ";
+        out = "T" + std::to_string(music.tempo) + " ";
+    const std::size_t start = out.size();
+    out.resize(start + kMaxTokenSize * music.events.size());
+    char* p = out.data() + start;
     for (const MusicEvent& e : music.events)
-        appendMmlToken(out, e);
+        p += formatMmlToken(e, p);
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 

@@ -16,15 +16,9 @@ namespace {
 constexpr int kLongestTriplet = 10;
 constexpr int kLongestQuintuplet = 8;
 
-// A track being read: its events and, beside them, the palette index of the
-// slot each came from.
-struct Reading {
-    TrackInterpretation out;
-    std::vector<int> index;
-};
-
 MusicEvent eventOf(int index) {
     MusicEvent e;
+    e.paletteIndex = static_cast<std::int8_t>(index);
     switch (slotKind(index)) {
         case SlotKind::Note:
         case SlotKind::Rest:
@@ -55,25 +49,22 @@ int slotCount(const Measure& measure) {
 
 // The events of measures 0..lastMeasure, slot by slot; begins[m] is the first
 // event of measure m and begins[m + 1] the one after its last.
-std::vector<int> collectSlots(const TrackScore& track, Reading& r) {
+std::vector<int> collectSlots(const TrackScore& track, TrackInterpretation& r) {
     const int last = std::min<int>(track.lastMeasure, kMeasureCount - 1);
     std::size_t total = 0;
     for (int m = 0; m <= last; ++m)
         total += static_cast<std::size_t>(slotCount(track.measures[m]));
-    r.out.events.reserve(total);
-    r.index.reserve(total);
+    r.events.reserve(total);
     std::vector<int> begins;
     begins.reserve(static_cast<std::size_t>(std::max(last, 0) + 2));
     for (int m = 0; m <= last; ++m) {
-        begins.push_back(static_cast<int>(r.out.events.size()));
+        begins.push_back(static_cast<int>(r.events.size()));
         const Measure& measure = track.measures[m];
         const int count = slotCount(measure);
-        for (int slot = 0; slot < count; ++slot) {
-            r.out.events.push_back(slotEvent(measure, m, slot));
-            r.index.push_back(std::abs(measure.noteAttr[slot][kAttrCode]));
-        }
+        for (int slot = 0; slot < count; ++slot)
+            r.events.push_back(slotEvent(measure, m, slot));
     }
-    begins.push_back(static_cast<int>(r.out.events.size()));
+    begins.push_back(static_cast<int>(r.events.size()));
     return begins;
 }
 
@@ -83,33 +74,33 @@ bool isTimed(const MusicEvent& e) {
 
 // Makes the members of the tuplet arc at event `arc` a group when its rule
 // holds; events [arc + 1, end) are the rest of its measure.
-void formTuplet(Reading& r, int arc, int end) {
-    const int count = tupletCount(r.index[static_cast<std::size_t>(arc)]);
+void formTuplet(TrackInterpretation& r, int arc, int end) {
+    const int count = tupletCount(r.events[static_cast<std::size_t>(arc)].paletteIndex);
     const int longest = count == 3 ? kLongestTriplet : kLongestQuintuplet;
     std::array<int, 5> members{};
     int found = 0;
     for (int i = arc + 1; i < end && found < count; ++i) {
-        if (isTimed(r.out.events[static_cast<std::size_t>(i)]))
+        if (isTimed(r.events[static_cast<std::size_t>(i)]))
             members[static_cast<std::size_t>(found++)] = i;
     }
     if (found < count)
         return;
-    const int length = r.out.events[static_cast<std::size_t>(members[0])].lengthIndex;
+    const int length = r.events[static_cast<std::size_t>(members[0])].lengthIndex;
     if (length % 2 != 0 || length > longest)
         return;
     for (int k = 0; k < count; ++k) {
-        const MusicEvent& e = r.out.events[static_cast<std::size_t>(members[k])];
+        const MusicEvent& e = r.events[static_cast<std::size_t>(members[k])];
         if (e.lengthIndex != length || e.tuplet != 0)
             return;
     }
     for (int k = 0; k < count; ++k)
-        r.out.events[static_cast<std::size_t>(members[k])].tuplet = static_cast<std::int8_t>(count);
+        r.events[static_cast<std::size_t>(members[k])].tuplet = static_cast<std::int8_t>(count);
 }
 
-void markTuplets(Reading& r, const std::vector<int>& begins) {
+void markTuplets(TrackInterpretation& r, const std::vector<int>& begins) {
     for (std::size_t m = 0; m + 1 < begins.size(); ++m) {
         for (int i = begins[m]; i < begins[m + 1]; ++i) {
-            if (slotKind(r.index[static_cast<std::size_t>(i)]) == SlotKind::Tuplet)
+            if (slotKind(r.events[static_cast<std::size_t>(i)].paletteIndex) == SlotKind::Tuplet)
                 formTuplet(r, i, begins[m + 1]);
         }
     }
@@ -122,15 +113,15 @@ ExactTime soundingLength(const MusicEvent& e) {
     return perTick * noteLengthTicks(e.lengthIndex);
 }
 
-void assignTimes(Reading& r) {
+void assignTimes(TrackInterpretation& r) {
     ExactTime t = 0;
-    for (MusicEvent& e : r.out.events) {
+    for (MusicEvent& e : r.events) {
         e.start = t;
         if (isTimed(e))
             e.length = soundingLength(e);
         t += e.length;
     }
-    r.out.end = t;
+    r.end = t;
 }
 
 constexpr std::int8_t kNoMark = 2;
@@ -138,12 +129,12 @@ constexpr std::int8_t kNoMark = 2;
 // Gives every note its pitch and velocity and decides which arcs link.
 class Speller {
 public:
-    Speller(Reading& r, const TrackScore& track, const StaffRows& rows)
+    Speller(TrackInterpretation& r, const TrackScore& track, const StaffRows& rows)
         : r_(r), track_(track), rows_(rows) {}
 
     void run() {
-        for (std::size_t i = 0; i < r_.out.events.size(); ++i) {
-            MusicEvent& e = r_.out.events[i];
+        for (std::size_t i = 0; i < r_.events.size(); ++i) {
+            MusicEvent& e = r_.events[i];
             if (e.measure != measure_) {
                 measure_ = e.measure;
                 marks_.fill(kNoMark);
@@ -156,7 +147,7 @@ private:
     int rowOf(const MusicEvent& e) const { return track_.measures[e.measure].noteRow[e.slot]; }
 
     void visit(int i, MusicEvent& e) {
-        const int index = r_.index[static_cast<std::size_t>(i)];
+        const int index = e.paletteIndex;
         switch (e.kind) {
             case EventKind::Note:
                 spell(i, e);
@@ -183,11 +174,11 @@ private:
         e.pitch = rowPitch(rows_, row, mark == kNoMark ? rows_[row].keySign : mark);
         e.velocity = velocity_;
         if (arc_ >= 0) {
-            const MusicEvent& before = r_.out.events[static_cast<std::size_t>(lastNote_)];
+            const MusicEvent& before = r_.events[static_cast<std::size_t>(lastNote_)];
             // A tie carries its sign across the bar line to its own row.
             if (e.measure > before.measure && row == rowOf(before) && mark == kNoMark)
                 e.pitch = before.pitch;
-            MusicEvent& link = r_.out.events[static_cast<std::size_t>(arc_)];
+            MusicEvent& link = r_.events[static_cast<std::size_t>(arc_)];
             link.kind = EventKind::Link;
             link.tie = e.pitch.key == before.pitch.key;
         }
@@ -195,7 +186,7 @@ private:
         arc_ = -1;
     }
 
-    Reading& r_;
+    TrackInterpretation& r_;
     const TrackScore& track_;
     const StaffRows& rows_;
     int measure_ = -1;
@@ -211,13 +202,13 @@ private:
 // lengths), where every event starts, then pitches, links and velocities,
 // which depend on no time.
 TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo) {
-    Reading r;
-    r.out.tempo = tempo;
+    TrackInterpretation r;
+    r.tempo = tempo;
     const std::vector<int> begins = collectSlots(track, r);
     markTuplets(r, begins);
     assignTimes(r);
     Speller(r, track, rows).run();
-    return std::move(r.out);
+    return r;
 }
 
 MusicEvent placedEvent(const Measure& measure, int slot, int row, int index,

@@ -38,6 +38,9 @@ struct MusicEvent {
     std::uint8_t velocity = 0;  // notes: the note-on velocity
     std::int8_t volume = 0;     // Volume: v of V v, 0..15
     bool tie = false;           // Link: both notes sound one key and merge into one
+    // The palette index of the slot the event stands for (0..64), which tells
+    // the marks apart; -1 when it comes from no slot.
+    std::int8_t paletteIndex = -1;
 };
 
 struct TrackInterpretation {
