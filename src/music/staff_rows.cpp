@@ -59,17 +59,6 @@ std::size_t formatPitchName(const SpelledPitch& p, char* out) {
     return n;
 }
 
-void appendPitchName(std::string& out, const SpelledPitch& p) {
-    char name[kPitchNameRoom];
-    out.append(name, formatPitchName(p, name));
-}
-
-std::string pitchName(const SpelledPitch& p) {
-    std::string name;
-    appendPitchName(name, p);
-    return name;
-}
-
 StaffRows staffRowsFrom(const Table<std::string, kRowCount>& rowNames,
                         const Table<std::uint8_t, kRowCount>& rowMidi) {
     StaffRows rows;

@@ -18,11 +18,9 @@ struct SpelledPitch {
     bool operator==(const SpelledPitch&) const = default;
 };
 
-// The MML name of a spelled pitch; "" for a row without a name.
-std::string pitchName(const SpelledPitch& p);
-void appendPitchName(std::string& out, const SpelledPitch& p);
-// Writes the name into `out`, which has room for kPitchNameRoom characters,
-// and returns its length.
+// Writes the MML name of a spelled pitch into `out`, which has room for
+// kPitchNameRoom characters, and returns its length: 0 for a row without a
+// name.
 inline constexpr std::size_t kPitchNameRoom = 8;
 std::size_t formatPitchName(const SpelledPitch& p, char* out);
 
