@@ -6,23 +6,23 @@
 
 #include <filesystem>
 
-#include "file/safe_file.h"
 #include "file/score_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "score/score_ops.h"
 
 namespace tsuzuri {
 namespace {
 
-std::unique_ptr<Piece> fullPiece() {
+std::unique_ptr<SavedPiece> fullPiece() {
     auto s = bench::startedState();
-    auto piece = std::make_unique<Piece>();
+    auto saved = std::make_unique<SavedPiece>();
     for (int t = 0; t < kWindowTracks; ++t) {
         bench::fillTrack(*s, t, kMaxNotesPerMeasure);
-        piece->tracks[t] = s->score[t];
+        saved->piece.score[t] = s->piece.score[t];
     }
-    piece->mml = std::string(60000, 'C');
-    return piece;
+    saved->mml = std::string(60000, 'C');
+    return saved;
 }
 
 std::filesystem::path benchFile() {
@@ -56,9 +56,9 @@ void openFullPiece(benchmark::State& state) {
         const ReadResult file = readRegularFile(path, kMaxScoreFileBytes, Links::Follow);
         const ScoreRead read = readScoreText(
             std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
-        if (!read.piece)
+        if (!read.saved)
             state.SkipWithError(read.error.c_str());
-        benchmark::DoNotOptimize(read.piece.get());
+        benchmark::DoNotOptimize(read.saved.get());
     }
 }
 BENCHMARK(openFullPiece)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);

@@ -21,7 +21,7 @@ inline std::unique_ptr<EditorState> startedState() {
 // rows across both staves, each with the x offset and glyph top the editor
 // would give it. Rests keep the positive code the palette gives them.
 inline void fillTrack(EditorState& s, int t, int perMeasure = kSlotCount) {
-    s.score[t].lastMeasure = kMeasureCount - 1;
+    s.piece.score[t].lastMeasure = kMeasureCount - 1;
     for (int m = 0; m < kMeasureCount; ++m) {
         for (int slot = 0; slot < perMeasure; ++slot) {
             const int i = m * perMeasure + slot + t;
@@ -29,14 +29,14 @@ inline void fillTrack(EditorState& s, int t, int perMeasure = kSlotCount) {
             const int length = i % 7 == 0 ? 14 + i % 13 : i % kNoteLengths;
             const int stem = row >= 21 ? -1 : 1;
             const int y = (kTopRow - row) * 4;
-            auto& attr = s.score[t].measures[m].noteAttr[slot];
+            auto& attr = s.piece.score[t].measures[m].noteAttr[slot];
             attr[kAttrX] = static_cast<std::int16_t>(slot * 6);
             attr[kAttrTop] = static_cast<std::int16_t>(stem > 0 ? y - 34 : y - 8);
             attr[kAttrCode] =
-                static_cast<std::int16_t>(isNoteLength(length) ? stem * length : length);
-            s.score[t].measures[m].noteRow[slot] = static_cast<std::int16_t>(row);
+                static_cast<std::int16_t>(isNoteIndex(length) ? stem * length : length);
+            s.piece.score[t].measures[m].noteRow[slot] = static_cast<std::int16_t>(row);
         }
-        s.score[t].measures[m].noteCount = static_cast<std::int16_t>(perMeasure);
+        s.piece.score[t].measures[m].noteCount = static_cast<std::int16_t>(perMeasure);
     }
 }
 
@@ -51,9 +51,9 @@ inline void fillTrackWithMarks(EditorState& s, int t) {
         {24, 35 + 9}, {24, 28}, {24, 8}, {24, 31}, {24, 8},  {25, 31}, {26, 6},
         {21, 32},     {21, 6},  {22, 6}, {23, 20}, {21, 33}, {24, 4},  {25, 4},
         {26, 4},      {27, 18}, {28, 4}, {24, 30}, {24, 8},  {24, 31}, {20, 9}};
-    s.score[t].lastMeasure = kMeasureCount - 1;
+    s.piece.score[t].lastMeasure = kMeasureCount - 1;
     for (int m = 0; m < kMeasureCount; ++m) {
-        Measure& measure = s.score[t].measures[m];
+        Measure& measure = s.piece.score[t].measures[m];
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const Slot& k = kMeasure[slot];
             const int row = k.row + (m + t) % 7;

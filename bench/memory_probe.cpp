@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
-#include "file/safe_file.h"
 #include "file/score_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "midi/engine_module.h"
 #include "midi/preview.h"
 #include "score/score_ops.h"
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         const double started = residentMB();
 
         for (int program : {105, 25, 24, 74}) {
-            form.state().score[form.state().curTrack].trackProgram =
+            form.state().piece.score[form.state().view.curTrack].trackProgram =
                 static_cast<std::uint8_t>(program);
             form.noteon(69);
             runEvents(1000, [] { return false; });
@@ -81,29 +81,29 @@ int main(int argc, char** argv) {
         const double previewed = residentMB();
 
         auto s = tsuzuri::bench::startedState();
-        tsuzuri::Piece piece;
+        tsuzuri::SavedPiece saved;
         for (int t = 0; t < tsuzuri::kWindowTracks; ++t) {
             tsuzuri::bench::fillTrack(*s, t, tsuzuri::kMaxNotesPerMeasure);
-            piece.tracks[t] = s->score[t];
+            saved.piece.score[t] = s->piece.score[t];
         }
-        piece.trackCount = tsuzuri::kWindowTracks;
-        piece.mml = std::string(60000, 'C');
+        saved.piece.trackCount = tsuzuri::kWindowTracks;
+        saved.mml = std::string(60000, 'C');
         const auto file = dir / "full.tsz";
         tsuzuri::writeFileAtomically(file, [&] {
-            const std::string text = tsuzuri::writeScoreText(piece);
+            const std::string text = tsuzuri::writeScoreText(saved);
             return std::vector<std::uint8_t>(text.begin(), text.end());
         }());
         form.openScoreFile(file);
-        runEvents(10000, [&] { return form.state().score[19].lastMeasure == 200; });
+        runEvents(10000, [&] { return form.state().piece.score[19].lastMeasure == 200; });
         // Each Up or Down on the selected note is one step of the history.
         for (int step = 0; step < 1000; ++step) {
-            form.state().selActive = 1;
-            form.state().selGlyph = 1;
+            form.state().view.selActive = 1;
+            form.state().view.selGlyph = 1;
             form.Picture2_KeyDown(step % 2 == 0 ? tsuzuri::kKeyUp : tsuzuri::kKeyDown, 0);
         }
         runEvents(500, [] { return false; });
         const double edited = residentMB();
-        if (form.state().score[19].lastMeasure != 200 || form.historyBytes() == 0) {
+        if (form.state().piece.score[19].lastMeasure != 200 || form.historyBytes() == 0) {
             std::fprintf(stderr, "the piece did not open or the edits left no history\n");
             code = 1;
         }

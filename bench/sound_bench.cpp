@@ -1,6 +1,6 @@
 // Measures of the sound engine: how soon a preview's note-on reaches its
-// synthesizer, how long the SoundFont takes to load and what the engine
-// keeps resident.
+// synthesizer, how long the SoundFont takes to load, what the engine keeps
+// resident, and how long a piece takes to export as a WAV file.
 #include <benchmark/benchmark.h>
 
 #include "spread.h"
@@ -13,6 +13,8 @@
 #include <fstream>
 #include <mutex>
 
+#include "file/export.h"
+#include "file/wav_file.h"
 #include "midi/fluid_sequencer.h"
 #include "midi/preview.h"
 #include "state/tables.h"
@@ -87,7 +89,8 @@ void previewLatencyRendered(benchmark::State& state, std::vector<int> programs) 
     std::vector<double> micros;
     int calls = 0;
     for (auto _ : state) {
-        s->score[0].trackProgram = static_cast<std::uint8_t>(programs[calls % programs.size()]);
+        s->piece.score[0].trackProgram =
+            static_cast<std::uint8_t>(programs[calls % programs.size()]);
         const auto start = Clock::now();
         previewNote(*s, engine, dir, static_cast<std::uint8_t>(60 + calls % 12));
         engine.render(left.data(), right.data(), kBlock);
@@ -169,7 +172,7 @@ void residentAfterFourInstruments(benchmark::State& state) {
         auto s = startedState();
         std::vector<float> left(44100), right(44100);
         for (int program : {105, 25, 24, 74}) {
-            s->score[0].trackProgram = static_cast<std::uint8_t>(program);
+            s->piece.score[0].trackProgram = static_cast<std::uint8_t>(program);
             previewNote(*s, engine, benchDirectory(), 69);
             engine.render(left.data(), right.data(), static_cast<int>(left.size()));
         }
@@ -183,6 +186,55 @@ BENCHMARK(residentAfterFourInstruments)
     ->Iterations(1)
     ->Repetitions(1)
     ->Unit(benchmark::kMillisecond);
+
+// Three minutes of four instruments at once (the default 120 quarter notes a
+// minute): 90 measures of eight eighth notes on each of four tracks.
+std::unique_ptr<EditorState> threeMinutesOnFourTracks() {
+    auto s = startedState();
+    constexpr int kEighth = 6;
+    constexpr int kMeasures = 90;
+    const int programs[] = {105, 25, 24, 74};
+    for (int t = 0; t < 4; ++t) {
+        s->piece.score[t].trackProgram = static_cast<std::uint8_t>(programs[t]);
+        s->piece.score[t].lastMeasure = kMeasures - 1;
+        for (int m = 0; m < kMeasures; ++m) {
+            auto& measure = s->piece.score[t].measures[m];
+            for (int slot = 0; slot < 8; ++slot) {
+                measure.noteRow[slot] = static_cast<std::int16_t>(14 + (m + slot * 3 + t * 5) % 20);
+                measure.noteAttr[slot][kAttrCode] = kEighth;
+            }
+            measure.noteCount = 8;
+        }
+    }
+    return s;
+}
+
+// From the piece to a complete WAV file on the disk: the SoundFont loaded,
+// every sample rendered and written.
+void wavExportThreeMinutes(benchmark::State& state) {
+    const auto s = threeMinutesOnFourTracks();
+    const std::vector<std::uint8_t> midi = exportMidi(s->piece, s->tables);
+    FluidSequencer engine(FluidSequencerOptions{.drivers = {}});
+    engine.waitUntilLoaded();
+    const auto file = benchDirectory() / "three minutes.wav";
+    const std::atomic<bool> cancel = false;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const WavWritten written = writeWavFile(file, midi, engine, {}, cancel);
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        if (!written.error.empty())
+            state.SkipWithError(written.error.c_str());
+    }
+    state.counters["audio_s"] =
+        static_cast<double>(std::filesystem::file_size(file) - 44) / (4.0 * 44100);
+    std::filesystem::remove(file);
+}
+BENCHMARK(wavExportThreeMinutes)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
 
 }  // namespace
 }  // namespace tsuzuri

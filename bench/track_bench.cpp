@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "file/safe_file.h"
 #include "full_score.h"
+#include "io/safe_file.h"
 #include "midi/midi_file.h"
 #include "midi/track_compiler.h"
 
@@ -29,10 +29,11 @@ void reportFileSize(benchmark::State& state, std::size_t bytes) {
 void compileAndWriteFullTrack(benchmark::State& state) {
     auto s = bench::startedState();
     bench::fillTrack(*s, 0);
+    s->piece.tempo = 90;
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
-        CompiledTrack compiled = compileTrack(*s, 0);
+        CompiledTrack compiled = compileTrack(s->piece, s->tables, 0);
         std::vector<std::uint8_t> file = fileHeader(1);
         file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
         if (!writeFileAtomically(path, file).empty())
@@ -50,7 +51,7 @@ void compileFullTrack(benchmark::State& state) {
     auto s = bench::startedState();
     bench::fillTrack(*s, 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(compileTrack(*s, 0));
+        benchmark::DoNotOptimize(compileTrack(s->piece, s->tables, 0));
 }
 BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
@@ -60,9 +61,10 @@ void compileTwentyFullTracksWithMarks(benchmark::State& state) {
     auto s = bench::startedState();
     for (int t = 0; t < kWindowTracks; ++t)
         bench::fillTrackWithMarks(*s, t);
+    s->piece.tempo = 90;
     for (auto _ : state) {
         for (int t = 0; t < kWindowTracks; ++t) {
-            const CompiledTrack compiled = compileTrack(*s, t, 90);
+            const CompiledTrack compiled = compileTrack(s->piece, s->tables, t);
             benchmark::DoNotOptimize(compiled.chunk.data());
             benchmark::DoNotOptimize(compiled.mml.data());
         }
@@ -78,13 +80,14 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     TrackSelection ticked{};
     for (int t = 0; t < kWindowTracks; ++t) {
         bench::fillTrack(*s, t);
-        storeTrackBuffer(*s, t, compileTrack(*s, t).chunk);
+        storeTrackBuffer(*s, t, compileTrack(s->piece, s->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
+    s->piece.tempo = 90;
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
-        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked, 90);
+        const std::vector<std::uint8_t> file = allTracksFile(*s, ticked);
         if (!writeFileAtomically(path, file).empty())
             state.SkipWithError("trk.mid could not be written");
         size = file.size();

@@ -19,20 +19,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<int> used;
     for (std::size_t i = 1; i + 2 < size; i += 3) {
         m = (m + data[i] % 4) % tsuzuri::kMeasureCount;
-        const int slot = s.score[t].measures[m].noteCount;
+        const int slot = s.piece.score[t].measures[m].noteCount;
         if (slot >= tsuzuri::kMaxNotesPerMeasure)
             continue;
         const int code = static_cast<int>(data[i + 2] % 129) - 64;
         tsuzuri::insertSlot(
-            s.score[t].measures[m], slot,
+            s.piece.score[t].measures[m], slot,
             {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});
         used.push_back(m);
     }
-    s.score[t].lastMeasure = static_cast<std::int16_t>(m);
-    const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s, t);
+    s.piece.score[t].lastMeasure = static_cast<std::int16_t>(m);
+    const tsuzuri::CompiledTrack compiled = tsuzuri::compileTrack(s.piece, s.tables, t);
     if (!tsuzuri::test::trackChunkFault(compiled.chunk, tsuzuri::trackChannel(t)).empty())
         std::abort();
     for (int measure : used)
-        s.score[t].measures[measure].noteCount = 0;
+        s.piece.score[t].measures[measure].noteCount = 0;
     return 0;
 }

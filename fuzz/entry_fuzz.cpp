@@ -23,17 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tsuzuri::EditorState& s = tsuzuri::fuzzState();
     const tsuzuri::EntryResult result = tsuzuri::enterNote(s, text, octave, perMeasure);
     if (result.outcome == tsuzuri::EntryOutcome::Stored) {
-        const int count = s.score[s.curTrack].measures[result.measure].noteCount;
+        const int count = s.piece.score[s.view.curTrack].measures[result.measure].noteCount;
         if (count > tsuzuri::kMaxNotesPerMeasure || result.row < 0 || result.row > 95)
             std::abort();
-        if (s.score[s.curTrack].lastMeasure > 200)
+        if (s.piece.score[s.view.curTrack].lastMeasure > 200)
             std::abort();
         if (count == tsuzuri::kMaxNotesPerMeasure) {
-            s.score[s.curTrack].measures[result.measure].noteCount =
+            s.piece.score[s.view.curTrack].measures[result.measure].noteCount =
                 0;  // keep room for later inputs
         }
     }
-    if (s.entryMeasure >= 200)
-        s.entryMeasure = 0;
+    if (s.view.entryMeasure >= 200)
+        s.view.entryMeasure = 0;
     return 0;
 }

@@ -10,12 +10,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const tsuzuri::ScoreRead read = tsuzuri::readScoreText(text);
-    if (read.piece.operator bool() != read.error.empty())
+    if (read.saved.operator bool() != read.error.empty())
         std::abort();  // refused without a message, or accepted with one
-    if (!read.piece)
+    if (!read.saved)
         return 0;
-    const tsuzuri::ScoreRead again = tsuzuri::readScoreText(tsuzuri::writeScoreText(*read.piece));
-    if (!again.piece || !(*again.piece == *read.piece))
+    const tsuzuri::ScoreRead again = tsuzuri::readScoreText(tsuzuri::writeScoreText(*read.saved));
+    if (!again.saved || !(*again.saved == *read.saved))
         std::abort();
     return 0;
 }

@@ -5,8 +5,8 @@
 
 namespace tsuzuri {
 
-bool trackHasSlots(const EditorState& s, int t) {
-    const TrackScore& track = s.score[t];
+bool trackHasSlots(const Piece& piece, int t) {
+    const TrackScore& track = piece.score[t];
     for (int m = 0; m <= track.lastMeasure; ++m) {
         if (track.measures[m].noteCount > 0)
             return true;
@@ -14,20 +14,20 @@ bool trackHasSlots(const EditorState& s, int t) {
     return false;
 }
 
-std::vector<std::uint8_t> exportMidi(const EditorState& s, int tempo) {
+std::vector<std::uint8_t> exportMidi(const Piece& piece, const NoteTables& tables) {
     std::vector<std::vector<std::uint8_t>> chunks;
     for (int t = 0; t < kWindowTracks; ++t) {
-        if (trackHasSlots(s, t))
-            chunks.push_back(compileTrack(s, t).chunk);
+        if (trackHasSlots(piece, t))
+            chunks.push_back(compileTrack(piece, tables, t).chunk);
     }
-    return midiFile(std::vector<ChunkBytes>(chunks.begin(), chunks.end()), tempo);
+    return midiFile(std::vector<ChunkBytes>(chunks.begin(), chunks.end()), piece.tempo);
 }
 
-std::string exportMml(const EditorState& s, int tempo) {
+std::string exportMml(const Piece& piece, const NoteTables& tables) {
     std::string out;
     for (int t = 0; t < kWindowTracks; ++t) {
-        if (trackHasSlots(s, t))
-            out += compileTrack(s, t, tempo).mml + "\n";
+        if (trackHasSlots(piece, t))
+            out += compileTrack(piece, tables, t).mml + "\n";
     }
     return out;
 }

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QThreadPool>
 #include <QTimer>
 #include <QUndoStack>
@@ -28,8 +27,8 @@
 
 #include "file/export.h"
 #include "file/recovery.h"
-#include "file/safe_file.h"
 #include "file/score_file.h"
+#include "io/safe_file.h"
 #include "midi/track_compiler.h"
 #include "score/selection.h"
 #include "state/tables.h"
@@ -45,6 +44,8 @@ namespace {
 const QString kScoreFilter = QStringLiteral("綴 楽譜 (*.tsz)");
 const QString kMidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
 const QString kMmlFilter = QStringLiteral("MML (*.mml)");
+// The WAV filter's text says why when there is no export: it is known by its pattern.
+const QString kWavPattern = QStringLiteral("(*.wav)");
 const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
 const QString kUntitled = QStringLiteral("無題");
 
@@ -82,7 +83,7 @@ QString quoted(const std::filesystem::path& path) {
     return QStringLiteral("「%1」").arg(QString::fromStdString(path.string()));
 }
 
-enum class FileKind { Score, Midi, Mml };
+enum class FileKind { Score, Midi, Mml, Wav };
 
 // What a chosen name asks for: its extension when it is one of the three,
 // otherwise the filter chosen in the dialog.
@@ -93,18 +94,24 @@ FileKind kindOf(const QString& file, const QString& filter) {
         return FileKind::Mml;
     if (file.endsWith(".tsz", Qt::CaseInsensitive))
         return FileKind::Score;
-    return filter == kMidiFilter  ? FileKind::Midi
-           : filter == kMmlFilter ? FileKind::Mml
-                                  : FileKind::Score;
+    if (file.endsWith(".wav", Qt::CaseInsensitive))
+        return FileKind::Wav;
+    return filter == kMidiFilter          ? FileKind::Midi
+           : filter == kMmlFilter         ? FileKind::Mml
+           : filter.endsWith(kWavPattern) ? FileKind::Wav
+                                          : FileKind::Score;
 }
 
 QString suffixOf(const QString& filter) {
-    return filter == kMidiFilter ? "mid" : filter == kMmlFilter ? "mml" : "tsz";
+    return filter == kMidiFilter          ? "mid"
+           : filter == kMmlFilter         ? "mml"
+           : filter.endsWith(kWavPattern) ? "wav"
+                                          : "tsz";
 }
 
 // A read score file: the piece, or the whole message of why there is none.
 struct OpenedScore {
-    std::shared_ptr<Piece> piece;
+    std::shared_ptr<SavedPiece> saved;
     std::string error;
 };
 
@@ -118,9 +125,9 @@ OpenedScore readScoreFile(const std::filesystem::path& path) {
     }
     ScoreRead read = readScoreText(
         std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
-    if (!read.piece)
+    if (!read.saved)
         return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
-    return {std::shared_ptr<Piece>(std::move(read.piece)), {}};
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}};
 }
 
 }  // namespace
@@ -146,8 +153,6 @@ void Form1::createFileActions() {
     shortcut("Ctrl+S", [this] { Command14_Click(); });
     shortcut("Ctrl+Shift+S", [this] { saveUnderNewName(); });
     shortcut("Ctrl+O", [this] { Command18_Click(); });
-    for (QCheckBox* box : Check3)
-        connect(box, &QCheckBox::toggled, this, [this] { pieceChanged(); });
     // Start-up looks for copies left by a window that did not save.
     QTimer::singleShot(0, this, [this] { tellOfRecoveryCopies(); });
 }
@@ -169,14 +174,14 @@ void Form1::updateCaption() {
     setWindowTitle(caption);
 }
 
-void Form1::pieceChanged() {
-    if (replaying_)
+void Form1::changedOutsideHistory() {
+    if (applyingUnrecorded_)
         return;
-    ++unrecorded_;
-    afterChange();
+    ++changesOutsideHistory_;
+    updateUnsavedMark();
 }
 
-void Form1::afterChange() {
+void Form1::updateUnsavedMark() {
     updateCaption();
     if (hasUnsavedChanges())
         recoveryTimer_->start();
@@ -185,12 +190,12 @@ void Form1::afterChange() {
 }
 
 bool Form1::hasUnsavedChanges() const {
-    return !undoStack_->isClean() || unrecorded_ != savedUnrecorded_;
+    return !undoStack_->isClean() || changesOutsideHistory_ != savedChangesOutsideHistory_;
 }
 
 void Form1::markSaved() {
     undoStack_->setClean();
-    savedUnrecorded_ = unrecorded_;
+    savedChangesOutsideHistory_ = changesOutsideHistory_;
 }
 
 // --- Saving
@@ -218,7 +223,7 @@ void Form1::askSavePath(const QString& title, std::function<void()> then) {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     QStringList filters{kScoreFilter};
     if (!then)
-        filters << kMidiFilter << kMmlFilter;
+        filters << kMidiFilter << kMmlFilter << wavFilter();
     dialog->setNameFilters(filters);
     dialog->setDefaultSuffix("tsz");
     connect(dialog, &QFileDialog::filterSelected, dialog,
@@ -238,6 +243,9 @@ void Form1::askSavePath(const QString& title, std::function<void()> then) {
             case FileKind::Mml:
                 exportTo(pathOf(file), false);
                 break;
+            case FileKind::Wav:
+                exportWav(pathOf(file));
+                break;
         }
     });
     dialog->open();
@@ -250,12 +258,12 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
     }
     fileBusy_ = true;
     const int step = undoStack_->index();
-    const std::uint64_t unrecorded = unrecorded_;
+    const std::uint64_t outsideHistory = changesOutsideHistory_;
     auto bytes =
         std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
-        [this, path, step, unrecorded, then](const std::string& error) {
+        [this, path, step, outsideHistory, then](const std::string& error) {
             fileBusy_ = false;
             if (!error.empty()) {
                 showFailure(path, QString::fromStdString(error));
@@ -266,7 +274,7 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
             // Steps taken while the file was written are not in it.
             if (undoStack_->index() == step)
                 undoStack_->setClean();
-            savedUnrecorded_ = unrecorded;
+            savedChangesOutsideHistory_ = outsideHistory;
             updateCaption();
             if (!hasUnsavedChanges())
                 removeRecoveryCopy();
@@ -278,7 +286,8 @@ void Form1::saveScore(const std::filesystem::path& path, std::function<void()> t
 
 void Form1::exportTo(const std::filesystem::path& path, bool midi) {
     auto bytes = std::make_shared<std::vector<std::uint8_t>>(
-        midi ? exportMidi(state(), kStandardTempo) : bytesOf(exportMml(state(), kStandardTempo)));
+        midi ? exportMidi(state().piece, state().tables)
+             : bytesOf(exportMml(state().piece, state().tables)));
     runInBackground<std::string>(
         this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
         [this, path](const std::string& error) {
@@ -332,92 +341,44 @@ void Form1::openScoreFile(const std::filesystem::path& path) {
         this, [path] { return readScoreFile(path); },
         [this, path](const OpenedScore& opened) {
             fileBusy_ = false;
-            if (!opened.piece) {
+            if (!opened.saved) {
                 showNotice(QString::fromStdString(opened.error));
                 return;
             }
-            openPiece(*opened.piece, path);
+            openPiece(*opened.saved, path);
         });
 }
 
-std::unique_ptr<Piece> Form1::currentPiece() const {
+std::unique_ptr<SavedPiece> Form1::currentPiece() const {
     const EditorState& s = state();
-    auto piece = std::make_unique<Piece>();
-    for (int t = 0; t < kWindowTracks; ++t) {
-        piece->tracks[t] = s.score[t];
-        clearUnusedSlots(piece->tracks[t]);
-        piece->ticked[static_cast<std::size_t>(t)] =
-            Check3[static_cast<std::size_t>(t)]->checkState() == Qt::Checked;
-    }
-    piece->keySignature = s.keySignature;
-    piece->octave = UpDown1->value();
-    piece->trackCount = s.trackCount;
-    piece->curTrack = std::clamp<int>(s.curTrack, 0, kWindowTracks - 1);
-    piece->firstMeasure = clampViewStart(s.firstMeasure);
-    piece->mml = Text1->toPlainText().toStdString();
-    return piece;
+    auto saved = std::make_unique<SavedPiece>();
+    saved->piece = s.piece;
+    for (TrackScore& track : saved->piece.score)
+        clearUnusedSlots(track);
+    saved->curTrack = std::clamp<int>(s.view.curTrack, 0, kWindowTracks - 1);
+    saved->firstMeasure = clampViewStart(s.view.firstMeasure);
+    saved->mml = Text1->toPlainText().toStdString();
+    return saved;
 }
 
 // Shows `keySignature` as the buttons would have built it: cleared, then one
 // accidental after another.
 void Form1::showKeySignature(int keySignature) {
     EditorState& s = state();
-    s.keySignature = 0;
+    s.piece.keySignature = 0;
     setflat(0);
     for (int k = 1; k <= std::abs(keySignature); ++k) {
-        s.keySignature = static_cast<std::int16_t>(keySignature < 0 ? -k : k);
+        s.piece.keySignature = static_cast<std::int16_t>(keySignature < 0 ? -k : k);
         if (keySignature < 0)
-            setflat(s.keySignature);
+            setflat(s.piece.keySignature);
         else
-            setsharp(s.keySignature);
+            setsharp(s.piece.keySignature);
     }
 }
 
-void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
+void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
     // The controls take the piece's settings; none of that is a step.
-    replaying_ = true;
-    EditorState& s = state();
-    dropSelection(s, Picture2->image4);
-    if (s.keyEntryMode != 0) {
-        s.keyEntryMode = 0;
-        setBackColor(Command16, kButtonFace);
-    }
-    for (int t = 0; t < kWindowTracks; ++t)
-        s.score[t] = piece.tracks[t];
-    UpDown1->setValue(piece.octave);
-    Text3->setText(QString::number(piece.octave));
-    showKeySignature(piece.keySignature);
-    UpDown3->setValue(piece.trackCount);
-    Text6->setText(QString::number(piece.trackCount));
-    s.trackCount = static_cast<std::int16_t>(piece.trackCount);
-    s.curTrack = static_cast<std::int16_t>(piece.curTrack);
-    Text5->setText(QString::number(s.curTrack + 1));
-    UpDown2->setValue(s.curTrack + 1);
-    s.firstMeasure = static_cast<std::int16_t>(piece.firstMeasure);
-    progd(s.score[s.curTrack].trackProgram);
-    for (int i = 0; i < kWindowTracks; ++i) {
-        QCheckBox* box = Check3[static_cast<std::size_t>(i)];
-        if (box->isEnabled())
-            box->setCheckState(piece.ticked[static_cast<std::size_t>(i)] ? Qt::Checked
-                                                                         : Qt::Unchecked);
-    }
-    Text1->setPlainText(QString::fromStdString(piece.mml));
-    Text2->clear();
-    Label13->clear();
-    Slider1->setMaximum(s.score[s.curTrack].lastMeasure + 1);
-    // all♪ plays the opened piece at once; tracks without notes play nothing.
-    for (int t = 0; t < kTrackCount; ++t) {
-        if (t < kWindowTracks && trackHasSlots(s, t)) {
-            storeTrackBuffer(s, t, compileTrack(s, t).chunk);
-        } else {
-            s.trackBuffer[t].clear();
-            s.trackChunkSize[t] = 0;
-        }
-    }
-    dispn(s.firstMeasure);
-    Picture2->setFocus();
-
-    replaying_ = false;
+    applyUnrecorded([&] { showPiece(saved); });
 
     // A recovery copy opened is a piece that was never saved: it keeps its
     // unsaved mark and is saved under a name of the user's.
@@ -427,11 +388,49 @@ void Form1::openPiece(const Piece& piece, const std::filesystem::path& path) {
     markSaved();
     recoveryTimer_->stop();
     if (recovered)
-        pieceChanged();
+        changedOutsideHistory();
     else
         removeRecoveryCopy();
     updateCaption();
     showNotice(quoted(path) + QStringLiteral("を開きました"));
+}
+
+void Form1::showPiece(const SavedPiece& saved) {
+    EditorState& s = state();
+    const Piece& piece = saved.piece;
+    dropSelection(s, Picture2->image4);
+    if (s.view.keyEntryMode != 0) {
+        s.view.keyEntryMode = 0;
+        setBackColor(Command16, kButtonFace);
+    }
+    for (int t = 0; t < kWindowTracks; ++t)
+        s.piece.score[t] = piece.score[t];
+    UpDown1->setValue(piece.octave);
+    Text3->setText(QString::number(piece.octave));
+    showKeySignature(piece.keySignature);
+    UpDown3->setValue(piece.trackCount);
+    Text6->setText(QString::number(piece.trackCount));
+    s.piece.trackCount = piece.trackCount;
+    s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
+    showTrack(saved.curTrack);
+    for (int i = 0; i < kWindowTracks; ++i) {
+        QCheckBox* box = Check3[static_cast<std::size_t>(i)];
+        if (box->isEnabled())
+            box->setCheckState(piece.ticked[i] ? Qt::Checked : Qt::Unchecked);
+    }
+    Text1->setPlainText(QString::fromStdString(saved.mml));
+    Text2->clear();
+    Label13->clear();
+    // all♪ plays the opened piece at once; tracks without notes play nothing.
+    for (int t = 0; t < kStoredTracks; ++t) {
+        if (t < kWindowTracks && trackHasSlots(s.piece, t)) {
+            storeTrackBuffer(s, t, compileTrack(s.piece, s.tables, t).chunk);
+        } else {
+            s.trackBuffer[t].clear();
+            s.trackChunkSize[t] = 0;
+        }
+    }
+    Picture2->setFocus();
 }
 
 // --- Unsaved changes

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/tables.h"
 
@@ -17,8 +18,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int kNoteFields = 4;  // x offset, glyph top, glyph code, row
-constexpr int kLastPaletteIndex = 50;
-constexpr int kLastFirstShown = kMeasureCount - 4;
 
 // Compact JSON of one value, with any broken text replaced rather than thrown.
 std::string compact(const json& value) {
@@ -64,23 +63,24 @@ using Int = std::int64_t;
 
 enum class Frame { Root, Tracks, Track, Measures, Measure, Notes, Note, Skip };
 
-// Which members of an object were seen, by bit.
+// Which members of an object were seen, by bit: the root's, a track's and a
+// measure's.
 enum Member : unsigned {
-    kFormat = 1,
-    kVersion = 2,
-    kKeySignature = 4,
-    kOctave = 8,
-    kTrackCount = 16,
-    kCurrentTrack = 32,
-    kFirstMeasure = 64,
-    kMml = 128,
-    kTracksMember = 256,
-    kProgram = 1,
-    kLastMeasure = 2,
-    kTicked = 4,
-    kMeasuresMember = 8,
-    kMeasureIndex = 1,
-    kNotesMember = 2,
+    kSeenFormat = 1,
+    kSeenVersion = 2,
+    kSeenKeySignature = 4,
+    kSeenOctave = 8,
+    kSeenTrackCount = 16,
+    kSeenCurrentTrack = 32,
+    kSeenFirstMeasure = 64,
+    kSeenMml = 128,
+    kSeenTracks = 256,
+    kSeenProgram = 1,
+    kSeenLastMeasure = 2,
+    kSeenTicked = 4,
+    kSeenMeasures = 8,
+    kSeenMeasureIndex = 1,
+    kSeenNotes = 2,
 };
 
 struct Level {
@@ -102,10 +102,10 @@ constexpr std::size_t kMaxDepth = 64;
 
 class ScoreReader final : public nlohmann::json_sax<json> {
 public:
-    ScoreReader() : piece_(std::make_unique<Piece>()) {
-        for (TrackScore& track : piece_->tracks) {
-            track.trackProgram = kStartProgram;
-            track.lastMeasure = kStartLastMeasure;
+    ScoreReader() : saved_(std::make_unique<SavedPiece>()) {
+        for (int t = 0; t < kWindowTracks; ++t) {
+            saved_->piece.score[t].trackProgram = kStartProgram;
+            saved_->piece.score[t].lastMeasure = kStartLastMeasure;
         }
     }
 
@@ -127,7 +127,7 @@ public:
         else if (!error_.empty())
             read.error = error_;
         else
-            read.piece = std::move(piece_);
+            read.saved = std::move(saved_);
         return read;
     }
 
@@ -243,36 +243,36 @@ private:
         const std::string& k = level.key;
         const auto what = [&k] { return "「" + k + "」"; };
         if (k == "format") {
-            level.seen |= kFormat;
+            level.seen |= kSeenFormat;
             format_ = v.kind == Value::Text ? *v.text : std::string();
         } else if (k == "version") {
-            level.seen |= kVersion;
+            level.seen |= kSeenVersion;
             version_ = v.kind == Value::Integer ? v.number : 0;
         } else if (!storing()) {
             return;
         } else if (k == "keySignature") {
-            level.seen |= kKeySignature;
-            setInteger(piece_->keySignature, v, -7, 7, what);
+            level.seen |= kSeenKeySignature;
+            setInteger(saved_->piece.keySignature, v, -7, 7, what);
         } else if (k == "octave") {
-            level.seen |= kOctave;
-            setInteger(piece_->octave, v, 0, 8, what);
+            level.seen |= kSeenOctave;
+            setInteger(saved_->piece.octave, v, 0, 8, what);
         } else if (k == "trackCount") {
-            level.seen |= kTrackCount;
-            setInteger(piece_->trackCount, v, 0, kWindowTracks, what);
+            level.seen |= kSeenTrackCount;
+            setInteger(saved_->piece.trackCount, v, 0, kWindowTracks, what);
         } else if (k == "currentTrack") {
-            level.seen |= kCurrentTrack;
-            setInteger(piece_->curTrack, v, 0, kWindowTracks - 1, what);
+            level.seen |= kSeenCurrentTrack;
+            setInteger(saved_->curTrack, v, 0, kWindowTracks - 1, what);
         } else if (k == "firstMeasure") {
-            level.seen |= kFirstMeasure;
-            setInteger(piece_->firstMeasure, v, 0, kLastFirstShown, what);
+            level.seen |= kSeenFirstMeasure;
+            setInteger(saved_->firstMeasure, v, 0, kLastFirstMeasure, what);
         } else if (k == "mml") {
-            level.seen |= kMml;
+            level.seen |= kSeenMml;
             if (v.kind != Value::Text)
                 fail("「mml」が文字列ではありません");
             else if (v.text->size() > kMaxScoreTextBytes)
                 fail("「mml」の文字列が長すぎます");
             else
-                piece_->mml = std::move(*v.text);
+                saved_->mml = std::move(*v.text);
         } else if (k == "tracks") {
             fail("「tracks」が配列ではありません");
         }
@@ -281,20 +281,20 @@ private:
     int track() const { return stack_[1].index; }
 
     void trackValue(Level& level, const Value& v) {
-        TrackScore& t = piece_->tracks[track()];
+        TrackScore& t = saved_->piece.score[track()];
         const auto what = [&] { return trackName(track()) + "「" + level.key + "」"; };
         if (level.key == "program") {
-            level.seen |= kProgram;
+            level.seen |= kSeenProgram;
             setInteger(t.trackProgram, v, 0, 127, what);
         } else if (level.key == "lastMeasure") {
-            level.seen |= kLastMeasure;
+            level.seen |= kSeenLastMeasure;
             setInteger(t.lastMeasure, v, 0, kMeasureCount - 1, what);
         } else if (level.key == "ticked") {
-            level.seen |= kTicked;
+            level.seen |= kSeenTicked;
             if (v.kind != Value::Boolean)
                 fail(what() + "が true か false ではありません");
             else
-                piece_->ticked[static_cast<std::size_t>(track())] = v.number != 0;
+                saved_->piece.ticked[track()] = v.number != 0;
         } else if (level.key == "measures") {
             fail(what() + "が配列ではありません");
         }
@@ -303,7 +303,7 @@ private:
     void measureValue(Level& level, const Value& v) {
         const auto what = [&] { return trackName(track()) + "小節の「" + level.key + "」"; };
         if (level.key == "measure") {
-            level.seen |= kMeasureIndex;
+            level.seen |= kSeenMeasureIndex;
             if (const auto m = integer(v, 0, kMeasureCount - 1, what))
                 measureIndex_ = static_cast<int>(*m);
         } else if (level.key == "notes") {
@@ -344,7 +344,7 @@ private:
             case Frame::Root:
                 if (level.key != "tracks")
                     return Frame::Skip;
-                level.seen |= kTracksMember;
+                level.seen |= kSeenTracks;
                 if (object || !storing()) {
                     if (storing())
                         fail("「tracks」が配列ではありません");
@@ -361,7 +361,7 @@ private:
             case Frame::Track:
                 if (level.key != "measures")
                     return Frame::Skip;
-                level.seen |= kMeasuresMember;
+                level.seen |= kSeenMeasures;
                 return expect(object, false, trackName(track()) + "「measures」", Frame::Measures);
             case Frame::Measures:
                 measure_ = Measure{};
@@ -370,7 +370,7 @@ private:
             case Frame::Measure:
                 if (level.key != "notes")
                     return Frame::Skip;
-                level.seen |= kNotesMember;
+                level.seen |= kSeenNotes;
                 measure_ = Measure{};
                 return expect(object, false, measureName() + "の「notes」", Frame::Notes);
             case Frame::Notes:
@@ -430,18 +430,19 @@ private:
         switch (level.frame) {
             case Frame::Root:
                 requireAll(level.seen,
-                           kKeySignature | kOctave | kTrackCount | kCurrentTrack | kFirstMeasure |
-                               kMml | kTracksMember,
+                           kSeenKeySignature | kSeenOctave | kSeenTrackCount | kSeenCurrentTrack |
+                               kSeenFirstMeasure | kSeenMml | kSeenTracks,
                            {"keySignature", "octave", "trackCount", "currentTrack", "firstMeasure",
                             "mml", "tracks"},
-                           {kKeySignature, kOctave, kTrackCount, kCurrentTrack, kFirstMeasure, kMml,
-                            kTracksMember},
+                           {kSeenKeySignature, kSeenOctave, kSeenTrackCount, kSeenCurrentTrack,
+                            kSeenFirstMeasure, kSeenMml, kSeenTracks},
                            "");
                 break;
             case Frame::Track:
-                requireAll(level.seen, kProgram | kLastMeasure | kTicked | kMeasuresMember,
+                requireAll(level.seen,
+                           kSeenProgram | kSeenLastMeasure | kSeenTicked | kSeenMeasures,
                            {"program", "lastMeasure", "ticked", "measures"},
-                           {kProgram, kLastMeasure, kTicked, kMeasuresMember},
+                           {kSeenProgram, kSeenLastMeasure, kSeenTicked, kSeenMeasures},
                            trackName(stack_.back().index - 1));
                 break;
             case Frame::Measure:
@@ -466,15 +467,15 @@ private:
 
     void closeMeasure(const Level& level) {
         const std::string where = trackName(track()) + "小節の";
-        if (!(level.seen & kMeasureIndex)) {
+        if (!(level.seen & kSeenMeasureIndex)) {
             fail(where + "「measure」がありません");
             return;
         }
-        if (!(level.seen & kNotesMember)) {
+        if (!(level.seen & kSeenNotes)) {
             fail(where + "「notes」がありません");
             return;
         }
-        Measure& target = piece_->tracks[track()].measures[measureIndex_];
+        Measure& target = saved_->piece.score[track()].measures[measureIndex_];
         if (target.noteCount != 0) {
             fail(trackName(track()) + "第" + std::to_string(measureIndex_ + 1) +
                  "小節が二度あります");
@@ -497,7 +498,7 @@ private:
         }
     }
 
-    std::unique_ptr<Piece> piece_;
+    std::unique_ptr<SavedPiece> saved_;
     std::vector<Level> stack_;
     bool rootSeen_ = false;
     std::string format_;
@@ -522,11 +523,12 @@ std::string_view readableMml(const std::string& mml) {
 
 }  // namespace
 
-std::string writeScoreText(const Piece& piece) {
+std::string writeScoreText(const SavedPiece& saved) {
+    const Piece& piece = saved.piece;
     const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
                        {"keySignature", piece.keySignature}, {"octave", piece.octave},
-                       {"trackCount", piece.trackCount},     {"currentTrack", piece.curTrack},
-                       {"firstMeasure", piece.firstMeasure}, {"mml", readableMml(piece.mml)}};
+                       {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
+                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
     // The head's members one per line, in the order above; the tracks follow.
     std::string out = "{\n";
     for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",
@@ -535,7 +537,7 @@ std::string writeScoreText(const Piece& piece) {
     }
     out += "  \"tracks\": [\n";
     for (int t = 0; t < kWindowTracks; ++t) {
-        writeTrack(out, piece.tracks[t], piece.ticked[static_cast<std::size_t>(t)]);
+        writeTrack(out, piece.score[t], piece.ticked[t]);
         out += t + 1 < kWindowTracks ? ",\n" : "\n";
     }
     out += "  ]\n}\n";

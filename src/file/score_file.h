@@ -1,12 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "state/editor_state.h"
+#include "state/tables.h"
 
 namespace tsuzuri {
 
@@ -25,34 +24,38 @@ inline constexpr std::size_t kMaxScoreFileBytes = 16u << 20;
 // A longer text is cut on writing.
 inline constexpr std::size_t kMaxScoreTextBytes = 2 * kMaxMmlTextBytes;
 
-// Everything a user gets back from a score file: the score of every track the
-// window offers and the settings that belong to the piece.
-struct Piece {
-    Table<TrackScore, kWindowTracks> tracks;
-    int keySignature = 0;                      // -7..7: flats below 0, sharps above
-    int octave = 4;                            // the octave setting, 0..8
-    int trackCount = 3;                        // tracks in use, 0..20
-    std::array<bool, kWindowTracks> ticked{};  // ticked for all-tracks playback
-    int curTrack = 0;                          // 0..19
-    int firstMeasure = 0;                      // 0..197
-    std::string mml;                           // the text of the MML box
+// Everything a user gets back from a score file: the piece (its tracks 0..19,
+// the ones the window offers), where the window stood in it and the text of
+// the MML box. A new one holds an empty piece with the settings the window
+// starts with.
+struct SavedPiece {
+    SavedPiece() {
+        piece.octave = 4;
+        piece.trackCount = kStartTrackCount;
+    }
 
-    bool operator==(const Piece&) const = default;
+    Piece piece;
+    int curTrack = 0;      // 0..19
+    int firstMeasure = 0;  // 0..197
+    std::string mml;       // the text of the MML box
+
+    bool operator==(const SavedPiece&) const = default;
 };
 
-// The piece as score file text.
-std::string writeScoreText(const Piece& piece);
+// The saved piece as score file text.
+std::string writeScoreText(const SavedPiece& saved);
 
 // A score file read back: the whole, validated piece, or why there is none.
 struct ScoreRead {
-    std::unique_ptr<Piece> piece;
+    std::unique_ptr<SavedPiece> saved;
     std::string error;  // Japanese, says what is wrong; empty with a piece
 };
 
 // Reads score file text. Every value is checked against the bounds of the
 // editor's data before the piece is handed out; anything out of bounds,
 // missing or of the wrong kind refuses the whole file. Slots beyond a
-// measure's note count come back zero.
+// measure's note count come back zero. Tracks the file leaves out start as at
+// start-up; track 20, which no file holds, stays as a new SavedPiece has it.
 ScoreRead readScoreText(std::string_view text);
 
 // Zeroes the slots of every measure beyond its note count, which carry no

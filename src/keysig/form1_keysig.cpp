@@ -17,17 +17,19 @@ constexpr int kHiddenAccidentalTop = -100;
 }  // namespace
 
 void Form1::Command5_Click() {
-    const int before = state().keySignature;
-    state().keySignature = static_cast<std::int16_t>(afterFlatPress(state().keySignature));
-    setflat(state().keySignature);
-    settingChanged(Setting::KeySignature, before, state().keySignature);
+    Piece& piece = state().piece;
+    const int before = piece.keySignature;
+    piece.keySignature = static_cast<std::int16_t>(afterFlatPress(piece.keySignature));
+    setflat(piece.keySignature);
+    settingChanged(Setting::KeySignature, before, piece.keySignature);
 }
 
 void Form1::Command6_Click() {
-    const int before = state().keySignature;
-    state().keySignature = static_cast<std::int16_t>(afterSharpPress(state().keySignature));
-    setsharp(state().keySignature);
-    settingChanged(Setting::KeySignature, before, state().keySignature);
+    Piece& piece = state().piece;
+    const int before = piece.keySignature;
+    piece.keySignature = static_cast<std::int16_t>(afterSharpPress(piece.keySignature));
+    setsharp(piece.keySignature);
+    settingChanged(Setting::KeySignature, before, piece.keySignature);
 }
 
 void Form1::Command5_MouseDown(int, int, double, double) {
@@ -47,7 +49,7 @@ void Form1::setflat(int n) {
     if (n == 0) {
         for (int i = 0; i < 14; ++i)
             Image3(i).top = kHiddenAccidentalTop;
-        nt_init(state(), UpDown1->value());
+        nt_init(state(), state().piece.octave);
         Picture2->update();
         return;
     }
@@ -83,7 +85,7 @@ void Form1::setn(int x, int y, int element, int picture) {
 }
 
 void Form1::reptable(int degree, const std::string& name, int delta) {
-    tsuzuri::reptable(state(), degree, name, delta, UpDown1->value());
+    tsuzuri::reptable(state(), degree, name, delta, state().piece.octave);
 }
 
 }  // namespace tsuzuri

@@ -39,8 +39,8 @@ int afterSharpPress(int keySignature) {
 void reptable(EditorState& s, int degree, const std::string& name, int delta, int octave) {
     for (int o = 0; o <= 7; ++o) {
         const int row = 7 * o + degree;
-        s.rowNames[row] = "O" + std::to_string(rowOctave(row, octave) - 1) + name;
-        s.rowMidi[row] = static_cast<std::uint8_t>(s.rowMidi[row] + delta);
+        s.tables.rowNames[row] = "O" + std::to_string(rowOctave(row, octave) - 1) + name;
+        s.tables.rowMidi[row] = static_cast<std::uint8_t>(s.tables.rowMidi[row] + delta);
     }
 }
 

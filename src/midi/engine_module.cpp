@@ -64,6 +64,7 @@ void EngineModule::open() {
                 engine_->submit(std::move(command));
         }
     }
+    openedChanged_.notify_all();
     if (engine == nullptr && onStatus_)
         onStatus_(SoundStatus::NoEngine);
 }
@@ -84,6 +85,19 @@ bool EngineModule::waitUntilLoaded() {
         opener_.join();
     SoundEngine* engine = this->engine();
     return engine != nullptr && engine->waitUntilLoaded();
+}
+
+RenderOutcome EngineModule::renderFile(const std::vector<std::uint8_t>& midi,
+                                       const BlockSink& sink) {
+    start();
+    SoundEngine* engine = nullptr;
+    {
+        std::unique_lock lock(mutex_);
+        openedChanged_.wait(lock, [this] { return opened_; });
+        engine = engine_;
+    }
+    // The engine lives as long as the module: rendering needs no lock.
+    return engine != nullptr ? engine->renderFile(midi, sink) : RenderOutcome::NoEngine;
 }
 
 SoundEngine* EngineModule::engine() {

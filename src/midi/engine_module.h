@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -13,7 +14,8 @@ namespace tsuzuri {
 // the synthesizer library and the forty libraries behind it, is opened after
 // the window has been drawn. Commands sent before the engine exists wait,
 // read from the disk as they were when sent, and are carried out once it does.
-class EngineModule : public Sequencer {
+// The module renders files offline too.
+class EngineModule : public Sequencer, public AudioRenderer {
 public:
     // `candidates`: where the module may be, tried in order.
     EngineModule(std::vector<std::filesystem::path> candidates, FluidSequencerOptions options,
@@ -30,6 +32,8 @@ public:
     bool waitUntilLoaded();
     // The engine, once it exists; for its owner to render without a driver.
     SoundEngine* engine();
+    // Opens the module first when it has not been opened; NoEngine without it.
+    RenderOutcome renderFile(const std::vector<std::uint8_t>& midi, const BlockSink& sink) override;
 
 private:
     void open();
@@ -39,6 +43,7 @@ private:
     SoundEngine::StatusCallback onStatus_;
 
     std::mutex mutex_;  // guards what follows
+    std::condition_variable openedChanged_;
     SoundEngine* engine_ = nullptr;
     bool opened_ = false;  // the opening thread has finished, with or without an engine
     std::vector<PreparedCommand> waiting_;

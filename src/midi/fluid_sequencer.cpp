@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "midi/fluid_setup.h"
 #include "midi/limiter.h"
 #include "midi/program_scan.h"
 #include "state/table.h"
@@ -145,10 +146,10 @@ void FluidSequencer::Impl::load() {
     loadedChanged.notify_all();
 }
 
-SoundStatus FluidSequencer::Impl::createSynths() {
-    settings = new_fluid_settings();
+fluid_settings_t* newEngineSettings(const FluidSequencerOptions& options) {
+    fluid_settings_t* settings = new_fluid_settings();
     if (settings == nullptr)
-        return SoundStatus::NoEngine;
+        return nullptr;
     // Only the instruments a file selects are read from the SoundFont.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     // More channels corrupt the heap together with a player in this library.
@@ -166,6 +167,26 @@ SoundStatus FluidSequencer::Impl::createSynths() {
     // Twenty tracks of two-sample notes with their releases fit in 128 voices;
     // the default of 256 only costs memory.
     fluid_settings_setint(settings, "synth.polyphony", kPolyphony);
+    return settings;
+}
+
+void makeChannelsMelodic(fluid_synth_t* synth) {
+    // Every track is an instrument: channel 10 plays melodies from bank 0,
+    // not the drum kits of General MIDI.
+    fluid_synth_set_channel_type(synth, 9, CHANNEL_TYPE_MELODIC);
+}
+
+void selectNoInstruments(fluid_synth_t* synth) {
+    for (int channel = 0; channel < kMidiChannels; ++channel) {
+        fluid_synth_unset_program(synth, channel);
+        fluid_synth_bank_select(synth, channel, 0);
+    }
+}
+
+SoundStatus FluidSequencer::Impl::createSynths() {
+    settings = newEngineSettings(options);
+    if (settings == nullptr)
+        return SoundStatus::NoEngine;
     fluid_sfont_t* shared = nullptr;
     for (FileSynth& file : files) {
         if (!createSynth(file, shared))
@@ -182,9 +203,7 @@ bool FluidSequencer::Impl::createSynth(FileSynth& file, fluid_sfont_t* shared) {
     file.synth = new_fluid_synth(settings);
     if (file.synth == nullptr)
         return false;
-    // Every track is an instrument: channel 10 plays melodies from bank 0,
-    // not the drum kits of General MIDI.
-    fluid_synth_set_channel_type(file.synth, 9, CHANNEL_TYPE_MELODIC);
+    makeChannelsMelodic(file.synth);
     // No instrument is selected (and loaded) until a file asks for it.
     if (shared == nullptr) {
         file.soundFont = fluid_synth_sfload(file.synth, options.soundFont.string().c_str(), 0);
@@ -199,10 +218,7 @@ bool FluidSequencer::Impl::createSynth(FileSynth& file, fluid_sfont_t* shared) {
         fluid_set_log_function(FLUID_WARN, warn, nullptr);
         file.sharesSoundFont = file.soundFont >= 0;
     }
-    for (int channel = 0; channel < kMidiChannels; ++channel) {
-        fluid_synth_unset_program(file.synth, channel);
-        fluid_synth_bank_select(file.synth, channel, 0);
-    }
+    selectNoInstruments(file.synth);
     return file.soundFont >= 0;
 }
 
@@ -400,6 +416,11 @@ int FluidSequencer::Impl::forwardEvent(void* data, fluid_midi_event_t* event) {
                         fluid_midi_event_get_key(event), fluid_midi_event_get_velocity(event)});
     }
     return result;
+}
+
+RenderOutcome FluidSequencer::renderFile(const std::vector<std::uint8_t>& midi,
+                                         const BlockSink& sink) {
+    return renderOffline(impl_->options, midi, sink);
 }
 
 bool FluidSequencer::loading() const {

@@ -51,6 +51,9 @@ public:
     bool loading() const override;
     bool waitUntilLoaded() override;
     void render(float* left, float* right, int frames) override;
+    // On a synthesizer of its own, made for this file with the engine's
+    // options; the engine's playing goes on meanwhile.
+    RenderOutcome renderFile(const std::vector<std::uint8_t>& midi, const BlockSink& sink) override;
 
     // The device buffer the drivers are asked for, in milliseconds.
     double bufferMilliseconds() const;

@@ -1,5 +1,4 @@
 // Form1's playback handlers: one track (trk♪, F5) and all ticked tracks (all♪, F6).
-#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 
@@ -20,20 +19,15 @@ void Form1::showPlaybackResult(const std::string& error) {
 void Form1::Command1_Click() {
     const QSignalBlocker quiet(Text1);
     Text1->clear();
-    const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir(), kStandardTempo);
+    const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
     Text1->setPlainText(QString::fromStdString(result.mml));
     showPlaybackResult(result.error);
 }
 
 void Form1::Command7_Click() {
-    TrackSelection ticked{};
-    for (int i = 0; i < kWindowTracks; ++i) {
-        ticked[static_cast<std::size_t>(i)] =
-            Check3[static_cast<std::size_t>(i)]->checkState() == Qt::Checked;
-    }
     const QSignalBlocker quiet(Text1);
     Text1->clear();
-    const std::string error = playAllTracks(state(), ticked, sequencer_, dataDir(), kStandardTempo);
+    const std::string error = playAllTracks(state(), state().piece.ticked, sequencer_, dataDir());
     showPlaybackResult(error);
 }
 

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/track_compiler.h"
 #include "music/tempo.h"
 
@@ -48,16 +48,15 @@ std::vector<std::uint8_t> midiFile(const std::vector<ChunkBytes>& chunks, int te
     return out;
 }
 
-std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked,
-                                        int tempo) {
+std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked) {
     std::vector<ChunkBytes> chunks;
     for (int t = 0; t < kWindowTracks; ++t) {
-        if (ticked[static_cast<std::size_t>(t)] && s.trackBuffer[t][0] == 'M') {
+        if (ticked[t] && s.trackBuffer[t][0] == 'M') {
             chunks.emplace_back(s.trackBuffer[t].data(),
                                 static_cast<std::size_t>(s.trackChunkSize[t]));
         }
     }
-    return midiFile(chunks, tempo);
+    return midiFile(chunks, s.piece.tempo);
 }
 
 std::filesystem::path chooseDataDirectory(const std::filesystem::path& programDir,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -27,12 +26,12 @@ using ChunkBytes = std::span<const std::uint8_t>;
 std::vector<std::uint8_t> midiFile(const std::vector<ChunkBytes>& chunks, int tempo);
 
 // Which of the window's tracks 0..19 are ticked for all-tracks playback.
-using TrackSelection = std::array<bool, kWindowTracks>;
+using TrackSelection = Table<bool, kWindowTracks>;
 
-// The all-tracks file at `tempo`: every ticked track whose TrackBuffer holds
-// a compiled chunk, in track order, each as it was last compiled.
-std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked,
-                                        int tempo);
+// The all-tracks file at the piece's tempo: every ticked track whose
+// TrackBuffer holds a compiled chunk, in track order, each as it was last
+// compiled.
+std::vector<std::uint8_t> allTracksFile(const EditorState& s, const TrackSelection& ticked);
 
 // The directory the program writes its files into: `programDir` when the
 // preview template c.mid stands there (a build or a copied program folder)

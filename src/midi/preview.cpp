@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/midi_file.h"
 
 namespace tsuzuri {
@@ -37,14 +37,15 @@ bool isPreviewFile(const std::vector<std::uint8_t>& bytes) {
            (bytes[kPreviewKeyOffset - 1] & 0xF0) == 0x90;
 }
 
-std::string previewNote(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir,
-                        std::uint8_t note) {
-    s.midiPath = (dir / kPreviewFileName).string();
-    sequencer.sendCommand(releaseCommand(s.midiPath));
-    const std::string error = writePreviewFile(s.midiPath, s.score[s.curTrack].trackProgram, note);
+std::string previewNote(const EditorState& s, Sequencer& sequencer,
+                        const std::filesystem::path& dir, std::uint8_t note) {
+    const std::string path = (dir / kPreviewFileName).string();
+    sequencer.sendCommand(releaseCommand(path));
+    const std::uint8_t program = s.piece.score[s.view.curTrack].trackProgram;
+    const std::string error = writePreviewFile(path, program, note);
     if (!error.empty())
         return error + "：試聴の音は鳴りません";
-    sequencer.sendCommand(playCommand(s.midiPath));
+    sequencer.sendCommand(playCommand(path));
     return {};
 }
 

@@ -45,7 +45,7 @@ inline constexpr std::size_t kMaxPreviewFileBytes = 64u << 10;
 // second name of another file is replaced by the template with the two bytes
 // set. When c.mid can be neither patched nor replaced nothing is played and
 // the answer is the Japanese notice that says why; otherwise it is "".
-std::string previewNote(EditorState& s, Sequencer& sequencer, const std::filesystem::path& dir,
-                        std::uint8_t note);
+std::string previewNote(const EditorState& s, Sequencer& sequencer,
+                        const std::filesystem::path& dir, std::uint8_t note);
 
 }  // namespace tsuzuri

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "midi/offline_render.h"
 #include "midi/program_scan.h"
 #include "midi/sequencer.h"
 
@@ -45,10 +46,10 @@ struct PlayedEvent {
     int data2 = 0;  // velocity or value
 };
 
-// The sequencer as the engine module offers it. Only virtual functions cross
-// the module's boundary, so the program needs none of the engine's libraries
-// until it opens the module.
-class SoundEngine : public Sequencer {
+// The sequencer and the offline renderer as the engine module offers them.
+// Only virtual functions cross the module's boundary, so the program needs
+// none of the engine's libraries until it opens the module.
+class SoundEngine : public Sequencer, public AudioRenderer {
 public:
     // Called from the engine's loading thread after each attempt to load.
     using StatusCallback = std::function<void(SoundStatus)>;

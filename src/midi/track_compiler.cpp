@@ -135,9 +135,9 @@ std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int 
     return writer.take();
 }
 
-CompiledTrack compileTrack(const EditorState& s, int t, int tempo) {
-    const TrackScore& track = s.score[t];
-    const TrackInterpretation music = interpretTrack(track, staffRowsOf(s), tempo);
+CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t) {
+    const TrackScore& track = piece.score[t];
+    const TrackInterpretation music = interpretTrack(track, staffRowsOf(tables), piece.tempo);
     return {writeTrackChunk(music, trackChannel(t), track.trackProgram), writeMml(music)};
 }
 

@@ -15,11 +15,11 @@ struct CompiledTrack {
     std::string mml;
 };
 
-// Compiles the score of track t (measures 0..score[t].lastMeasure) into a track
-// chunk and the track's MML text, both from one interpretation of the track
-// with the row tables as the key signature left them. `tempo` shows only in
-// the text; the chunk never carries it.
-CompiledTrack compileTrack(const EditorState& s, int t, int tempo = kStandardTempo);
+// Compiles the score of track t of the piece (measures 0..lastMeasure) into a
+// track chunk and the track's MML text, both from one interpretation of the
+// track, naming and sounding notes by the row tables as the key signature left
+// them. The piece's tempo shows only in the text; the chunk never carries it.
+CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t);
 
 // The "MTrk" chunk of an interpreted track on MIDI channel `channel`: the
 // program change, then every sounding note as a note-on at its start and a

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QTextCursor>
 
 #include "mml/key_entry.h"
@@ -33,10 +32,10 @@ void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     appendToText1(press.noteText + " ");
     // With keyboard entry the note is a step of the history; without it
     // only the MML text grew, a change the history does not keep.
-    const bool recorded = state().keyEntryMode != 0 &&
+    const bool recorded = state().view.keyEntryMode != 0 &&
                           editScore(QStringLiteral("鍵盤入力"), [&] { ennote(press.noteText); });
     if (!recorded)
-        pieceChanged();
+        changedOutsideHistory();
 }
 
 void Form1::Image1_MouseUp(int index, int, int, double, double) {
@@ -45,16 +44,16 @@ void Form1::Image1_MouseUp(int index, int, int, double, double) {
 }
 
 void Form1::ennote(const std::string& note) {
-    const EntryResult result = enterNote(state(), note, UpDown1->value(), UpDown4->value());
+    const EntryResult result = enterNote(state(), note, state().piece.octave, UpDown4->value());
     if (result.outcome != EntryOutcome::Stored) {
         const std::string_view notice = entryNotice(result.outcome);
         if (!notice.empty())
             showNotice(QString::fromUtf8(notice.data(), static_cast<qsizetype>(notice.size())));
         return;
     }
-    dispn(state().firstMeasure);
+    dispn(state().view.firstMeasure);
     if (result.lastMeasureRaised)
-        Slider1->setMaximum(state().score[state().curTrack].lastMeasure + 1);
+        showTrackLength();
 }
 
 // Appends to the MML text without replacing the whole text, so a long text

@@ -43,15 +43,15 @@ EntrySpelling spellKey(int pitch, bool flats) {
 }
 
 bool switchKeyEntry(EditorState& s) {
-    s.keyEntryMode = s.keyEntryMode ? 0 : 1;
-    if (!s.keyEntryMode)
+    s.view.keyEntryMode = s.view.keyEntryMode ? 0 : 1;
+    if (!s.view.keyEntryMode)
         return false;
-    const int t = s.curTrack;
-    const int m = s.score[t].lastMeasure;
-    s.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
-    s.score[t].lastMeasure = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
-    s.entrySlot = 0;
-    s.entryMeasure = static_cast<std::int16_t>(m);
+    const int t = s.view.curTrack;
+    const int m = s.piece.score[t].lastMeasure;
+    s.view.firstMeasure = static_cast<std::int16_t>(std::clamp(m - 2, 0, kLastFirstMeasure));
+    s.piece.score[t].lastMeasure = static_cast<std::int16_t>(std::min(m + 1, kLastMeasure));
+    s.view.entrySlot = 0;
+    s.view.entryMeasure = static_cast<std::int16_t>(m);
     return true;
 }
 
@@ -77,14 +77,14 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
     if (!note || note->lengthIndex < 0)
         return result;
 
-    const EntrySpelling spelling = spellKey(entryPitch(*note), s.keySignature < 0);
+    const EntrySpelling spelling = spellKey(entryPitch(*note), s.piece.keySignature < 0);
     result.row = entryRow(spelling.step, octaveSetting);
-    if (result.row < 0 || result.row >= kNamedRows) {
+    if (!rowHasPitch(result.row)) {
         result.outcome = EntryOutcome::RowOutOfRange;
         return result;
     }
-    int m = s.entryMeasure;
-    int entered = s.entrySlot;
+    int m = s.view.entryMeasure;
+    int entered = s.view.entrySlot;
     if (entered >= notesPerMeasure) {
         ++m;
         entered = 0;
@@ -94,12 +94,13 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         result.outcome = EntryOutcome::MeasureOutOfRange;
         return result;
     }
-    const int t = s.curTrack;
-    Measure& measure = s.score[t].measures[m];
+    const int t = s.view.curTrack;
+    Measure& measure = s.piece.score[t].measures[m];
     const int x = entryOffset(entered + 1, notesPerMeasure);
-    // Placement compares the pointer offset, 6 pixels right of the glyph's left edge.
-    int slot = insertionSlot(measure, x + 6);
-    result.marked = signInForce(measure, slot, result.row, staffRowsOf(s)) != spelling.sign;
+    // Placement compares the pointer offset, right of the glyph's left edge.
+    int slot = insertionSlot(measure, x + kGlyphHotSpotX);
+    result.marked =
+        signInForce(measure, slot, result.row, staffRowsOf(s.tables)) != spelling.sign;
     if (measure.noteCount + (result.marked ? 2 : 1) > kMaxNotesPerMeasure) {
         result.outcome = EntryOutcome::MeasureFull;
         return result;
@@ -108,12 +109,9 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         insertEntered(measure, slot++, x - kMarkLead, result.row, accidentalMarkFor(spelling.sign));
     insertEntered(measure, slot, x, result.row, note->lengthIndex);
     result.slot = slot;
-    s.entryMeasure = static_cast<std::int16_t>(m);
-    s.entrySlot = static_cast<std::int16_t>(entered + 1);
-    if (m > s.score[t].lastMeasure) {
-        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
-        result.lastMeasureRaised = true;
-    }
+    s.view.entryMeasure = static_cast<std::int16_t>(m);
+    s.view.entrySlot = static_cast<std::int16_t>(entered + 1);
+    result.lastMeasureRaised = raiseLastMeasure(s.piece.score[t], m);
     result.outcome = EntryOutcome::Stored;
     return result;
 }
@@ -125,7 +123,7 @@ std::string_view entryNotice(EntryOutcome outcome) {
         case EntryOutcome::MeasureOutOfRange:
             return kOutsideMeasuresNotice;
         case EntryOutcome::MeasureFull:
-            return "1小節に書ける音符は20個までです";
+            return kMeasureFullNotice;
         case EntryOutcome::Stored:
         case EntryOutcome::Ignored:
             break;

@@ -27,7 +27,7 @@ MusicEvent eventOf(int index) {
             break;
         case SlotKind::Volume:
             e.kind = EventKind::Volume;
-            e.volume = static_cast<std::int8_t>(index - kFirstVolumeMark);
+            e.volume = static_cast<std::int8_t>(volumeOfIndex(index));
             break;
         default:
             e.kind = EventKind::Mark;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/palette_index.h"
+
 namespace tsuzuri {
 
 // What a slot's palette index (the absolute value of its glyph code) means
@@ -15,44 +17,35 @@ enum class SlotKind {
     Other,       // the selection tool and indices beyond the palette
 };
 
-inline constexpr int kSharpMark = 28;
-inline constexpr int kFlatMark = 29;
-inline constexpr int kNaturalMark = 30;
-inline constexpr int kArcMark = 31;
-inline constexpr int kTripletMark = 32;
-inline constexpr int kQuintupletMark = 33;
-inline constexpr int kFirstVolumeMark = 35;  // V0; V v is 35 + v
-inline constexpr int kLastVolumeMark = 50;
-
 inline SlotKind slotKind(int index) {
-    if (index >= 0 && index < 14)
+    if (isNoteIndex(index))
         return SlotKind::Note;
-    if (index >= 14 && index < 28)
+    if (isRestIndex(index))
         return SlotKind::Rest;
-    if (index >= kSharpMark && index <= kNaturalMark)
+    if (isAccidentalIndex(index))
         return SlotKind::Accidental;
-    if (index == kArcMark)
+    if (index == kArcIndex)
         return SlotKind::Arc;
-    if (index == kTripletMark || index == kQuintupletMark)
+    if (isArcIndex(index))
         return SlotKind::Tuplet;
-    if (index >= kFirstVolumeMark && index <= kLastVolumeMark)
+    if (isVolumeIndex(index))
         return SlotKind::Volume;
     return SlotKind::Other;
 }
 
 // The sign an accidental mark gives its row: +1 sharp, -1 flat, 0 natural.
 inline int accidentalSign(int index) {
-    return index == kSharpMark ? 1 : index == kFlatMark ? -1 : 0;
+    return index == kSharpIndex ? 1 : index == kFlatIndex ? -1 : 0;
 }
 
 // The accidental mark that gives a row the sign `sign`.
 inline int accidentalMarkFor(int sign) {
-    return sign > 0 ? kSharpMark : sign < 0 ? kFlatMark : kNaturalMark;
+    return sign > 0 ? kSharpIndex : sign < 0 ? kFlatIndex : kNaturalIndex;
 }
 
 // The number of members of a tuplet mark's group: 3 or 5.
 inline int tupletCount(int index) {
-    return index == kTripletMark ? 3 : 5;
+    return index == kTripletArcIndex ? 3 : 5;
 }
 
 }  // namespace tsuzuri

@@ -43,8 +43,8 @@ struct StaffRows {
 };
 StaffRows staffRowsFrom(const Table<std::string, kRowCount>& rowNames,
                         const Table<std::uint8_t, kRowCount>& rowMidi);
-inline StaffRows staffRowsOf(const EditorState& s) {
-    return staffRowsFrom(s.rowNames, s.rowMidi);
+inline StaffRows staffRowsOf(const NoteTables& tables) {
+    return staffRowsFrom(tables.rowNames, tables.rowMidi);
 }
 
 // The pitch row `row` sounds with sign `sign` (+1 sharp, -1 flat, 0 natural).

@@ -4,12 +4,12 @@
 #include <optional>
 #include <string_view>
 
+#include "state/piece.h"
+
 namespace tsuzuri {
 
-// The tempo of a piece in quarter notes a minute. At the standard tempo the
-// files carry no tempo event and the MML text no "T": a Standard MIDI File
-// without one plays at 120.
-inline constexpr int kStandardTempo = 120;
+// The tempos a piece may have, in quarter notes a minute. At the standard
+// tempo the files carry no tempo event and the MML text no "T".
 inline constexpr int kMinTempo = 32;
 inline constexpr int kMaxTempo = 255;
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "state/palette_index.h"
+#include "state/piece.h"
+
 namespace tsuzuri {
 
 // Geometry of the score canvas, in canvas pixels. Integer division truncates
@@ -9,13 +12,16 @@ namespace tsuzuri {
 inline constexpr int kColumnLeft = 65;         // left edge of the first measure column
 inline constexpr int kColumnWidth = 200;       // width of one measure column
 inline constexpr int kNoteOrigin = 70;         // x where a column's note offsets start
+// The pointer stands this far right of the left edge of the glyph it places:
+// a glyph's stored x offset is its left edge, the pointer's offset 6 more.
+inline constexpr int kGlyphHotSpotX = 6;
 inline constexpr int kTopRow = 42;             // staff row at y = 0
 inline constexpr int kMouseYCap = 156;         // the lowest pointer y kept
 inline constexpr int kHiddenNoteTop = -100;    // top of a note glyph that shows nothing
 inline constexpr int kHiddenCursorTop = -111;  // top of the parked cursor glyph
 inline constexpr int kViewMeasures = 4;
 inline constexpr int kGlyphsPerMeasure = 20;
-inline constexpr int kLastFirstMeasure = 197;  // the view shows measures first..first+3 <= 200
+inline constexpr int kLastFirstMeasure = kMeasureCount - kViewMeasures;  // shows 197..200
 
 // The first measure a view may start at: measures first..first+3 must exist.
 inline int clampViewStart(int first) {
@@ -25,6 +31,12 @@ inline int clampViewStart(int first) {
 // The measure column (0..3 inside the canvas) under canvas x.
 inline int viewColumn(int x) {
     return (x - kColumnLeft) / kColumnWidth;
+}
+
+// Canvas x as an offset inside view column `column`, the measure of stored
+// x offsets.
+inline int columnOffset(int x, int column) {
+    return x - kNoteOrigin - kColumnWidth * column;
 }
 
 // The staff row under canvas y, and the y a row snaps to.
@@ -55,7 +67,7 @@ inline int rowSnappedY(int row) {
 // The stem direction of a glyph of palette index `length` at pointer y:
 // whole notes, rests and marks are always stored stem-down.
 inline int stemFor(int length, int y) {
-    return length > 11 ? -1 : stemBand(y);
+    return isStemmedIndex(length) ? stemBand(y) : -1;
 }
 
 // The top a glyph of palette index `length` takes above snapped row y with
@@ -66,11 +78,11 @@ inline int stemFor(int length, int y) {
 // line or space, as the key signature shows them: the sharp and the natural
 // 12 pixels above the row, the flat 17.
 inline int glyphTopAt(int length, int snapped, int dir) {
-    if (length == 28 || length == 30)
+    if (length == kSharpIndex || length == kNaturalIndex)
         return snapped - 12;
-    if (length == 29)
+    if (length == kFlatIndex)
         return snapped - 17;
-    if (length > 11)
+    if (!isStemmedIndex(length))
         return snapped - 10;
     return dir == 1 ? snapped - 34 : snapped - 8;
 }

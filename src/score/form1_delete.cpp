@@ -7,12 +7,12 @@ namespace tsuzuri {
 
 void Form1::del() {
     deleteSelected(state());
-    dispn(state().firstMeasure);
+    dispn(state().view.firstMeasure);
 }
 
 // The button acts and hands the keys back to the canvas.
 void Form1::Command17_Click() {
-    if (state().selActive == 1)
+    if (state().view.selActive == 1)
         editScore(QStringLiteral("削除"), [this] { del(); });
     Picture2->setFocus();
 }

@@ -24,7 +24,7 @@ void Form1::Picture2_MouseMove(int, int, double x, double y) {
         return;
     disp(0, pointerPixel(x), pointerPixel(y));
     Label2->setText(QString::fromStdString(plainNumber(x)));
-    Label3->setText(QString::number(s.glyphTop));
+    Label3->setText(QString::number(s.pointer.glyphTop));
     Label4->setText(QString::fromStdString(landingReadout(s)));
 }
 
@@ -35,9 +35,8 @@ void Form1::disp(int index, int x, int y) {
 
 // Tracking goes on while the pointer is over a glyph.
 void Form1::Image4_MouseMove(int index, int button, int shift, double x, double y) {
-    const GlyphItem& glyph = Image4(index);
-    Picture2_MouseMove(button, shift, x / kTwipsPerPixel + glyph.left,
-                       y / kTwipsPerPixel + glyph.top);
+    const CanvasPoint at = canvasPoint(Image4(index), x, y);
+    Picture2_MouseMove(button, shift, at.x, at.y);
 }
 
 }  // namespace tsuzuri

@@ -13,7 +13,7 @@ PictureSize paletteSize(int i) {
         return {13, 37};
     if (i == 12 || i == 13)
         return {14, 14};
-    if ((i >= 14 && i <= 19) || i >= kFirstVolume)
+    if ((i >= 14 && i <= 19) || isVolumeIndex(i))
         return {17, 16};
     if (i == 20 || i == 21)
         return {16, 16};
@@ -25,11 +25,11 @@ PictureSize paletteSize(int i) {
         return {13, 18};
     if (i == kFlatPicture)
         return {14, 19};
-    if (i == kNatural)
+    if (i == kNaturalIndex)
         return {12, 21};
-    if (i == kArc)
+    if (i == kArcIndex)
         return {32, 9};
-    if (i == kArc3 || i == kArc5)
+    if (i == kTripletArcIndex || i == kQuintupletArcIndex)
         return {32, 32};
     return {};  // the selection tool
 }
@@ -68,7 +68,7 @@ PictureSize pictureSize(int picture) {
 int palettePicture(int i) {
     if (i < 0 || i >= kPaletteCount)
         indexFault(i, kPaletteCount);
-    return i == kSelectionTool ? kNoPicture : i;
+    return i == kSelectionToolIndex ? kNoPicture : i;
 }
 
 int stemDownPicture(int i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/palette_index.h"
 #include "state/table.h"
 
 namespace tsuzuri {
@@ -11,24 +12,13 @@ namespace tsuzuri {
 //   200, 201   the white and the black piano key
 //   202        the keyboard panel's background tile
 inline constexpr int kNoPicture = -1;
-inline constexpr int kPaletteCount = 51;
-inline constexpr int kSelectionTool = 34;  // palette index without a picture
 inline constexpr int kStemDownBase = 100;
 inline constexpr int kStemDownCount = 14;
 inline constexpr int kWhiteKeyPicture = 200;
 inline constexpr int kBlackKeyPicture = 201;
 inline constexpr int kKeyboardTilePicture = 202;
-inline constexpr int kSharpPicture = 28;
-inline constexpr int kFlatPicture = 29;
-
-// Palette indices by meaning.
-inline constexpr int kFirstRest = 14;
-inline constexpr int kFirstMark = 28;
-inline constexpr int kNatural = 30;
-inline constexpr int kArc = 31;
-inline constexpr int kArc3 = 32;
-inline constexpr int kArc5 = 33;
-inline constexpr int kFirstVolume = 35;
+inline constexpr int kSharpPicture = kSharpIndex;
+inline constexpr int kFlatPicture = kFlatIndex;
 
 struct PictureSize {
     int width = 0;

@@ -22,24 +22,25 @@ bool fitsInt16(int v) {
 // the stem direction and the cursor values follow the edited note.
 void redisplay(EditorState& s, GlyphTable& image4, int g, const NoteRef& note) {
     const Measure& measure = currentMeasure(s, note.measure);
-    const int column = note.measure - drawnViewStart(s);
-    const int x = column * kColumnWidth + measure.noteAttr[note.slot][kAttrX] + 76;
+    const int column = note.measure - clampViewStart(s.view.firstMeasure);
+    const int x =
+        column * kColumnWidth + kNoteOrigin + measure.noteAttr[note.slot][kAttrX] + kGlyphHotSpotX;
     disp(s, image4[g], x, rowSnappedY(measure.noteRow[note.slot]));
     showNote(image4[g], measure, note.slot, column);
 }
 
 void moveFrame(EditorState& s, GlyphTable& image4, int step) {
-    image4[s.selGlyph].framed = false;
-    s.selGlyph = static_cast<std::int16_t>(s.selGlyph + step);
-    image4[s.selGlyph].framed = true;
+    image4[s.view.selGlyph].framed = false;
+    s.view.selGlyph = static_cast<std::int16_t>(s.view.selGlyph + step);
+    image4[s.view.selGlyph].framed = true;
 }
 
 // Left and Right without modifiers: the frame steps to the neighbouring note
 // of its measure, and stays at the measure's first and last note. A frame left
 // on a glyph without a note (its note deleted) steps back towards the notes.
 void stepFrame(EditorState& s, GlyphTable& image4, int step) {
-    const int slot = slotOfGlyph(s.selGlyph);
-    const int measure = measureOfGlyph(s.selGlyph, drawnViewStart(s));
+    const int slot = slotOfGlyph(s.view.selGlyph);
+    const int measure = measureOfGlyph(s.view.selGlyph, clampViewStart(s.view.firstMeasure));
     const bool inMeasure = step < 0 ? slot > 0 : slot + 1 < currentMeasure(s, measure).noteCount;
     moveFrame(s, image4, inMeasure ? step : 0);
 }
@@ -54,7 +55,7 @@ void nudge(EditorState& s, GlyphTable& image4, const NoteRef& note, int step, in
         return;
     top = static_cast<std::int16_t>(top + step);
     if (step < 0)
-        redisplay(s, image4, s.selGlyph, note);
+        redisplay(s, image4, s.view.selGlyph, note);
 }
 
 // Up and Down: one staff row. The note keeps its length and takes the glyph
@@ -64,15 +65,15 @@ KeyOutcome vertical(EditorState& s, GlyphTable& image4, const NoteRef& note, int
     auto& attr = currentMeasure(s, note.measure).noteAttr[note.slot];
     auto& row = currentMeasure(s, note.measure).noteRow[note.slot];
     const int newRow = row + rows;
-    if (newRow < 0 || newRow >= kNamedRows)
+    if (!rowHasPitch(newRow))
         return outcome;
     const PlacedGlyph glyph = placedGlyph(std::abs(attr[kAttrCode]), newRow);
     attr[kAttrTop] = static_cast<std::int16_t>(glyph.top);
     attr[kAttrCode] = static_cast<std::int16_t>(glyph.code);
     row = static_cast<std::int16_t>(newRow);
-    redisplay(s, image4, s.selGlyph, note);
+    redisplay(s, image4, s.view.selGlyph, note);
     if (rows < 0)
-        outcome.stemReadout = spaced(s.stemDir) + spaced(attr[kAttrCode]);
+        outcome.stemReadout = spaced(s.pointer.stemDir) + spaced(attr[kAttrCode]);
     return outcome;
 }
 
@@ -90,7 +91,7 @@ KeyOutcome editWithKey(EditorState& s, GlyphTable& image4, CanvasKey key, int sh
     }
     const bool sideways = key == CanvasKey::Left || key == CanvasKey::Right;
     const int step = key == CanvasKey::Left ? -1 : 1;
-    if (sideways && shift == 0 && s.selActive != 0 && isViewGlyph(s.selGlyph)) {
+    if (sideways && shift == 0 && s.view.selActive != 0 && isViewGlyph(s.view.selGlyph)) {
         stepFrame(s, image4, step);
         return {};
     }

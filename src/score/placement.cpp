@@ -9,49 +9,44 @@ namespace tsuzuri {
 namespace {
 
 const char* const kNoPitchRow = "この高さには置けません";
-const char* const kMeasureFull = "1小節に置けるのは20個までです";
 
 const char* refusalFor(const EditorState& s, int m, int row) {
     if (!measureInScore(m))
         return kOutsideMeasuresNotice.data();
-    if (row < 0 || row >= kNamedRows)
+    if (!rowHasPitch(row))
         return kNoPitchRow;
     if (currentMeasure(s, m).noteCount >= kMaxNotesPerMeasure)
-        return kMeasureFull;
+        return kMeasureFullNotice.data();
     return nullptr;
 }
 
 }  // namespace
 
-Placement placeNote(EditorState& s) {
+Placement placeNote(EditorState& s, const Pointer& place) {
     Placement result;
-    const int m = s.mouseMeasure;
-    const int t = s.curTrack;
-    const int row = rowAtY(s.mouseY);
+    const int m = place.mouseMeasure;
+    const int t = s.view.curTrack;
+    const int row = rowAtY(place.mouseY);
     if (const char* refusal = refusalFor(s, m, row)) {
         result.refusal = refusal;
         return result;
     }
-    if (isNoteLength(s.curLength)) {
-        result.text = s.rowNames[row] + s.lengthNames[s.curLength] + " ";
+    if (isNoteIndex(s.view.curLength)) {
+        result.text = s.tables.rowNames[row] + s.tables.lengthNames[s.view.curLength] + " ";
         result.preview = true;
-        result.previewNote = s.rowMidi[row];
+        result.previewNote = s.tables.rowMidi[row];
     } else {
-        result.text = s.lengthNames[s.curLength] + " ";
+        result.text = s.tables.lengthNames[s.view.curLength] + " ";
     }
-    // The slot follows from the unshifted pointer offset; the stored offset is
-    // the glyph's left edge, 6 pixels further left.
-    const int xo = s.mouseX - kNoteOrigin - kColumnWidth * s.viewCol;
-    const SlotData data{static_cast<std::int16_t>(xo - 6), s.glyphTop, s.glyphCode,
-                        static_cast<std::int16_t>(row)};
-    Measure& measure = s.score[t].measures[m];
+    // The slot follows from the pointer offset; the stored offset is the
+    // glyph's left edge.
+    const int xo = columnOffset(place.mouseX, place.viewCol);
+    const SlotData data{static_cast<std::int16_t>(xo - kGlyphHotSpotX), place.glyphTop,
+                        place.glyphCode, static_cast<std::int16_t>(row)};
+    Measure& measure = s.piece.score[t].measures[m];
     insertSlot(measure, insertionSlot(measure, xo), data);
     result.placed = true;
-    if (m > s.score[t].lastMeasure) {
-        s.score[t].lastMeasure = static_cast<std::int16_t>(m);
-        result.trackGrew = true;
-        result.sliderMax = m + 1;
-    }
+    result.trackGrew = raiseLastMeasure(s.piece.score[t], m);
     return result;
 }
 

@@ -13,15 +13,15 @@ struct Placement {
     std::string text;      // appended to the track's MML text
     bool preview = false;  // sound `previewNote` (notes only, not rests or marks)
     std::uint8_t previewNote = 0;
-    bool trackGrew = false;  // lastMeasure rose: the slider's maximum becomes `sliderMax`
-    int sliderMax = 0;
+    bool trackGrew = false;  // the track's last measure rose to the note's measure
     std::string refusal;  // why nothing was placed, for the user
 };
 
-// Places a note of the current palette length where the cursor glyph shows it:
-// at the tracked pointer's measure and row, into the slot its x offset calls
-// for, with the cursor glyph's top and glyph code. Refuses, changing nothing,
-// a measure outside 0..200, a row without a pitch and a measure already full.
-Placement placeNote(EditorState& s);
+// Places a note of the current palette length where the pointer `place` (as
+// pointerAt gives it for a click) shows the cursor glyph: at its measure and
+// row, into the slot its x offset calls for, with the cursor glyph's top and
+// glyph code. Refuses, changing nothing, a measure outside 0..200, a row
+// without a pitch and a measure already full.
+Placement placeNote(EditorState& s, const Pointer& place);
 
 }  // namespace tsuzuri

@@ -5,6 +5,7 @@
 
 #include "score/canvas_geometry.h"
 #include "score/glyph_catalogue.h"
+#include "state/units.h"
 
 namespace tsuzuri {
 
@@ -22,20 +23,20 @@ double withinReach(double v) {
 }  // namespace
 
 void disp(EditorState& s, GlyphItem& item, int x, int y) {
-    s.prevStemDir = s.stemDir;
+    Pointer& p = s.pointer;
+    const int length = s.view.curLength;
+    const int before = p.stemDir;
     const int snapped = snappedY(y);
-    s.stemDir = static_cast<std::int16_t>(stemBand(y));
-    if (s.stemDir != s.prevStemDir && s.curLength < 12) {
-        item.picture = s.stemDir == 1 ? palettePicture(s.curLength) : stemDownPicture(s.curLength);
-    }
-    s.stemDir = static_cast<std::int16_t>(stemFor(s.curLength, y));
-    if (s.curLength == kSelectionTool)
+    p.stemDir = static_cast<std::int16_t>(stemBand(y));
+    if (p.stemDir != before && isStemmedIndex(length))
+        item.picture = p.stemDir == 1 ? palettePicture(length) : stemDownPicture(length);
+    p.stemDir = static_cast<std::int16_t>(stemFor(length, y));
+    if (length == kSelectionToolIndex)
         return;
-    s.glyphTop = static_cast<std::int16_t>(glyphTopAt(s.curLength, snapped, s.stemDir));
-    s.glyphLeft = static_cast<std::int16_t>(x - 6);
-    s.glyphCode = static_cast<std::int16_t>(s.stemDir * s.curLength);
-    item.top = s.glyphTop;
-    item.left = s.glyphLeft;
+    p.glyphTop = static_cast<std::int16_t>(glyphTopAt(length, snapped, p.stemDir));
+    p.glyphCode = static_cast<std::int16_t>(p.stemDir * length);
+    item.top = p.glyphTop;
+    item.left = x - kGlyphHotSpotX;
     item.spotX = x;
     item.spotY = snapped - 2;
 }
@@ -50,10 +51,29 @@ int pointerPixel(double v) {
 }
 
 void trackPointer(EditorState& s, double x, double y) {
-    s.mouseX = roundPointer(x);
-    s.mouseY = std::min(roundPointer(y), static_cast<std::int16_t>(kMouseYCap));
-    s.viewCol = static_cast<std::int16_t>(viewColumn(s.mouseX));
-    s.mouseMeasure = static_cast<std::int16_t>(s.firstMeasure + s.viewCol);
+    const Pointer at = pointerAt(s, x, y);
+    s.pointer.mouseX = at.mouseX;
+    s.pointer.mouseY = at.mouseY;
+    s.pointer.viewCol = at.viewCol;
+    s.pointer.mouseMeasure = at.mouseMeasure;
+}
+
+Pointer pointerAt(const EditorState& s, double x, double y) {
+    Pointer p;
+    p.mouseX = roundPointer(x);
+    p.mouseY = std::min(roundPointer(y), static_cast<std::int16_t>(kMouseYCap));
+    p.viewCol = static_cast<std::int16_t>(viewColumn(p.mouseX));
+    p.mouseMeasure = static_cast<std::int16_t>(s.view.firstMeasure + p.viewCol);
+    const int length = s.view.curLength;
+    const int glyphY = pointerPixel(y);
+    p.stemDir = static_cast<std::int16_t>(stemFor(length, glyphY));
+    p.glyphTop = static_cast<std::int16_t>(glyphTopAt(length, snappedY(glyphY), p.stemDir));
+    p.glyphCode = static_cast<std::int16_t>(p.stemDir * length);
+    return p;
+}
+
+CanvasPoint canvasPoint(const GlyphItem& item, double x, double y) {
+    return {x / kTwipsPerPixel + item.left, y / kTwipsPerPixel + item.top};
 }
 
 }  // namespace tsuzuri

@@ -11,19 +11,19 @@ namespace tsuzuri {
 namespace {
 
 int pointerRow(const EditorState& s) {
-    return rowAtY(s.mouseY);
+    return rowAtY(s.pointer.mouseY);
 }
 
 }  // namespace
 
 std::string measureReadout(const EditorState& s) {
-    return "第" + spaced(s.mouseMeasure + 1) + "小節";
+    return "第" + spaced(s.pointer.mouseMeasure + 1) + "小節";
 }
 
 std::string positionReadout(const EditorState& s) {
-    return spaced(s.mouseX) + spaced(s.mouseY) + spaced((s.mouseY + 2) / 4) +
-           spaced(viewColumn(s.mouseX)) + " " + rowName(s, pointerRow(s)) +
-           s.lengthNames[s.curLength];
+    return spaced(s.pointer.mouseX) + spaced(s.pointer.mouseY) +
+           spaced((s.pointer.mouseY + 2) / 4) + spaced(viewColumn(s.pointer.mouseX)) + " " +
+           rowName(s, pointerRow(s)) + s.tables.lengthNames[s.view.curLength];
 }
 
 std::string clickReadout(const EditorState& s) {
@@ -31,17 +31,17 @@ std::string clickReadout(const EditorState& s) {
 }
 
 std::string landingReadout(const EditorState& s) {
-    const int m = s.mouseMeasure;
+    const int m = s.pointer.mouseMeasure;
     if (m < 0 || m >= kMeasureCount)
         return spaced(m) + ":";
-    const int xo = s.mouseX - kNoteOrigin - kColumnWidth * s.viewCol;
+    const int xo = columnOffset(s.pointer.mouseX, s.pointer.viewCol);
     return spaced(m) + ":" + spaced(insertionSlot(currentMeasure(s, m), xo));
 }
 
 std::string rowName(const EditorState& s, int row) {
-    if (row < 0 || row >= kNamedRows)
+    if (!rowHasPitch(row))
         return "";
-    return s.rowNames[row];
+    return s.tables.rowNames[row];
 }
 
 std::string plainNumber(double v) {

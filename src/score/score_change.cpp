@@ -20,8 +20,8 @@ ScoreChange scoreChange(int t, const TrackScore& before, const TrackScore& after
 namespace {
 
 // Gives the track its state after the change, or before it.
-void giveTrack(EditorState& s, const ScoreChange& change, bool after) {
-    TrackScore& track = s.score[change.track];
+void giveTrack(Piece& piece, const ScoreChange& change, bool after) {
+    TrackScore& track = piece.score[change.track];
     for (const auto& m : change.measures)
         track.measures[m.measure] = after ? m.after : m.before;
     track.lastMeasure = after ? change.lastMeasureAfter : change.lastMeasureBefore;
@@ -30,12 +30,12 @@ void giveTrack(EditorState& s, const ScoreChange& change, bool after) {
 
 }  // namespace
 
-void applyChange(EditorState& s, const ScoreChange& change) {
-    giveTrack(s, change, true);
+void applyChange(Piece& piece, const ScoreChange& change) {
+    giveTrack(piece, change, true);
 }
 
-void revertChange(EditorState& s, const ScoreChange& change) {
-    giveTrack(s, change, false);
+void revertChange(Piece& piece, const ScoreChange& change) {
+    giveTrack(piece, change, false);
 }
 
 std::optional<int> firstChangedMeasure(const ScoreChange& change) {

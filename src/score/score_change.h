@@ -34,9 +34,10 @@ struct ScoreChange {
 // The change that turned `before` into `after`, the score of track t.
 ScoreChange scoreChange(int t, const TrackScore& before, const TrackScore& after);
 
-// Gives the track its state after the change (redo), or before it (undo).
-void applyChange(EditorState& s, const ScoreChange& change);
-void revertChange(EditorState& s, const ScoreChange& change);
+// Gives the track of the piece its state after the change (redo), or before
+// it (undo).
+void applyChange(Piece& piece, const ScoreChange& change);
+void revertChange(Piece& piece, const ScoreChange& change);
 
 // The first measure the change touched, if it touched one.
 std::optional<int> firstChangedMeasure(const ScoreChange& change);

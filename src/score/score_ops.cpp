@@ -31,6 +31,13 @@ void insertSlot(Measure& measure, int slot, const SlotData& data) {
     measure.noteCount = static_cast<std::int16_t>(n + 1);
 }
 
+bool raiseLastMeasure(TrackScore& track, int m) {
+    if (m <= track.lastMeasure)
+        return false;
+    track.lastMeasure = static_cast<std::int16_t>(m);
+    return true;
+}
+
 void removeSlot(Measure& measure, int slot) {
     const int n = measure.noteCount;
     for (int j = slot; j <= n - 2; ++j)

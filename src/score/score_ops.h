@@ -17,6 +17,8 @@ inline bool measureInScore(int m) {
     return m >= 0 && m < kMeasureCount;
 }
 inline constexpr std::string_view kOutsideMeasuresNotice = "第1〜201小節の外には置けません";
+// What the user is told of a note for a measure that already holds the most.
+inline constexpr std::string_view kMeasureFullNotice = "1小節に置けるのは20個までです";
 
 // One slot's stored data.
 struct SlotData {
@@ -41,5 +43,9 @@ void removeSlot(Measure& measure, int slot);
 
 SlotData readSlot(const Measure& measure, int slot);
 void writeSlot(Measure& measure, int slot, const SlotData& data);
+
+// A note went into measure m: the track's last measure rises to m when m lies
+// beyond it, so that compiling covers the note. Returns whether it rose.
+bool raiseLastMeasure(TrackScore& track, int m);
 
 }  // namespace tsuzuri

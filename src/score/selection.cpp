@@ -7,34 +7,30 @@
 
 namespace tsuzuri {
 
-int drawnViewStart(const EditorState& s) {
-    return clampViewStart(s.firstMeasure);
-}
-
 std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g) {
     if (g < 1 || g > kNoteGlyphs)
         return std::nullopt;
-    const NoteRef note{measureOfGlyph(g, drawnViewStart(s)), slotOfGlyph(g)};
+    const NoteRef note{measureOfGlyph(g, clampViewStart(s.view.firstMeasure)), slotOfGlyph(g)};
     if (note.slot >= currentMeasure(s, note.measure).noteCount)
         return std::nullopt;
     return note;
 }
 
 std::optional<NoteRef> selectedNote(const EditorState& s) {
-    if (s.selActive == 0)
+    if (s.view.selActive == 0)
         return std::nullopt;
-    return noteOfGlyph(s, s.selGlyph);
+    return noteOfGlyph(s, s.view.selGlyph);
 }
 
 void dropSelection(EditorState& s, GlyphTable& image4) {
-    s.selActive = 0;
-    image4[s.selGlyph].framed = false;
+    s.view.selActive = 0;
+    image4[s.view.selGlyph].framed = false;
 }
 
 void selectGlyph(EditorState& s, GlyphTable& image4, int g) {
     image4[g].framed = true;
-    s.selActive = 1;
-    s.selGlyph = static_cast<std::int16_t>(g);
+    s.view.selActive = 1;
+    s.view.selGlyph = static_cast<std::int16_t>(g);
 }
 
 bool pickUpLength(EditorState& s, GlyphTable& image4, int g) {
@@ -42,7 +38,7 @@ bool pickUpLength(EditorState& s, GlyphTable& image4, int g) {
     if (!note)
         return false;
     const int code = currentMeasure(s, note->measure).noteAttr[note->slot][kAttrCode];
-    s.curLength = static_cast<std::int16_t>(std::abs(code));
+    s.view.curLength = static_cast<std::int16_t>(std::abs(code));
     image4[0].picture = image4[g].picture;
     return true;
 }

@@ -13,9 +13,6 @@ struct NoteRef {
     int slot = 0;
 };
 
-// The first measure of the view as it is drawn (firstMeasure kept inside 0..197).
-int drawnViewStart(const EditorState& s);
-
 // The note glyph element g (1..80) shows in the current view, or nothing when
 // g is the cursor glyph, lies outside the note blocks or its slot holds no note.
 std::optional<NoteRef> noteOfGlyph(const EditorState& s, int g);

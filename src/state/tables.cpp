@@ -29,19 +29,19 @@ int noteLengthTicks(int index) {
 }
 
 void init(EditorState& s) {
-    for (TrackScore& track : s.score) {
+    for (TrackScore& track : s.piece.score) {
         track.measures.fill(Measure{});
         track.lastMeasure = 0;
     }
 }
 
 void setEveryLastMeasure(EditorState& s, int lastMeasure) {
-    for (TrackScore& track : s.score)
+    for (TrackScore& track : s.piece.score)
         track.lastMeasure = static_cast<std::int16_t>(lastMeasure);
 }
 
 void setEveryProgram(EditorState& s, std::uint8_t program) {
-    for (TrackScore& track : s.score)
+    for (TrackScore& track : s.piece.score)
         track.trackProgram = program;
 }
 
@@ -58,21 +58,21 @@ void nt_init(EditorState& s, int octave) {
             offset -= 1;
         if (n < 2)
             offset += 13;
-        s.rowMidi[i] = static_cast<std::uint8_t>(12 * o + offset);
-        s.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
+        s.tables.rowMidi[i] = static_cast<std::uint8_t>(12 * o + offset);
+        s.tables.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
     }
     for (int l = 0; l < kNoteLengths; ++l) {
-        s.lengthNames[l] = noteLengthText(l);
-        s.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
-        s.lengthNames[l + kNoteLengths] = "r" + std::string(noteLengthText(l));
-        s.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
+        s.tables.lengthNames[l] = noteLengthText(l);
+        s.tables.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
+        s.tables.lengthNames[l + kNoteLengths] = "r" + std::string(noteLengthText(l));
+        s.tables.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
     }
 }
 
 void buildNoteNames(EditorState& s) {
     for (int o = 0; o <= 9; ++o) {
         for (int k = 0; k < 12; ++k) {
-            s.noteNames[12 * o + k] =
+            s.tables.noteNames[12 * o + k] =
                 "O" + std::to_string(o) + kSemitoneNames[static_cast<std::size_t>(k)];
         }
     }
@@ -80,14 +80,17 @@ void buildNoteNames(EditorState& s) {
 
 void startUp(EditorState& s, int octave) {
     init(s);
+    s.piece.octave = static_cast<std::int16_t>(octave);
     nt_init(s, octave);
-    s.paletteIndex = 8;
-    s.stemDir = 1;
+    s.view.paletteIndex = 8;
+    s.pointer.stemDir = 1;
     setEveryLastMeasure(s, kStartLastMeasure);
-    s.trackCount = 3;
+    s.piece.trackCount = kStartTrackCount;
+    for (int t = 0; t < kStartTrackCount; ++t)
+        s.piece.ticked[t] = true;
     setEveryProgram(s, kStartProgram);
     buildNoteNames(s);
-    s.curLength = 8;
+    s.view.curLength = 8;
 }
 
 }  // namespace tsuzuri

@@ -9,9 +9,11 @@ namespace tsuzuri {
 // Zeroes the score of every track: attributes, rows, counts and lastMeasure.
 void init(EditorState& s);
 
-// The last measure and the program every track starts with.
+// The last measure and the program every track starts with, and how many
+// tracks are in use (and ticked for all♪) at start.
 inline constexpr int kStartLastMeasure = 3;
 inline constexpr std::uint8_t kStartProgram = 105;
+inline constexpr int kStartTrackCount = 3;
 
 // Gives every track the same last measure, or the same program.
 void setEveryLastMeasure(EditorState& s, int lastMeasure);
@@ -28,7 +30,8 @@ int rowOctave(int row, int octave);
 // Fills the NoteNameTable: "O" + octave + letter for MIDI notes 0..119.
 void buildNoteNames(EditorState& s);
 
-// The state half of start-up: init, nt_init, and every default of the record.
+// The state half of start-up: init, nt_init for octave setting `octave`, and
+// every default of the record.
 void startUp(EditorState& s, int octave);
 
 // The fourteen MML note lengths "64", "64.", "32" ... "1." in length-index
@@ -36,10 +39,5 @@ void startUp(EditorState& s, int octave);
 std::string_view noteLengthText(int index);
 // The ticks of note length `index` (0..13), 32 to the quarter note.
 int noteLengthTicks(int index);
-
-// True when length index l is a sounding note (0..13).
-inline bool isNoteLength(int l) {
-    return l >= 0 && l < kNoteLengths;
-}
 
 }  // namespace tsuzuri

@@ -73,7 +73,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     QFont font(QStringLiteral("IPAPGothic"));
     font.setPixelSize(12);
     setFont(font);
-    resize(889, 416);
+    resize(kDesignWidth, kDesignHeight);
     setMouseTracking(true);
     createControls();
     if (textBoxes == TextBoxes::WithControls)
@@ -82,8 +82,9 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     connectEvents();
     createFileActions();
     createUndo();
+    acceptFileDrops();
     // Start-up's own settings are the empty piece, not a change of it.
-    replay([this] { Form_Load(); });
+    applyUnrecorded([this] { Form_Load(); });
     markSaved();
     recoveryTimer_->stop();
     updateCaption();
@@ -109,7 +110,7 @@ void Form1::Form_Load() {
     Shape1().top = 500;
     // The first entry shows the instrument every track starts with.
     Combo1->setCurrentIndex(0);
-    setBackColor(Command2[state().paletteIndex], kWhite);
+    setBackColor(Command2[state().view.paletteIndex], kWhite);
 }
 
 GlyphItem& Form1::Image4(int i) {

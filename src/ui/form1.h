@@ -29,20 +29,14 @@ class QTimer;
 
 namespace tsuzuri {
 
+class AudioExport;
+class AudioRenderer;
 class KeyboardPanel;
 class ScoreCanvas;
 class UpDown;
 struct ShapeItem;
 struct Accidental;
-struct Piece;
-
-// Mouse button codes and shift masks as the handlers receive them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-inline constexpr int kMiddleButton = 4;
-inline constexpr int kShiftMask = 1;
-inline constexpr int kCtrlMask = 2;
-inline constexpr int kAltMask = 4;
+struct SavedPiece;
 
 // Key codes of the canvas keys.
 inline constexpr int kKeyEscape = 27;
@@ -53,6 +47,10 @@ inline constexpr int kKeyDown = 40;
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyF5 = 116;
 inline constexpr int kKeyF6 = 117;
+
+// The window's client area at its design size, in pixels.
+inline constexpr int kDesignWidth = 889;
+inline constexpr int kDesignHeight = 416;
 
 // Colours the handlers give buttons.
 inline constexpr std::uint32_t kRed = 0x0000FF;           // active toggle, held key (BGR)
@@ -141,6 +139,12 @@ public:
     void Slider1_MouseMove(int button, int shift, double x, double y);
     void Slider1_GotFocus();
     void progd(std::uint8_t program);
+    // Makes `track` current and shows it: its number, the measures in view,
+    // its instrument and its length.
+    void showTrack(int track);
+    // Slider1 shows the length of the current track: its maximum is the
+    // track's last measure + 1.
+    void showTrackLength();
     void Combo1_Change();
     void Combo1_Click();
     void UpDown1_Change();
@@ -148,6 +152,7 @@ public:
     void UpDown3_Change();
     void UpDown4_Change();
     void Check1_Click();
+    void Check3_Click(int index);
     void Command12_Click();
     void Command13_Click();
     void Command12_MouseDown(int button, int shift, double x, double y);
@@ -179,17 +184,34 @@ public:
     // Whether a save or load is under way.
     bool fileBusy() const { return fileBusy_; }
     // The piece as the score file keeps it.
-    std::unique_ptr<Piece> currentPiece() const;
-    // Replaces the piece in the window by `piece`, read from `path`: the view,
+    std::unique_ptr<SavedPiece> currentPiece() const;
+    // Replaces the piece in the window by the one `saved` in `path`: the view,
     // the controls and every compiled track show it as it was saved.
-    void openPiece(const Piece& piece, const std::filesystem::path& path);
+    void openPiece(const SavedPiece& saved, const std::filesystem::path& path);
     // A change of the piece that the history does not keep (the ticks of the
     // track boxes, the MML text): the unsaved mark, the caption and the
     // recovery copy follow it.
-    void pieceChanged();
+    void changedOutsideHistory();
     bool hasUnsavedChanges() const;
     const std::filesystem::path& documentPath() const { return documentPath_; }
-    const std::filesystem::path& recoveryPath() const { return recoveryPath_; }
+
+    // --- At home on the desktop (ui/form1_desktop.cpp)
+    // Opens what the desktop hands over (the command line, a drop on the
+    // window) as "load" does, asking first about unsaved changes: one score
+    // file; anything else is refused with a notice.
+    void openGivenFiles(const std::vector<std::filesystem::path>& files);
+    // Where the window keeps its size and place between runs.
+    void setSettingsFile(std::filesystem::path file);
+    // Gives the window the size and place it had when it was last closed;
+    // without them (the first start, damaged settings) it keeps its design size.
+    void restoreWindowPlace();
+    // Keeps the window's size and place for the next start; "" or why not.
+    std::string keepWindowPlace();
+
+    // --- Audio export (file/form1_audio_export.cpp)
+    // What renders the piece for a WAV file; without one there is no export.
+    void setAudioRenderer(AudioRenderer* renderer);
+    bool audioExportRunning() const;
 
     // --- Undo and redo (ui/form1_undo.cpp)
     // Runs `edit`, a change of the current track's score; when the score
@@ -210,9 +232,10 @@ public:
     // Shows a score step undone or redone: its track current, its measure in
     // the view, the canvas and the controls redrawn.
     void showChangedScore(int track, std::optional<int> measure);
-    // Runs `apply` as a step of the history being undone or redone: what the
-    // handlers do meanwhile is not recorded again.
-    void replay(const std::function<void()>& apply);
+    // Runs `apply`, a change that is no edit of the user's: a step undone or
+    // redone, a file opened, start-up. What the handlers do meanwhile makes no
+    // step of the history and no unsaved change.
+    void applyUnrecorded(const std::function<void()>& apply);
 
     // --- MML text tools (mml/)
     void Command15_Click();
@@ -247,7 +270,7 @@ public:
     QPushButton* Command13 = nullptr;
     QSlider* Slider1 = nullptr;
     // Palette and tool rows
-    std::array<QPushButton*, 51> Command2{};
+    std::array<QPushButton*, kPaletteCount> Command2{};
     QPushButton* Command17 = nullptr;
     QFrame* Frame1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -312,8 +335,9 @@ private:
     void addAccidental(const Accidental& accidental, int k, int picture, int delta);
     void createFileActions();
     void createUndo();
-    // The unsaved mark, the caption and the recovery copy after any change.
-    void afterChange();
+    // The caption's unsaved mark and the recovery copy follow whether the piece
+    // now has unsaved changes; run after every change.
+    void updateUnsavedMark();
     // Counts the piece as it stands now as the saved one.
     void markSaved();
     void askToKeepChanges(std::function<void()> then);
@@ -321,6 +345,12 @@ private:
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
     void showKeySignature(int keySignature);
+    // Gives the record, the controls and every compiled track the piece `saved`.
+    void showPiece(const SavedPiece& saved);
+    void acceptFileDrops();
+    // The save dialog's WAV filter; when the piece cannot be rendered it says why.
+    QString wavFilter() const;
+    void exportWav(const std::filesystem::path& path);
     void writeRecoveryCopy(bool wait);
     void removeRecoveryCopy();
     void tellOfRecoveryCopies();
@@ -334,15 +364,14 @@ private:
     QTimer* noticeTimer_ = nullptr;
     std::vector<std::pair<std::filesystem::path, QString>> failures_;
     SoundStatus soundStatus_ = SoundStatus::Loading;
-    // The piece's file and its unsaved changes: every change raises the
-    // revision; the revision last written to the file is the saved one.
+    // The piece's file. The piece has unsaved changes while the history is
+    // away from its clean state or changes outside it were made since the save.
     std::filesystem::path documentPath_;
     // Changes the history does not keep, counted; the count last saved.
-    std::uint64_t unrecorded_ = 0;
-    std::uint64_t savedUnrecorded_ = 0;
+    std::uint64_t changesOutsideHistory_ = 0;
+    std::uint64_t savedChangesOutsideHistory_ = 0;
     QUndoStack* undoStack_ = nullptr;
-    bool replaying_ = false;
-    int octaveShown_ = 4;  // the octave setting before its control changes
+    bool applyingUnrecorded_ = false;  // inside applyUnrecorded
     bool closing_ = false;
     bool fileBusy_ = false;  // a save or load runs; a second one waits for it
     std::filesystem::path recoveryDir_;
@@ -350,6 +379,9 @@ private:
     std::filesystem::path recoveryPath_;  // this window's recovery copy
     QTimer* recoveryTimer_ = nullptr;
     QThreadPool* recoveryPool_ = nullptr;
+    std::filesystem::path settingsFile_;
+    AudioRenderer* audioRenderer_ = nullptr;
+    AudioExport* audioExport_ = nullptr;
 };
 
 }  // namespace tsuzuri

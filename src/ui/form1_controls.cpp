@@ -308,7 +308,7 @@ void Form1::createTextBoxes() {
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     // Editing the MML text changes the piece.
-    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { pieceChanged(); });
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { changedOutsideHistory(); });
 }
 
 }  // namespace tsuzuri

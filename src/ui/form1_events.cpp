@@ -93,6 +93,10 @@ void Form1::connectEvents() {
     connect(UpDown3, &UpDown::changed, this, &Form1::UpDown3_Change);
     connect(UpDown4, &UpDown::changed, this, &Form1::UpDown4_Change);
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    for (int i = 0; i < kWindowTracks; ++i) {
+        connect(Check3[static_cast<std::size_t>(i)], &QCheckBox::toggled, this,
+                [this, i] { Check3_Click(i); });
+    }
 
     // View navigation and palette
     onPress(this, Command12, &Form1::Command12_MouseDown);
@@ -103,16 +107,14 @@ void Form1::connectEvents() {
     onPointerMove(this, Command13, &Form1::Command13_MouseMove);
     for (int i = 0; i < kPaletteCount; ++i) {
         QPushButton* b = Command2[static_cast<std::size_t>(i)];
-        connect(b, &QPushButton::clicked, this,
-                [this, i] { editScore(QStringLiteral("音長の変更"), [&] { Command2_Click(i); }); });
+        connect(b, &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
         EventHook::install(b, QEvent::KeyPress, [this, i](QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             Command2_KeyDown(i, keyCode(*key), shiftMask(key->modifiers()));
             return false;
         });
     }
-    connect(Command16, &QPushButton::clicked, this,
-            [this] { editScore(QStringLiteral("小節の追加"), [this] { Command16_Click(); }); });
+    connect(Command16, &QPushButton::clicked, this, [this] { Command16_Click(); });
     onKey(this, Command8, QEvent::KeyPress, &Form1::Command8_KeyDown);
     onKey(this, Command8, QEvent::KeyRelease, &Form1::Command8_KeyUp);
 

@@ -35,11 +35,11 @@ public:
     // A step is pushed once its edit is done: its first redo does nothing.
     void redo() final {
         if (done_)
-            form_.replay([this] { apply(); });
+            form_.applyUnrecorded([this] { apply(); });
         done_ = true;
     }
     void undo() final {
-        form_.replay([this] { revert(); });
+        form_.applyUnrecorded([this] { revert(); });
     }
 
 protected:
@@ -63,11 +63,11 @@ public:
 
 private:
     void apply() override {
-        applyChange(form_.state(), change_);
+        applyChange(form_.state().piece, change_);
         form_.showChangedScore(change_.track, firstChangedMeasure(change_));
     }
     void revert() override {
-        revertChange(form_.state(), change_);
+        revertChange(form_.state().piece, change_);
         form_.showChangedScore(change_.track, firstChangedMeasure(change_));
     }
     ScoreChange change_;
@@ -122,7 +122,7 @@ bool textBoxTakes(QWidget* focus, bool redo) {
 void Form1::createUndo() {
     undoStack_ = new QUndoStack(this);
     undoStack_->setUndoLimit(kHistorySteps);
-    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { afterChange(); });
+    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { updateUnsavedMark(); });
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this] { updateCaption(); });
     const std::pair<const char*, void (Form1::*)()> keys[] = {
         {"Ctrl+Z", &Form1::undo}, {"Ctrl+Y", &Form1::redo}, {"Ctrl+Shift+Z", &Form1::redo}};
@@ -133,20 +133,20 @@ void Form1::createUndo() {
     }
 }
 
-void Form1::replay(const std::function<void()>& apply) {
-    const bool outer = replaying_;
-    replaying_ = true;
+void Form1::applyUnrecorded(const std::function<void()>& apply) {
+    const bool outer = applyingUnrecorded_;
+    applyingUnrecorded_ = true;
     apply();
-    replaying_ = outer;
+    applyingUnrecorded_ = outer;
 }
 
 bool Form1::editScore(const QString& text, const std::function<void()>& edit) {
-    const int t = state().curTrack;
-    const auto before = std::make_unique<TrackScore>(state().score[t]);
+    const int t = state().view.curTrack;
+    const auto before = std::make_unique<TrackScore>(state().piece.score[t]);
     edit();
-    if (replaying_)
+    if (applyingUnrecorded_)
         return false;
-    ScoreChange change = scoreChange(t, *before, state().score[t]);
+    ScoreChange change = scoreChange(t, *before, state().piece.score[t]);
     if (change.empty())
         return false;
     undoStack_->push(new ScoreStep(*this, text, std::move(change)));
@@ -154,7 +154,7 @@ bool Form1::editScore(const QString& text, const std::function<void()>& edit) {
 }
 
 void Form1::settingChanged(Setting setting, int before, int after) {
-    if (replaying_ || before == after)
+    if (applyingUnrecorded_ || before == after)
         return;
     undoStack_->push(new SettingStep(*this, settingText(setting), setting, before, after));
 }
@@ -191,28 +191,21 @@ void Form1::redo() {
 
 void Form1::showChangedScore(int track, std::optional<int> measure) {
     EditorState& s = state();
-    bool moved = false;
-    if (s.curTrack != track) {
-        s.curTrack = static_cast<std::int16_t>(track);
-        Text5->setText(QString::number(track + 1));
-        UpDown2->setValue(track + 1);
-        moved = true;
-    }
+    bool moved = s.view.curTrack != track;
     if (measure) {
-        int first = s.firstMeasure;
+        int first = s.view.firstMeasure;
         if (*measure < first)
             first = *measure;
         else if (*measure >= first + kViewMeasures)
             first = *measure - (kViewMeasures - 1);
         first = clampViewStart(first);
-        moved = moved || first != s.firstMeasure;
-        s.firstMeasure = static_cast<std::int16_t>(first);
+        moved = moved || first != s.view.firstMeasure;
+        s.view.firstMeasure = static_cast<std::int16_t>(first);
     }
+    showTrack(track);
     // A frame on another note than before, or on none, is no selection.
     if (moved || !selectedNote(s))
         dropSelection(s, Picture2->image4);
-    dispn(s.firstMeasure);
-    progd(s.score[s.curTrack].trackProgram);
 }
 
 std::size_t Form1::historyBytes() const {

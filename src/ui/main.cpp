@@ -8,6 +8,7 @@
 #include "midi/midi_file.h"
 #include "ui/event_hook.h"
 #include "ui/form1.h"
+#include "ui/translations.h"
 #include "view/glyph_art.h"
 
 namespace {
@@ -33,6 +34,18 @@ std::vector<std::filesystem::path> engineModuleCandidates(const std::filesystem:
     return {programDir / kEngineModuleName, programDir / TSUZURI_ENGINE_DIR / kEngineModuleName};
 }
 
+// The files named on the command line (what Qt left of it), made absolute:
+// the piece's file name stays right whatever the working folder.
+std::vector<std::filesystem::path> givenFiles(int argc, char** argv) {
+    std::vector<std::filesystem::path> files;
+    for (int i = 1; i < argc; ++i) {
+        std::error_code error;
+        std::filesystem::path file = std::filesystem::absolute(argv[i], error);
+        files.push_back(error ? std::filesystem::path(argv[i]) : file);
+    }
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,6 +54,7 @@ int main(int argc, char** argv) {
     // The menu entry tsuzuri.desktop and the window share the program's icon.
     QApplication::setDesktopFileName("tsuzuri");
     QApplication::setWindowIcon(tsuzuri::appIcon());
+    tsuzuri::useJapaneseQtTexts(app);
     const std::filesystem::path programDir = QCoreApplication::applicationDirPath().toStdString();
     const std::filesystem::path dataDir = tsuzuri::chooseDataDirectory(
         programDir,
@@ -66,6 +80,12 @@ int main(int argc, char** argv) {
     form.setFolders(
         userDir / "recovery",
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString());
+    form.setAudioRenderer(&sequencer);
+    form.setSettingsFile(
+        std::filesystem::path(
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()) /
+        "tsuzuri.conf");
+    form.restoreWindowPlace();
     window = &form;
     // The engine module is opened, and its SoundFont loaded, once the window
     // has been drawn, or after a short while should the window not be drawn
@@ -73,5 +93,10 @@ int main(int argc, char** argv) {
     startAfterFirstPaint(form, [&sequencer] { sequencer.start(); });
     QTimer::singleShot(kLatestLoadStartMs, &form, [&sequencer] { sequencer.start(); });
     form.show();
-    return QApplication::exec();
+    // Qt has taken its own options out of the command line: the rest are files.
+    if (argc > 1)
+        form.openGivenFiles(givenFiles(argc, argv));
+    const int status = QApplication::exec();
+    form.keepWindowPlace();
+    return status;
 }

@@ -12,13 +12,13 @@
 namespace tsuzuri {
 
 void Form1::Command12_Click() {
-    state().firstMeasure = static_cast<std::int16_t>(scrolledBack(state().firstMeasure));
-    dispn(state().firstMeasure);
+    state().view.firstMeasure = static_cast<std::int16_t>(scrolledBack(state().view.firstMeasure));
+    dispn(state().view.firstMeasure);
 }
 
 void Form1::Command13_Click() {
-    state().firstMeasure = static_cast<std::int16_t>(scrolledOn(state().firstMeasure));
-    dispn(state().firstMeasure);
+    state().view.firstMeasure = static_cast<std::int16_t>(scrolledOn(state().view.firstMeasure));
+    dispn(state().view.firstMeasure);
 }
 
 void Form1::Command12_MouseDown(int, int, double, double) {
@@ -43,28 +43,34 @@ void Form1::Command13_MouseMove(int, int, double, double) {
 
 void Form1::Command2_Click(int index) {
     EditorState& s = state();
-    s.curLength = static_cast<std::int16_t>(index);
-    setBackColor(Command2[static_cast<std::size_t>(s.paletteIndex)], kButtonFace);
+    s.view.curLength = static_cast<std::int16_t>(index);
+    setBackColor(Command2[static_cast<std::size_t>(s.view.paletteIndex)], kButtonFace);
     setBackColor(Command2[static_cast<std::size_t>(index)], kWhite);
-    s.paletteIndex = static_cast<std::int16_t>(index);
+    s.view.paletteIndex = static_cast<std::int16_t>(index);
     Picture2->setFocus();
     Image4(0).picture = palettePicture(index);
-    Picture2->showArrowPointer(index == kSelectionTool);
+    Picture2->showArrowPointer(index == kSelectionToolIndex);
     Picture2->update();
-    if (changeSelectedLength(s, index))
-        dispn(s.firstMeasure);
+    editScore(QStringLiteral("音長の変更"), [&] {
+        if (changeSelectedLength(s, index))
+            dispn(s.view.firstMeasure);
+    });
 }
 
 // Keys pressed while a palette button has the focus start nothing.
 void Form1::Command2_KeyDown(int, int, int) {}
 
+// Switching keyboard entry on adds a measure to the track: that is a step.
 void Form1::Command16_Click() {
-    if (!switchKeyEntry(state())) {
+    bool on = false;
+    editScore(QStringLiteral("小節の追加"), [&] { on = switchKeyEntry(state()); });
+    if (!on) {
         setBackColor(Command16, kButtonFace);
         return;
     }
     setBackColor(Command16, kRed);
-    dispn(state().firstMeasure);
+    dispn(state().view.firstMeasure);
+    showTrackLength();
 }
 
 void Form1::Command8_KeyDown(int, int) {

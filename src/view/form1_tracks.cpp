@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <cmath>
 
 #include "keysig/key_signature.h"
@@ -16,22 +17,27 @@
 
 namespace tsuzuri {
 
+void Form1::showTrack(int track) {
+    EditorState& s = state();
+    s.view.curTrack = static_cast<std::int16_t>(track);
+    Text5->setText(QString::number(track + 1));
+    UpDown2->setValue(track + 1);
+    dispn(s.view.firstMeasure);
+    progd(s.piece.score[track].trackProgram);
+    showTrackLength();
+}
+
+void Form1::showTrackLength() {
+    Slider1->setMaximum(state().piece.score[state().view.curTrack].lastMeasure + 1);
+}
+
 void Form1::Command3_Click() {
-    state().curTrack =
-        static_cast<std::int16_t>(previousTrack(state().curTrack, state().trackCount));
-    Text5->setText(QString::number(state().curTrack + 1));
-    UpDown2->setValue(state().curTrack + 1);
+    showTrack(previousTrack(state().view.curTrack, state().piece.trackCount));
     Picture2->setFocus();
-    dispn(state().firstMeasure);
-    progd(state().score[state().curTrack].trackProgram);
 }
 
 void Form1::Command4_Click() {
-    state().curTrack = static_cast<std::int16_t>(nextTrack(state().curTrack, state().trackCount));
-    Text5->setText(QString::number(state().curTrack + 1));
-    UpDown2->setValue(state().curTrack + 1);
-    dispn(state().firstMeasure);
-    progd(state().score[state().curTrack].trackProgram);
+    showTrack(nextTrack(state().view.curTrack, state().piece.trackCount));
     Picture2->setFocus();
 }
 
@@ -58,7 +64,7 @@ void Form1::Combo1_Change() {
     if (entry < 0 || entry >= static_cast<int>(kInstrumentPrograms.size()))
         return;
     editScore(QStringLiteral("楽器の変更"), [&] {
-        state().score[state().curTrack].trackProgram =
+        state().piece.score[state().view.curTrack].trackProgram =
             kInstrumentPrograms[static_cast<std::size_t>(entry)];
     });
 }
@@ -70,11 +76,13 @@ void Form1::Combo1_Click() {
 // A new octave setting rebuilds the row tables; the key signature shown on the
 // staff is applied again so that the rows keep sounding as the staff says.
 void Form1::UpDown1_Change() {
-    Text3->setText(QString::number(UpDown1->value()));
-    nt_init(state(), UpDown1->value());
-    applyKeySignatureRows(state(), state().keySignature, UpDown1->value());
-    settingChanged(Setting::Octave, octaveShown_, UpDown1->value());
-    octaveShown_ = UpDown1->value();
+    Piece& piece = state().piece;
+    const int before = piece.octave;
+    piece.octave = static_cast<std::int16_t>(UpDown1->value());
+    Text3->setText(QString::number(piece.octave));
+    nt_init(state(), piece.octave);
+    applyKeySignatureRows(state(), piece.keySignature, piece.octave);
+    settingChanged(Setting::Octave, before, piece.octave);
 }
 
 void Form1::Text3_Change() {
@@ -88,13 +96,21 @@ void Form1::Text3_Change() {
 
 void Form1::UpDown3_Change() {
     Text6->setText(QString::number(UpDown3->value()));
-    const int before = state().trackCount;
-    state().trackCount = static_cast<std::int16_t>(UpDown3->value());
-    settingChanged(Setting::TrackCount, before, state().trackCount);
+    const int before = state().piece.trackCount;
+    state().piece.trackCount = static_cast<std::int16_t>(UpDown3->value());
+    settingChanged(Setting::TrackCount, before, state().piece.trackCount);
 }
 
 void Form1::UpDown4_Change() {
     Text7->setText(QString::number(UpDown4->value()));
+}
+
+// The ticks choose the tracks all♪ plays, a setting of the piece that the
+// history does not keep.
+void Form1::Check3_Click(int index) {
+    state().piece.ticked[index] =
+        Check3[static_cast<std::size_t>(index)]->checkState() == Qt::Checked;
+    changedOutsideHistory();
 }
 
 void Form1::Check1_Click() {

@@ -20,24 +20,24 @@ namespace tsuzuri {
 namespace {
 
 void drawPalettePicture(QPainter& p, int i) {
-    if (i < kFirstRest)
+    if (i < kFirstRestIndex)
         art::drawNote(p, i, false);
-    else if (i < kFirstMark)
-        art::drawRest(p, i - kFirstRest);
+    else if (isRestIndex(i))
+        art::drawRest(p, i - kFirstRestIndex);
     else if (i == kSharpPicture)
         art::drawSharp(p);
     else if (i == kFlatPicture)
         art::drawFlat(p);
-    else if (i == kNatural)
+    else if (i == kNaturalIndex)
         art::drawNatural(p);
-    else if (i == kArc)
+    else if (i == kArcIndex)
         art::drawArc(p, 0);
-    else if (i == kArc3)
+    else if (i == kTripletArcIndex)
         art::drawArc(p, 3);
-    else if (i == kArc5)
+    else if (i == kQuintupletArcIndex)
         art::drawArc(p, 5);
-    else if (i >= kFirstVolume)
-        art::drawVolume(p, i - kFirstVolume);
+    else if (isVolumeIndex(i))
+        art::drawVolume(p, volumeOfIndex(i));
 }
 
 // Staff colours of the canvas background.
@@ -159,7 +159,7 @@ QRectF clickArea(int picture) {
         }
     }
     QRectF area(QPointF(left, top) / kRatio, QPointF(right + 1, bottom + 1) / kRatio);
-    const bool arc = picture == kArc || picture == kArc3 || picture == kArc5;
+    const bool arc = isArcIndex(picture);
     area.adjust(-1, arc ? -2 : -1, 1, arc ? 2 : 1);
     return areas->emplace(picture, area).first->second;
 }
@@ -184,7 +184,7 @@ void drawStaffBackground(QPainter& p) {
 
 void drawLedgerLines(QPainter& p, const GlyphItem& item) {
     const int picture = item.picture;
-    const bool stemUp = picture >= 0 && picture < kFirstRest;
+    const bool stemUp = isNoteIndex(picture);
     const bool stemDown = picture >= kStemDownBase && picture < kStemDownBase + kStemDownCount;
     if (!stemUp && !stemDown)
         return;

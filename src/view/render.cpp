@@ -6,19 +6,15 @@
 
 namespace tsuzuri {
 
-void dispn(EditorState& s, GlyphTable& image4, int first) {
+void dispn(const EditorState& s, GlyphTable& image4, int first) {
     first = clampViewStart(first);
     for (int i = 1; i <= kNoteGlyphs; ++i)
         image4[i].top = kHiddenNoteTop;
-    s.glyphIndex = 1;
-    const int t = s.curTrack;
+    const TrackScore& track = s.piece.score[s.view.curTrack];
     for (int m = first; m < first + kViewMeasures; ++m) {
-        s.glyphIndex = static_cast<std::int16_t>(glyphForSlot(m, 0));
-        const Measure& measure = s.score[t].measures[m];
-        for (int slot = 0; slot < measure.noteCount; ++slot) {
-            showNote(image4[s.glyphIndex], measure, slot, m - first);
-            ++s.glyphIndex;
-        }
+        const Measure& measure = track.measures[m];
+        for (int slot = 0; slot < measure.noteCount; ++slot)
+            showNote(image4[glyphForSlot(m, slot)], measure, slot, m - first);
     }
 }
 

@@ -13,6 +13,6 @@ namespace tsuzuri {
 // note of the four measures its element (block (m mod 4) * 20 + 1 on), place
 // and picture. Elements 0 (the cursor) and 81 are left where they are unless
 // a 21st note of a measure reaches 81.
-void dispn(EditorState& s, GlyphTable& image4, int first);
+void dispn(const EditorState& s, GlyphTable& image4, int first);
 
 }  // namespace tsuzuri

@@ -173,9 +173,9 @@ class Session:
         os.mkdir(os.path.join(self.dir, "runtime"), 0o700)
         self.relaunch(width, height)
 
-    def relaunch(self, width=None, height=None):
-        """Starts the program (again) on the session's X server and folders and
-        waits for its window."""
+    def relaunch(self, width=None, height=None, args=()):
+        """Starts the program (again) on the session's X server and folders,
+        with `args` on its command line, and waits for its window."""
         app_dir = self.app_dir
         runtime = os.path.join(self.dir, "runtime")
         suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)),
@@ -186,14 +186,15 @@ class Session:
                        XDG_DATA_HOME=os.path.join(self.dir, "data"),
                        XDG_CONFIG_HOME=os.path.join(self.dir, "config"))
         with open(self.app_log, "wb") as log:
-            self.app = self._spawn([os.path.join(app_dir, "tsuzuri")], cwd=self.dir, env=app_env,
-                                   stdout=log, stderr=subprocess.STDOUT)
+            self.app = self._spawn([os.path.join(app_dir, "tsuzuri"), *args], cwd=self.dir,
+                                   env=app_env, stdout=log, stderr=subprocess.STDOUT)
         found = wait_until(self._find_window, timeout=3 * WAIT)  # slower when sanitized
         check(found, "the program's window did not appear")
         self.window = found
         if width is not None:
             self._run("xdotool", "windowsize", "--sync", self.window, str(width), str(height))
         self._read_geometry()
+        self._locate_pointer()
         self._focus_window()
         check(wait_until(self._painted, timeout=3 * WAIT), "the program's window was not drawn")
 
@@ -236,11 +237,22 @@ class Session:
         ids = result.stdout.split()
         return ids[0].decode() if len(ids) == 1 else None
 
+    def config_file(self):
+        """The per-user settings file the program keeps its window's place in."""
+        return os.path.join(self.dir, "config", "tsuzuri", "tsuzuri.conf")
+
     def _read_geometry(self):
         shell = self._run("xdotool", "getwindowgeometry", "--shell", self.window).decode()
         values = dict(line.split("=", 1) for line in shell.split())
         self.origin = (int(values["X"]), int(values["Y"]))
         self.size = (int(values["WIDTH"]), int(values["HEIGHT"]))
+
+    def _locate_pointer(self):
+        """Where the pointer is in the window now: a new window may lie
+        elsewhere than the last one, under the pointer left there."""
+        shell = self._run("xdotool", "getmouselocation", "--shell").decode()
+        values = dict(line.split("=", 1) for line in shell.split())
+        self.pointer = (int(values["X"]) - self.origin[0], int(values["Y"]) - self.origin[1])
 
     def _focus_window(self):
         # Without a window manager nobody hands out the input focus; keys go

@@ -5,6 +5,7 @@ clipboard and the screen.
 Usage: scenarios.py PROGRAM TEMPLATE (NAME [ARTIFACT_DIR] | --list | --screenshot PNG)
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -546,6 +547,57 @@ def save_close_load(s):
           "the question stayed after Escape")
     check(s.alive(), "the program ended although the question was cancelled")
     s._focus_window()
+
+
+# -- the desktop -------------------------------------------------------------------
+
+
+def score_file(tracks):
+    """A score file as the file's description lays it out: `tracks` are
+    (program, [(palette index, row), ...]) with every slot in measure 0, as
+    stem-up notes whose glyphs end on their rows."""
+    return json.dumps({
+        "format": "tsuzuri-score", "version": 1, "keySignature": 0, "octave": 4,
+        "trackCount": 3, "currentTrack": 0, "firstMeasure": 0, "mml": "",
+        "tracks": [{"lastMeasure": 3, "program": program, "ticked": True,
+                    "measures": [{"measure": 0,
+                                  "notes": [[20 + 40 * i, 4 * (42 - row) - 34, length, row]
+                                            for i, (length, row) in enumerate(notes)]}]}
+                   for program, notes in tracks]})
+
+
+@scenario()
+def open_from_command_line(s):
+    path = os.path.join(s.dir, "given piece.tsz")
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(score_file([(LUTE, [(8, 21), (8, 23)]), (FLUTE, [(10, 26)])]))
+    check(s.quit() == 0, "the program did not end cleanly")
+    s.relaunch(*L.DESIGN_SIZE, args=[path])
+    check(wait_until(lambda: shows_file(s, "given piece.tsz")),
+          f"caption after starting with the file {s.caption()!r}")
+    data = play(s, L.ALL_PLAY)
+    expect_notes(data, [(60, 0, 32), (64, 32, 64), (69, 0, 64)], "all♪ of the given piece")
+    check(midi.programs(data) == [(1, 0, LUTE), (2, 1, FLUTE)],
+          f"instruments of the given piece {midi.programs(data)}")
+
+    s.quit()
+    s.relaunch(*L.DESIGN_SIZE, args=[os.path.join(s.dir, "no such piece.tsz")])
+    check(s.caption() in CAPTIONS, f"caption after a missing file {s.caption()!r}")
+    check(midi.notes(play(s, L.ALL_PLAY)) == [], "a missing file did not leave the empty score")
+
+
+@scenario(size=())
+def window_place(s):
+    check(s.size == L.DESIGN_SIZE, f"first start at {s.size}, expected {L.DESIGN_SIZE}")
+    s._run("xdotool", "windowsize", "--sync", s.window, "950", "560")
+    check(s.quit() == 0, "the program did not end cleanly")
+    check(os.path.isfile(s.config_file()), "closing kept no settings")
+    s.relaunch()
+    check(s.size == (950, 560), f"the next start at {s.size}, expected 950 x 560")
+    check(s.quit() == 0, "the program did not end cleanly")
+    os.remove(s.config_file())
+    s.relaunch()
+    check(s.size == L.DESIGN_SIZE, f"start without settings at {s.size}")
 
 
 # -- running ---------------------------------------------------------------------

@@ -5,8 +5,8 @@
 
 #include <QLabel>
 
-#include "file/safe_file.h"
 #include "file/score_file.h"
+#include "io/safe_file.h"
 #include "midi/preview.h"
 #include "score/canvas_driver.h"
 

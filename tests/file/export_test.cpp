@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "file/export.h"
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "keysig/key_signature.h"
 #include "support/midi_reader.h"
 #include "support/score_builder.h"
@@ -15,7 +15,7 @@ namespace {
 TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
     auto s = test::newState();
     applyKeySignatureRows(*s, -1, 4);  // one flat: the B rows sound B flat
-    s->score[0].trackProgram = 25;
+    s->piece.score[0].trackProgram = 25;
     test::appendSlot(*s, 0, 0, 21, 8);   // O4C4, MIDI 60
     test::appendSlot(*s, 0, 1, 27, 8);   // B flat, MIDI 70
     test::appendSlot(*s, 3, 2, 22, 22);  // a quarter rest on track 4 ...
@@ -25,7 +25,7 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
 
     test::TempDir dir;
     const auto file = dir.path() / "piece.mid";
-    ASSERT_EQ(writeFileAtomically(file, exportMidi(*s, kStandardTempo)), "");
+    ASSERT_EQ(writeFileAtomically(file, exportMidi(s->piece, s->tables)), "");
     const test::MidiListing listing = test::readWithMidicsv(file);
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
 
@@ -44,8 +44,8 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
     EXPECT_EQ(notes[2].track, 2);
     EXPECT_EQ(notes[2].fields[0], "3");
     EXPECT_EQ(notes[2].time, 32);  // after the rest
-    EXPECT_EQ(exportMml(*s, kStandardTempo), "O4C4 O4B-4 \nr4 O4E8 \n");
-    EXPECT_TRUE(s->score == before.score);
+    EXPECT_EQ(exportMml(s->piece, s->tables), "O4C4 O4B-4 \nr4 O4E8 \n");
+    EXPECT_TRUE(s->piece.score == before.piece.score);
     EXPECT_EQ(s->trackBuffer[0][0], 0);  // exporting compiles nothing into the TrackBuffers
 }
 
@@ -53,9 +53,10 @@ TEST(ExportTest, TheTempoOpensTheFirstTrackAndEveryLineOfMml) {
     auto s = test::newState();
     test::appendSlot(*s, 1, 0, 21, 8);
     test::appendSlot(*s, 4, 0, 23, 8);
+    s->piece.tempo = 90;
     test::TempDir dir;
     const auto file = dir.path() / "piece.mid";
-    ASSERT_EQ(writeFileAtomically(file, exportMidi(*s, 90)), "");
+    ASSERT_EQ(writeFileAtomically(file, exportMidi(s->piece, s->tables)), "");
     const test::MidiListing listing = test::readWithMidicsv(file);
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
     const auto tempo = listing.ofType("Tempo");
@@ -63,15 +64,15 @@ TEST(ExportTest, TheTempoOpensTheFirstTrackAndEveryLineOfMml) {
     EXPECT_EQ(tempo[0].track, 1);
     EXPECT_EQ(tempo[0].time, 0);
     EXPECT_EQ(tempo[0].fields, (std::vector<std::string>{"666667"}));
-    EXPECT_EQ(exportMml(*s, 90), "T90 O4C4 \nT90 O4E4 \n");
+    EXPECT_EQ(exportMml(s->piece, s->tables), "T90 O4C4 \nT90 O4E4 \n");
 }
 
 TEST(ExportTest, AnEmptyPieceIsAHeaderWithoutTracks) {
     auto s = test::newState();
-    const std::vector<std::uint8_t> file = exportMidi(*s, kStandardTempo);
+    const std::vector<std::uint8_t> file = exportMidi(s->piece, s->tables);
     EXPECT_EQ(file,
               (std::vector<std::uint8_t>{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0, 0x20}));
-    EXPECT_EQ(exportMml(*s, kStandardTempo), "");
+    EXPECT_EQ(exportMml(s->piece, s->tables), "");
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {
     answerDialog("SaveDialog", file);
     ASSERT_TRUE(fs::exists(file)) << notice();
     EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri — melody.tsz"));
-    const std::unique_ptr<Piece> saved = form->currentPiece();
+    const std::unique_ptr<SavedPiece> saved = form->currentPiece();
     const auto before = std::make_unique<EditorState>(state());
     const QString text1 = form->Text1->toPlainText();
 
@@ -124,10 +124,10 @@ TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {
     answerDialog("OpenDialog", file);
     EXPECT_EQ(caption(), QStringLiteral("綴 Tsuzuri — melody.tsz")) << notice();
     EXPECT_TRUE(*form->currentPiece() == *saved);
-    EXPECT_EQ(state().keySignature, -2);
+    EXPECT_EQ(state().piece.keySignature, -2);
     for (int row = 0; row < kRowCount; ++row) {
-        EXPECT_EQ(state().rowMidi[row], before->rowMidi[row]) << row;
-        EXPECT_EQ(state().rowNames[row], before->rowNames[row]) << row;
+        EXPECT_EQ(state().tables.rowMidi[row], before->tables.rowMidi[row]) << row;
+        EXPECT_EQ(state().tables.rowNames[row], before->tables.rowNames[row]) << row;
     }
     EXPECT_EQ(form->Image3(3).top, 87);  // the second flat on the bass staff
     EXPECT_EQ(form->Text3->text(), "5");
@@ -135,13 +135,13 @@ TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {
     EXPECT_EQ(form->Combo1->currentIndex(), 3);
     EXPECT_TRUE(form->Check3[5]->isChecked());
     EXPECT_EQ(form->Text1->toPlainText(), text1);
-    EXPECT_EQ(state().firstMeasure, 1);
+    EXPECT_EQ(state().view.firstMeasure, 1);
     // The canvas shows track 2's note where it was drawn.
     EXPECT_EQ(form->Image4(glyphForSlot(2, 0)).left,
-              before->score[1].measures[2].noteAttr[0][0] + 200 + 70);
+              before->piece.score[1].measures[2].noteAttr[0][0] + 200 + 70);
     // all♪ plays the opened piece without compiling first.
     for (int t : {0, 1}) {
-        const auto chunk = compileTrack(*before, t).chunk;
+        const auto chunk = compileTrack(before->piece, before->tables, t).chunk;
         ASSERT_EQ(state().trackChunkSize[t], static_cast<int>(chunk.size()));
         EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), state().trackBuffer[t].data()));
     }
@@ -164,8 +164,8 @@ TEST_F(FileTest, LaterSavesWriteTheSameFileAndOnlyExportsOfferOtherFormats) {
         auto b = test::readBytes(file);
         return std::string(b.begin(), b.end());
     }()));
-    ASSERT_TRUE(read.piece) << read.error;
-    EXPECT_EQ(read.piece->tracks[0].measures[0].noteCount, 2);
+    ASSERT_TRUE(read.saved) << read.error;
+    EXPECT_EQ(read.saved->piece.score[0].measures[0].noteCount, 2);
 
     placeAt(300, 60);
     form->saveUnderNewName();
@@ -188,7 +188,7 @@ TEST_F(FileTest, BadFilesAreRefusedNamingTheFileAndTheWindowKeepsItsPiece) {
         test::writeBytes(dir.path() / name, {text.begin(), text.end()});
         return dir.path() / name;
     };
-    const std::string valid = writeScoreText(Piece{});
+    const std::string valid = writeScoreText(SavedPiece{});
     std::vector<fs::path> bad = {
         dir.path() / "missing.tsz",
         write("empty.tsz", ""),
@@ -210,8 +210,8 @@ TEST_F(FileTest, BadFilesAreRefusedNamingTheFileAndTheWindowKeepsItsPiece) {
         form->openScoreFile(file);
         waitUntilIdle();
         EXPECT_NE(notice().find(file.string()), std::string::npos) << file << ": " << notice();
-        EXPECT_TRUE(state().score == before->score) << file;
-        EXPECT_EQ(state().rowMidi[27], before->rowMidi[27]);
+        EXPECT_TRUE(state().piece.score == before->piece.score) << file;
+        EXPECT_EQ(state().tables.rowMidi[27], before->tables.rowMidi[27]);
         EXPECT_EQ(caption(), shown) << file;
     }
 }
@@ -248,8 +248,8 @@ TEST_F(FileTest, AFullDiskKeepsTheOldFileAndThePiece) {
             const auto old = test::readBytes(disk / "a.tsz");
             for (int i = 0; i < 20; ++i)  // a piece larger than the disk
                 for (int m = 0; m < 200; ++m)
-                    state().score[i].measures[m] = state().score[0].measures[0];
-            form->pieceChanged();
+                    state().piece.score[i].measures[m] = state().piece.score[0].measures[0];
+            form->changedOutsideHistory();
             form->saveScore(disk / "a.tsz");
             waitUntilIdle();
             const bool kept = test::readBytes(disk / "a.tsz") == old && !old.empty();
@@ -278,8 +278,8 @@ TEST_F(FileTest, ClosingAsksOnlyWithUnsavedChangesAndKeepsARecoveryCopy) {
     ASSERT_EQ(copies.size(), 1u);
     const auto bytes = test::readBytes(copies[0]);
     const ScoreRead read = readScoreText(std::string(bytes.begin(), bytes.end()));
-    ASSERT_TRUE(read.piece) << read.error;
-    EXPECT_EQ(read.piece->tracks[0].measures[0].noteCount, 1);
+    ASSERT_TRUE(read.saved) << read.error;
+    EXPECT_EQ(read.saved->piece.score[0].measures[0].noteCount, 1);
 
     // The next window says so, and opening the copy keeps it unsaved.
     newWindow();

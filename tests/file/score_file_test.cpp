@@ -17,23 +17,24 @@ public:
 
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
 
-    std::unique_ptr<Piece> next() {
-        auto piece = std::make_unique<Piece>();
+    std::unique_ptr<SavedPiece> next() {
+        auto saved = std::make_unique<SavedPiece>();
+        Piece& piece = saved->piece;
         for (int t = 0; t < kWindowTracks; ++t) {
-            TrackScore& track = piece->tracks[t];
+            TrackScore& track = piece.score[t];
             track.trackProgram = static_cast<std::uint8_t>(uniform(0, 127));
             track.lastMeasure = static_cast<std::int16_t>(uniform(0, kMeasureCount - 1));
             for (int k = uniform(0, 6); k > 0; --k)
                 fillMeasure(track.measures[uniform(0, kMeasureCount - 1)]);
-            piece->ticked[static_cast<std::size_t>(t)] = uniform(0, 1) == 1;
+            piece.ticked[t] = uniform(0, 1) == 1;
         }
-        piece->keySignature = uniform(-7, 7);
-        piece->octave = uniform(0, 8);
-        piece->trackCount = uniform(0, kWindowTracks);
-        piece->curTrack = uniform(0, kWindowTracks - 1);
-        piece->firstMeasure = uniform(0, kMeasureCount - 4);
-        piece->mml = text();
-        return piece;
+        piece.keySignature = static_cast<std::int16_t>(uniform(-7, 7));
+        piece.octave = static_cast<std::int16_t>(uniform(0, 8));
+        piece.trackCount = static_cast<std::int16_t>(uniform(0, kWindowTracks));
+        saved->curTrack = uniform(0, kWindowTracks - 1);
+        saved->firstMeasure = uniform(0, kMeasureCount - 4);
+        saved->mml = text();
+        return saved;
     }
 
 private:
@@ -63,44 +64,43 @@ private:
 TEST(ScoreFileTest, RandomPiecesComeBackExactlyAndCompileToTheSameChunks) {
     RandomPieces pieces(20261207);
     for (int i = 0; i < 2000; ++i) {
-        const std::unique_ptr<Piece> piece = pieces.next();
-        const std::string text = writeScoreText(*piece);
+        const std::unique_ptr<SavedPiece> saved = pieces.next();
+        const std::string text = writeScoreText(*saved);
         const ScoreRead read = readScoreText(text);
-        ASSERT_TRUE(read.piece) << read.error << "\n" << text;
-        ASSERT_TRUE(*read.piece == *piece) << "piece " << i;
+        ASSERT_TRUE(read.saved) << read.error << "\n" << text;
+        ASSERT_TRUE(*read.saved == *saved) << "piece " << i;
         if (i % 100 != 0)
             continue;
-        auto before = test::newState(piece->octave);
-        auto after = test::newState(piece->octave);
+        const auto tables = test::newState(saved->piece.octave)->tables;
         for (int t = 0; t < kWindowTracks; ++t) {
-            before->score[t] = piece->tracks[t];
-            after->score[t] = read.piece->tracks[t];
-            EXPECT_EQ(compileTrack(*before, t).chunk, compileTrack(*after, t).chunk);
+            EXPECT_EQ(compileTrack(saved->piece, tables, t).chunk,
+                      compileTrack(read.saved->piece, tables, t).chunk);
         }
     }
 }
 
 TEST(ScoreFileTest, TheFileStartsWithItsFormatAndVersionAndReadsMeasureByMeasure) {
-    auto piece = RandomPieces(1).next();
-    const std::string text = writeScoreText(*piece);
+    auto saved = RandomPieces(1).next();
+    const std::string text = writeScoreText(*saved);
     EXPECT_EQ(text.rfind("{\n  \"format\": \"tsuzuri-score\",\n  \"version\": 1,\n", 0), 0u);
     EXPECT_NE(text.find("\n      {\"measure\":"), std::string::npos);
 }
 
 // A valid file with `from` replaced by `to`.
 std::string edited(const std::string& from, const std::string& to) {
-    auto piece = std::make_unique<Piece>();
-    piece->tracks[2].measures[5].noteCount = 1;
-    piece->tracks[2].measures[5].noteRow[0] = 30;
-    piece->tracks[2].measures[5].noteAttr[0][kAttrCode] = 8;
-    std::string text = writeScoreText(*piece);
+    auto saved = std::make_unique<SavedPiece>();
+    Measure& measure = saved->piece.score[2].measures[5];
+    measure.noteCount = 1;
+    measure.noteRow[0] = 30;
+    measure.noteAttr[0][kAttrCode] = 8;
+    std::string text = writeScoreText(*saved);
     const auto at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
-    const std::string valid = writeScoreText(Piece{});
+    const std::string valid = writeScoreText(SavedPiece{});
     std::string manyTracks = valid.substr(0, valid.find("\"tracks\"")) + "\"tracks\": [";
     struct Case {
         std::string text;
@@ -145,7 +145,7 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
     };
     for (const Case& c : cases) {
         const ScoreRead read = readScoreText(c.text);
-        EXPECT_FALSE(read.piece) << c.text.substr(0, 200);
+        EXPECT_FALSE(read.saved) << c.text.substr(0, 200);
         EXPECT_NE(read.error.find(c.says), std::string::npos)
             << "wanted " << c.says << ", got " << read.error;
     }
@@ -167,11 +167,11 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
         R"({"format": "tsuzuri-score", "version": 1, "keySignature": 0, "octave": 4,
             "trackCount": 3, "currentTrack": 0, "firstMeasure": 0, "mml": "",
             "tracks": [{"program": 25, "lastMeasure": 0, "ticked": true, "measures": []}]})");
-    ASSERT_TRUE(read.piece) << read.error;
-    EXPECT_EQ(read.piece->tracks[0].trackProgram, 25);
-    EXPECT_EQ(read.piece->tracks[1].trackProgram, 105);
-    EXPECT_EQ(read.piece->tracks[1].lastMeasure, 3);
-    EXPECT_FALSE(read.piece->ticked[1]);
+    ASSERT_TRUE(read.saved) << read.error;
+    EXPECT_EQ(read.saved->piece.score[0].trackProgram, 25);
+    EXPECT_EQ(read.saved->piece.score[1].trackProgram, 105);
+    EXPECT_EQ(read.saved->piece.score[1].lastMeasure, 3);
+    EXPECT_FALSE(read.saved->piece.ticked[1]);
 }
 
 // However long the MML text grew in the window, the saved piece opens: a text
@@ -179,12 +179,12 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
 TEST(ScoreFileTest, AnOverlongMmlTextIsCutOnWritingSoThePieceAlwaysOpens) {
     // "綴" is three bytes: the bound falls inside one, or between two characters.
     for (const std::size_t shift : {1, 3}) {
-        Piece piece;
-        piece.mml = std::string(kMaxScoreTextBytes - 3 + shift, 'C') + "綴綴";
-        const ScoreRead read = readScoreText(writeScoreText(piece));
-        ASSERT_TRUE(read.piece) << shift << ": " << read.error;
+        SavedPiece saved;
+        saved.mml = std::string(kMaxScoreTextBytes - 3 + shift, 'C') + "綴綴";
+        const ScoreRead read = readScoreText(writeScoreText(saved));
+        ASSERT_TRUE(read.saved) << shift << ": " << read.error;
         const std::size_t kept = shift == 0 ? kMaxScoreTextBytes : kMaxScoreTextBytes - 3 + shift;
-        EXPECT_EQ(read.piece->mml, piece.mml.substr(0, kept)) << shift;
+        EXPECT_EQ(read.saved->mml, saved.mml.substr(0, kept)) << shift;
     }
     EXPECT_GE(kMaxScoreTextBytes, kMaxMmlTextBytes);
 }

@@ -40,7 +40,7 @@ struct KeySignatureTest : test::FormTest {
 TEST_F(KeySignatureTest, ThreeFlatsShowSixGlyphsAndLowerBEA) {
     const auto natural = std::make_unique<EditorState>(state());
     flats(3);
-    EXPECT_EQ(state().keySignature, -3);
+    EXPECT_EQ(state().piece.keySignature, -3);
     EXPECT_EQ(shownGlyphs(), 6);
     EXPECT_EQ(form->Image3(0).left, 27);
     EXPECT_EQ(form->Image3(0).top, 43);
@@ -52,12 +52,14 @@ TEST_F(KeySignatureTest, ThreeFlatsShowSixGlyphsAndLowerBEA) {
     for (int row = 0; row < 56; ++row) {
         const int degree = row % 7;
         const bool lowered = degree == 6 || degree == 2 || degree == 5;
-        EXPECT_EQ(state().rowMidi[row], natural->rowMidi[row] - (lowered ? 1 : 0)) << row;
-        const std::string& name = state().rowNames[row];
+        EXPECT_EQ(state().tables.rowMidi[row], natural->tables.rowMidi[row] - (lowered ? 1 : 0))
+            << row;
+        const std::string& name = state().tables.rowNames[row];
         EXPECT_EQ(name.back() == '-', lowered) << row << " " << name;
     }
-    EXPECT_EQ(state().rowNames[27], "O4B-");
-    EXPECT_EQ(state().rowNames[62], natural->rowNames[62]);  // row-octave 8 keeps its name
+    EXPECT_EQ(state().tables.rowNames[27], "O4B-");
+    // Row-octave 8 keeps its name.
+    EXPECT_EQ(state().tables.rowNames[62], natural->tables.rowNames[62]);
     EXPECT_TRUE(form->Picture2->hasFocus());
 }
 
@@ -65,26 +67,26 @@ TEST_F(KeySignatureTest, TheEighthPressClearsEverything) {
     const auto natural = std::make_unique<EditorState>(state());
     flats(7);
     EXPECT_EQ(shownGlyphs(), 14);
-    EXPECT_EQ(state().rowNames[24], "O4F-");  // the seventh flat
+    EXPECT_EQ(state().tables.rowNames[24], "O4F-");  // the seventh flat
     flats();
-    EXPECT_EQ(state().keySignature, 0);
+    EXPECT_EQ(state().piece.keySignature, 0);
     EXPECT_EQ(shownGlyphs(), 0);
     for (int row = 0; row < 96; ++row) {
-        EXPECT_EQ(state().rowNames[row], natural->rowNames[row]) << row;
-        EXPECT_EQ(state().rowMidi[row], natural->rowMidi[row]) << row;
+        EXPECT_EQ(state().tables.rowNames[row], natural->tables.rowNames[row]) << row;
+        EXPECT_EQ(state().tables.rowMidi[row], natural->tables.rowMidi[row]) << row;
     }
 }
 
 TEST_F(KeySignatureTest, TheOtherButtonClearsBeforeItAdds) {
     sharps(2);
-    EXPECT_EQ(state().keySignature, 2);
+    EXPECT_EQ(state().piece.keySignature, 2);
     flats();
-    EXPECT_EQ(state().keySignature, 0);
+    EXPECT_EQ(state().piece.keySignature, 0);
     EXPECT_EQ(shownGlyphs(), 0);
-    EXPECT_EQ(state().rowNames[24], "O4F");
+    EXPECT_EQ(state().tables.rowNames[24], "O4F");
     flats();
-    EXPECT_EQ(state().keySignature, -1);
-    EXPECT_EQ(state().rowNames[27], "O4B-");
+    EXPECT_EQ(state().piece.keySignature, -1);
+    EXPECT_EQ(state().tables.rowNames[27], "O4B-");
 }
 
 TEST_F(KeySignatureTest, SevenSharpsMakeBSoundAsTheNextC) {
@@ -94,23 +96,23 @@ TEST_F(KeySignatureTest, SevenSharpsMakeBSoundAsTheNextC) {
     EXPECT_EQ(form->Image3(1).top, 88);  // on the bass F line, 56 below the treble sign
     EXPECT_EQ(form->Image3(13).top, 104);
     EXPECT_EQ(form->Image3(13).picture, kSharpPicture);
-    EXPECT_EQ(state().rowNames[27], "O4B#");
-    EXPECT_EQ(state().rowMidi[27], 72);  // the C above, which itself now sounds C#
-    EXPECT_EQ(state().rowMidi[28], 73);
-    EXPECT_EQ(state().rowNames[23], "O4E#");
-    EXPECT_EQ(state().rowMidi[23], 65);
+    EXPECT_EQ(state().tables.rowNames[27], "O4B#");
+    EXPECT_EQ(state().tables.rowMidi[27], 72);  // the C above, which itself now sounds C#
+    EXPECT_EQ(state().tables.rowMidi[28], 73);
+    EXPECT_EQ(state().tables.rowNames[23], "O4E#");
+    EXPECT_EQ(state().tables.rowMidi[23], 65);
 }
 
 TEST_F(KeySignatureTest, NamesFollowTheOctaveSettingAndSurviveItsChange) {
     form->UpDown1->setValue(3);
     flats();
-    EXPECT_EQ(state().rowNames[6], "O0B-");
-    EXPECT_EQ(state().rowMidi[6], 22);  // B flat below the C of MIDI 24
+    EXPECT_EQ(state().tables.rowNames[6], "O0B-");
+    EXPECT_EQ(state().tables.rowMidi[6], 22);  // B flat below the C of MIDI 24
     form->UpDown1->setValue(4);         // the key signature is applied again
-    EXPECT_EQ(state().keySignature, -1);
+    EXPECT_EQ(state().piece.keySignature, -1);
     EXPECT_EQ(shownGlyphs(), 2);
-    EXPECT_EQ(state().rowNames[6], "O1B-");
-    EXPECT_EQ(state().rowMidi[6], 34);
+    EXPECT_EQ(state().tables.rowNames[6], "O1B-");
+    EXPECT_EQ(state().tables.rowMidi[6], 34);
     EXPECT_EQ(form->Text3->text(), "4");
 }
 
@@ -118,7 +120,7 @@ TEST_F(KeySignatureTest, NotesCompileWithTheKeyWheneverTheyWerePlaced) {
     test::appendSlot(state(), 0, 0, 27, 8);  // B4 placed before the key signature
     flats();
     test::appendSlot(state(), 0, 0, 27, 8);  // and one after
-    const CompiledTrack c = compileTrack(state(), 0);
+    const CompiledTrack c = compileTrack(state().piece, state().tables, 0);
     EXPECT_EQ(c.mml, "O4B-4 O4B-4 ");
     EXPECT_EQ(c.chunk[13], 70);  // B flat
     EXPECT_EQ(c.chunk[21], 70);
@@ -127,10 +129,10 @@ TEST_F(KeySignatureTest, NotesCompileWithTheKeyWheneverTheyWerePlaced) {
 TEST_F(KeySignatureTest, TheKeySignatureBelongsToTheWindowNotTheTrack) {
     flats(2);
     QTest::mouseClick(form->Command4, Qt::LeftButton);
-    EXPECT_EQ(state().curTrack, 1);
-    EXPECT_EQ(state().keySignature, -2);
+    EXPECT_EQ(state().view.curTrack, 1);
+    EXPECT_EQ(state().piece.keySignature, -2);
     EXPECT_EQ(shownGlyphs(), 4);
-    EXPECT_EQ(state().rowNames[23], "O4E-");
+    EXPECT_EQ(state().tables.rowNames[23], "O4E-");
 }
 
 // The key signature as drawn on the canvas, one sign at a time against the

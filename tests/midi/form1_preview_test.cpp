@@ -12,8 +12,8 @@ TEST(Form1Preview, NoteonSoundsTheKeyWithTheCurrentTracksProgramFromTheDataDirec
     test::TempDir dir("tsuzuri window");
     test::RecordingSequencer sequencer;
     Form1 window(sequencer, dir.path());
-    window.state().curTrack = 1;
-    window.state().score[1].trackProgram = 74;
+    window.state().view.curTrack = 1;
+    window.state().piece.score[1].trackProgram = 74;
     window.noteon(64);
     std::vector<std::uint8_t> expected(kPreviewTemplate.begin(), kPreviewTemplate.end());
     expected[kPreviewProgramOffset] = 74;
@@ -42,8 +42,8 @@ TEST(Form1Sound, TheCaptionSaysWhichPartOfTheSoundIsMissingUntilItIsBack) {
     EXPECT_TRUE(noDevice.contains(QStringLiteral("装置")));
     EXPECT_FALSE(noDevice.contains(QStringLiteral("SoundFont")));
 
-    window.state().score[0].measures[0].noteCount = 0;
-    window.pieceChanged();
+    window.state().piece.score[0].measures[0].noteCount = 0;
+    window.changedOutsideHistory();
     EXPECT_TRUE(window.windowTitle().startsWith(noDevice)) << window.windowTitle().toStdString();
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" *")));
     window.setSoundStatus(SoundStatus::Ready);

@@ -46,7 +46,7 @@ TEST(OneTrackPlayback, EmptyTrackWrites29BytesAndPlaysAfterRelease) {
     test::TempDir dir("tsuzuri playback");
     auto s = test::newState();
     test::RecordingSequencer sequencer;
-    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);
+    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path());
     const std::string path = (dir.path() / "trk.mid").string();
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.mml, "");
@@ -68,13 +68,13 @@ TEST(OneTrackPlayback, EmptyTrackWrites29BytesAndPlaysAfterRelease) {
 TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
     test::TempDir dir;
     auto s = test::newState();
-    s->curTrack = 4;
-    s->score[4].trackProgram = 74;
+    s->view.curTrack = 4;
+    s->piece.score[4].trackProgram = 74;
     appendSlot(*s, 4, 0, 21, -22);  // r4
     appendSlot(*s, 4, 0, 21, 8);    // O4C4 at tick 32
     appendSlot(*s, 4, 1, 23, 12);   // O4E1 at tick 64
     test::RecordingSequencer sequencer;
-    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);
+    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path());
     EXPECT_EQ(result.mml, "r4 O4C4 O4E1 ");
     const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
@@ -104,7 +104,7 @@ TEST(OneTrackPlayback, ALongerEarlierFileLeavesNoTail) {
     test::writeBytes(dir.path() / "trk.mid", Bytes(5000, 0xEE));
     auto s = test::newState();
     test::RecordingSequencer sequencer;
-    playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);
+    playCurrentTrack(*s, sequencer, dir.path());
     EXPECT_EQ(readBytes(dir.path() / "trk.mid").size(), 29u);
     EXPECT_TRUE(test::readWithMidicsv(dir.path() / "trk.mid").ok);
 }
@@ -117,14 +117,14 @@ TEST(OneTrackPlayback, AnUnwritableDirectoryIsReportedAndNothingPlays) {
     const std::int32_t before = s->trackChunkSize[0];
     test::RecordingSequencer sequencer;
     const TrackPlayback result =
-        playCurrentTrack(*s, sequencer, dir.path() / "not a directory", kStandardTempo);
+        playCurrentTrack(*s, sequencer, dir.path() / "not a directory");
     EXPECT_NE(result.error, "");
     EXPECT_EQ(result.mml, "O4C4 ");
     ASSERT_EQ(sequencer.commands.size(), 1u);
     EXPECT_EQ(sequencer.commands[0].rfind("close ", 0), 0u);
     EXPECT_EQ(s->trackChunkSize[0], before);
     EXPECT_EQ(s->trackBuffer[0][0], 0);
-    EXPECT_EQ(s->score[0].measures[0].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[0].noteCount, 1);
 }
 
 TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {
@@ -132,13 +132,13 @@ TEST(AllTracksPlayback, TickedCompiledTracksInOrder) {
     auto s = test::newState();
     test::RecordingSequencer sequencer;
     for (int t : {0, 1, 2}) {
-        s->curTrack = static_cast<std::int16_t>(t);
+        s->view.curTrack = static_cast<std::int16_t>(t);
         appendSlot(*s, t, 0, 21 + t, 8);
-        playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);
+        playCurrentTrack(*s, sequencer, dir.path());
     }
     appendSlot(*s, 0, 1, 30, 8);  // an edit after compiling is not heard
     sequencer.commands.clear();
-    EXPECT_EQ(playAllTracks(*s, ticked({0, 2, 5}), sequencer, dir.path(), kStandardTempo), "");
+    EXPECT_EQ(playAllTracks(*s, ticked({0, 2, 5}), sequencer, dir.path()), "");
     const Bytes file = readBytes(dir.path() / "trk.mid");
     Bytes expected = fileHeader(2);
     expected[11] = 2;
@@ -164,7 +164,7 @@ TEST(AllTracksPlayback, NothingCompiledWritesTheHeaderAlone) {
     test::TempDir dir;
     auto s = test::newState();
     test::RecordingSequencer sequencer;
-    playAllTracks(*s, ticked({0, 1, 2}), sequencer, dir.path(), kStandardTempo);
+    playAllTracks(*s, ticked({0, 1, 2}), sequencer, dir.path());
     EXPECT_EQ(readBytes(dir.path() / "trk.mid"), fileHeader(0));
     EXPECT_EQ(fileHeader(0)[11], 0);
     const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
@@ -176,10 +176,10 @@ TEST(AllTracksPlayback, NothingCompiledWritesTheHeaderAlone) {
 
 TEST(AllTracksPlayback, TrackTwentyIsNeverIncluded) {
     auto s = test::newState();
-    storeTrackBuffer(*s, 20, compileTrack(*s, 20).chunk);
+    storeTrackBuffer(*s, 20, compileTrack(s->piece, s->tables, 20).chunk);
     TrackSelection all{};
     all.fill(true);
-    EXPECT_EQ(allTracksFile(*s, all, kStandardTempo), fileHeader(0));
+    EXPECT_EQ(allTracksFile(*s, all), fileHeader(0));
 }
 
 // At a tempo other than 120 the first chunk of every file opens with the Set
@@ -189,7 +189,8 @@ TEST(TempoInFiles, TheFirstChunkOpensWithTheTempoEvent) {
     auto s = test::newState();
     test::RecordingSequencer sequencer;
     appendSlot(*s, 0, 0, 21, 8);
-    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path(), 90);
+    s->piece.tempo = 90;
+    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path());
     EXPECT_EQ(result.mml, "T90 O4C4 ");
     EXPECT_EQ(readBytes(dir.path() / "trk.mid"),
               (Bytes{'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    1,    0,
@@ -198,12 +199,13 @@ TEST(TempoInFiles, TheFirstChunkOpensWithTheTempoEvent) {
                      0x90, 0x3C, 0x40, 0x20, 0x80, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00}));
     EXPECT_EQ(s->trackChunkSize[0], 23);
     const Bytes chunk(s->trackBuffer[0].data(), s->trackBuffer[0].data() + 23);
-    EXPECT_EQ(chunk, compileTrack(*s, 0).chunk);
+    EXPECT_EQ(chunk, compileTrack(s->piece, s->tables, 0).chunk);
 
-    s->curTrack = 1;
+    s->view.curTrack = 1;
     appendSlot(*s, 1, 0, 23, 8);
-    playCurrentTrack(*s, sequencer, dir.path(), 90);
-    playAllTracks(*s, ticked({0, 1}), sequencer, dir.path(), 200);
+    playCurrentTrack(*s, sequencer, dir.path());
+    s->piece.tempo = 200;
+    playAllTracks(*s, ticked({0, 1}), sequencer, dir.path());
     const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
     const auto tempo = listing.ofType("Tempo");
@@ -212,10 +214,12 @@ TEST(TempoInFiles, TheFirstChunkOpensWithTheTempoEvent) {
     EXPECT_EQ(tempo[0].fields, (std::vector<std::string>{"300000"}));
     EXPECT_EQ(listing.ofType("Note_on_c").size(), 2u);
 
-    const Bytes plain = allTracksFile(*s, ticked({0, 1}), kStandardTempo);
-    const Bytes with = allTracksFile(*s, ticked({0, 1}), 200);
+    const Bytes with = allTracksFile(*s, ticked({0, 1}));
+    s->piece.tempo = kStandardTempo;
+    const Bytes plain = allTracksFile(*s, ticked({0, 1}));
     EXPECT_EQ(with.size(), plain.size() + 7);
-    EXPECT_EQ(allTracksFile(*s, ticked({}), 90), fileHeader(0));
+    s->piece.tempo = 90;
+    EXPECT_EQ(allTracksFile(*s, ticked({})), fileHeader(0));
 }
 
 TEST(DataDirectory, FallsBackWhenTheProgramDirectoryIsNotWritable) {

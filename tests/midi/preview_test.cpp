@@ -73,8 +73,8 @@ TEST(Preview, PatchesProgramAndKeyOnlyAndPlaysAfterRelease) {
     custom.insert(custom.end(), {0xAB, 0xCD});
     writeBytes(file, custom);
     auto s = test::newState();
-    s->curTrack = 2;
-    s->score[2].trackProgram = 24;
+    s->view.curTrack = 2;
+    s->piece.score[2].trackProgram = 24;
     SnapshotSequencer sequencer(file);
     previewNote(*s, sequencer, dir.path(), 60);
 
@@ -82,7 +82,6 @@ TEST(Preview, PatchesProgramAndKeyOnlyAndPlaysAfterRelease) {
     expected[24] = 0x18;
     expected[27] = 0x3C;
     EXPECT_EQ(readBytes(file), expected);
-    EXPECT_EQ(s->midiPath, file.string());
     EXPECT_EQ(sequencer.commands, (std::vector<std::string>{"close \"" + file.string() + "\"",
                                                             "play \"" + file.string() + "\""}));
     // Released before it was written, played after.
@@ -95,7 +94,7 @@ TEST(Preview, TwoCallsLeaveTheSecondNoteAndProgram) {
     auto s = test::newState();
     test::RecordingSequencer sequencer;
     previewNote(*s, sequencer, dir.path(), 60);
-    s->score[0].trackProgram = 74;
+    s->piece.score[0].trackProgram = 74;
     previewNote(*s, sequencer, dir.path(), 67);
     EXPECT_EQ(readBytes(dir.path() / "c.mid"), templateWith(74, 67));
     EXPECT_EQ(sequencer.commands.size(), 4u);
@@ -137,7 +136,7 @@ TEST(Preview, AMissingShortOrDamagedFileIsRewrittenFromTheTemplate) {
         const auto file = dir.path() / "c.mid";
         prepare(file);
         auto s = test::newState();
-        s->score[0].trackProgram = 25;
+        s->piece.score[0].trackProgram = 25;
         test::RecordingSequencer sequencer;
         previewNote(*s, sequencer, dir.path(), 72);
         EXPECT_EQ(readBytes(file), templateWith(25, 72)) << name;
@@ -194,7 +193,7 @@ TEST(Preview, HostileFilesAtTheNameAreReplacedOrRefusedNeverWrittenThrough) {
         writeBytes(victim, victimBytes);
         c.plant(file, victim);
         auto s = test::newState();
-        s->score[0].trackProgram = 25;
+        s->piece.score[0].trackProgram = 25;
         test::RecordingSequencer sequencer;
         const auto start = std::chrono::steady_clock::now();
         const std::string error = previewNote(*s, sequencer, dir.path(), 72);

@@ -25,16 +25,16 @@ Bytes withTrack(Bytes file, const Bytes& events) {
 
 TEST(ProgramScan, FindsTheProgramOfEveryCompiledTrack) {
     auto s = test::newState();
-    s->score[0].trackProgram = 105;
-    s->score[3].trackProgram = 74;
-    s->score[9].trackProgram = 24;
+    s->piece.score[0].trackProgram = 105;
+    s->piece.score[3].trackProgram = 74;
+    s->piece.score[9].trackProgram = 24;
     TrackSelection ticked{};
     for (int t : {0, 3, 9}) {
         test::appendSlot(*s, t, 0, 21, 8);
-        storeTrackBuffer(*s, t, compileTrack(*s, t).chunk);
+        storeTrackBuffer(*s, t, compileTrack(s->piece, s->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
-    const FilePrograms found = scan(allTracksFile(*s, ticked, kStandardTempo));
+    const FilePrograms found = scan(allTracksFile(*s, ticked));
     ASSERT_TRUE(found.valid);
     for (int c = 0; c < kMidiChannels; ++c) {
         const int expected = c == 0 ? 105 : c == 3 ? 74 : c == 9 ? 24 : -1;
@@ -77,7 +77,7 @@ TEST(ProgramScan, RandomDamageNeverReadsOutsideTheFile) {
     for (int m = 0; m < 4; ++m)
         test::appendSlot(*s, 0, m, 20 + m, 4 + m);
     Bytes original = fileHeader(1);
-    const Bytes chunk = compileTrack(*s, 0).chunk;
+    const Bytes chunk = compileTrack(s->piece, s->tables, 0).chunk;
     original.insert(original.end(), chunk.begin(), chunk.end());
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {

@@ -31,10 +31,11 @@ TEST(RandomScores, ChunkAndMmlTextPlayTheSameNotes) {
     test::RandomScore random(20261207);
     auto s = test::newState();
     for (int round = 0; round < 3000; ++round) {
-        const int t = random.pick(0, kTrackCount - 1);
+        const int t = random.pick(0, kStoredTracks - 1);
         random.fill(*s, t);
         const int tempo = random.pick(0, 1) ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
-        const CompiledTrack c = compileTrack(*s, t, tempo);
+        s->piece.tempo = static_cast<std::int16_t>(tempo);
+        const CompiledTrack c = compileTrack(s->piece, s->tables, t);
         ASSERT_EQ(test::trackChunkFault(c.chunk, trackChannel(t)), "") << round;
         const test::HeardMml heard = test::hearMml(c.mml);
         const ChunkNotes chunk = notesOfChunk(c.chunk);
@@ -53,10 +54,11 @@ TEST(RandomScores, MidicsvReadsTheNotesOfTheMmlText) {
     for (int round = 0; round < 40; ++round) {
         const int t = random.pick(0, kWindowTracks - 1);
         random.fill(*s, t);
-        s->curTrack = static_cast<std::int16_t>(t);
+        s->view.curTrack = static_cast<std::int16_t>(t);
         const int tempo = round % 2 ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
         test::RecordingSequencer sequencer;
-        const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path(), tempo);
+        s->piece.tempo = static_cast<std::int16_t>(tempo);
+        const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path());
         ASSERT_EQ(played.error, "");
         const std::vector<Played> expected = test::playedNotes(test::hearMml(played.mml));
 

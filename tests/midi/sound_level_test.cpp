@@ -6,6 +6,7 @@
 
 #include "midi/fluid_sequencer.h"
 #include "midi/playback.h"
+#include "midi/shared_engine.h"
 #include "midi/track_compiler.h"
 #include "support/score_builder.h"
 #include "support/temp_dir.h"
@@ -32,34 +33,22 @@ double peakDbfs(SoundEngine& engine, double seconds) {
     return peak > 0 ? 20 * std::log10(peak) : -1000;
 }
 
-class SoundLevel : public ::testing::Test {
+class SoundLevel : public test::SharedEngine {
 protected:
-    static void SetUpTestSuite() {
-        engine_ = new FluidSequencer(FluidSequencerOptions{.drivers = {}});
-        ASSERT_TRUE(engine_->waitUntilLoaded());
-    }
-    static void TearDownTestSuite() {
-        delete engine_;
-        engine_ = nullptr;
-    }
-
-    static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri sound level test"};
     std::unique_ptr<EditorState> s_ = test::newState();
 };
-
-FluidSequencer* SoundLevel::engine_ = nullptr;
 
 // A melody of quarter notes over two octaves around middle C, with each of
 // the four instruments: loud enough to hear without turning the volume far
 // up, with room for the other tracks.
 TEST_F(SoundLevel, OneTrackPeaksBetweenMinus12AndMinus6Dbfs) {
     for (int program : kPrograms) {
-        s_->score[0].trackProgram = static_cast<std::uint8_t>(program);
-        s_->score[0].measures[0].noteCount = 0;
+        s_->piece.score[0].trackProgram = static_cast<std::uint8_t>(program);
+        s_->piece.score[0].measures[0].noteCount = 0;
         for (int row = 14; row <= 28; row += 2)
             test::appendSlot(*s_, 0, 0, row, kQuarter);
-        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path(), kStandardTempo).error, "");
+        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, "");
         const double peak = peakDbfs(*engine_, 5.0);
         std::printf("program %d: one track peaks at %.1f dBFS\n", program, peak);
         EXPECT_GE(peak, -12.0) << "program " << program;
@@ -74,7 +63,7 @@ TEST_F(SoundLevel, TwentyTracksOfFullChordsNeverClip) {
     TrackSelection ticked{};
     const int chordSteps[] = {0, 2, 4};  // rows of a triad: root, third, fifth
     for (int t = 0; t < kWindowTracks; ++t) {
-        TrackScore& track = s_->score[t];
+        TrackScore& track = s_->piece.score[t];
         track.trackProgram = static_cast<std::uint8_t>(kPrograms[t % 4]);
         const int row = 7 + chordSteps[t % 3] + 7 * (t / 3) % 42;
         for (int m = 0; m < 3; ++m) {
@@ -82,10 +71,10 @@ TEST_F(SoundLevel, TwentyTracksOfFullChordsNeverClip) {
             test::appendSlot(*s_, t, m, std::min(row + 2 * m, 95), kWhole);
         }
         track.lastMeasure = 2;
-        storeTrackBuffer(*s_, t, compileTrack(*s_, t).chunk);
+        storeTrackBuffer(*s_, t, compileTrack(s_->piece, s_->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
-    ASSERT_EQ(playAllTracks(*s_, ticked, *engine_, dir_.path(), kStandardTempo), "");
+    ASSERT_EQ(playAllTracks(*s_, ticked, *engine_, dir_.path()), "");
     const double peak = peakDbfs(*engine_, 7.0);
     std::printf("twenty tracks of chords peak at %.1f dBFS\n", peak);
     EXPECT_LT(peak, 0.0);

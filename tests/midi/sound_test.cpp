@@ -11,6 +11,7 @@
 #include "midi/fluid_sequencer.h"
 #include "midi/playback.h"
 #include "midi/preview.h"
+#include "midi/shared_engine.h"
 #include "support/score_builder.h"
 #include "support/temp_dir.h"
 
@@ -55,24 +56,14 @@ void writePreviewTemplate(const std::filesystem::path& file, std::uint8_t progra
     test::writeBytes(file, bytes);
 }
 
-// One engine without a driver, rendered by the tests, for the whole suite:
-// loading the SoundFont is the slow part.
-class Sound : public ::testing::Test {
+class Sound : public test::SharedEngine {
 protected:
-    static void SetUpTestSuite() {
-        engine_ = new FluidSequencer(FluidSequencerOptions{.drivers = {}});
-        ASSERT_TRUE(engine_->waitUntilLoaded());
-    }
-    static void TearDownTestSuite() {
-        delete engine_;
-        engine_ = nullptr;
-    }
     void SetUp() override {
         s_ = test::newState();
-        ASSERT_EQ(s_->rowMidi[kRowA4], 69);
-        ASSERT_EQ(s_->rowMidi[kRowE4], 64);
-        ASSERT_EQ(s_->rowMidi[kRowC5], 72);
-        ASSERT_EQ(s_->rowMidi[kRowA3], 57);
+        ASSERT_EQ(s_->tables.rowMidi[kRowA4], 69);
+        ASSERT_EQ(s_->tables.rowMidi[kRowE4], 64);
+        ASSERT_EQ(s_->tables.rowMidi[kRowC5], 72);
+        ASSERT_EQ(s_->tables.rowMidi[kRowA3], 57);
     }
     void TearDown() override {
         engine_->sendCommand(releaseCommand(trk()));
@@ -86,13 +77,14 @@ protected:
 
     // Plays the current track as trk♪ does.
     void playTrack(int tempo = kStandardTempo) {
-        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path(), tempo).error, "");
+        s_->piece.tempo = static_cast<std::int16_t>(tempo);
+        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, "");
     }
     void useTrack(int t, int program) {
-        s_->curTrack = static_cast<std::int16_t>(t);
-        s_->score[t].trackProgram = static_cast<std::uint8_t>(program);
+        s_->view.curTrack = static_cast<std::int16_t>(t);
+        s_->piece.score[t].trackProgram = static_cast<std::uint8_t>(program);
     }
-    void appendSlot(int row, int code) { test::appendSlot(*s_, s_->curTrack, 0, row, code); }
+    void appendSlot(int row, int code) { test::appendSlot(*s_, s_->view.curTrack, 0, row, code); }
 
     // Plays each row as a quarter note followed by a quarter rest and renders
     // the whole tune.
@@ -105,12 +97,9 @@ protected:
         return render(2 * kQuarterSeconds * static_cast<double>(rows.size()));
     }
 
-    static FluidSequencer* engine_;
     test::TempDir dir_{"tsuzuri sound test"};
     std::unique_ptr<EditorState> s_;
 };
-
-FluidSequencer* Sound::engine_ = nullptr;
 
 // Each instrument of the program, on a track whose channel is the drum
 // channel of General MIDI too: every note at its own fundamental.
@@ -124,7 +113,7 @@ TEST_F(Sound, TrackNotesSoundAtTheirPitches) {
             const double onset = 2 * kQuarterSeconds * static_cast<double>(n);
             // Past the attack, where a flute has settled on its pitch.
             const double f0 = test::fundamentalHz(x, at(onset + 0.25), at(0.2), kRate);
-            const int key = s_->rowMidi[rows[n]];
+            const int key = s_->tables.rowMidi[rows[n]];
             EXPECT_LT(std::fabs(semitones(f0, keyHz(key))), 0.25)
                 << "program " << program << " key " << key << ": " << f0 << " Hz";
         }
@@ -135,7 +124,7 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
     const std::vector<int> rows = {kRowA4, kRowE4, kRowC5, kRowA3};
     for (int program : {24, 74}) {
         useTrack(0, program);
-        s_->score[0].measures[0].noteCount = 0;
+        s_->piece.score[0].measures[0].noteCount = 0;
         const auto x = playQuartersWithRests(rows);
         for (std::size_t n = 0; n < rows.size(); ++n) {
             const double onset = 2 * kQuarterSeconds * static_cast<double>(n);
@@ -187,7 +176,7 @@ TEST_F(Sound, ATieIsOneOnsetV15IsLouderThanV4AndTempo90IsSlower) {
 
     // The same two notes without the arc: the second is plucked again.
     engine_->sendCommand(releaseCommand(trk()));
-    s_->score[0].measures[0].noteCount = 1;
+    s_->piece.score[0].measures[0].noteCount = 1;
     playTrack();
     const auto plucked = render(0.7);
     EXPECT_GT(test::peak(plucked, at(0.52), at(0.08)),
@@ -207,7 +196,7 @@ TEST_F(Sound, ATieIsOneOnsetV15IsLouderThanV4AndTempo90IsSlower) {
 
 TEST_F(Sound, ThePreviewSoundsTheKeyWithTheTracksInstrument) {
     auto previewProfile = [&](int program, std::uint8_t key) {
-        s_->score[0].trackProgram = static_cast<std::uint8_t>(program);
+        s_->piece.score[0].trackProgram = static_cast<std::uint8_t>(program);
         previewNote(*s_, *engine_, dir_.path(), key);
         const auto x = render(0.6);
         const double f0 = test::fundamentalHz(x, at(0.25), at(0.2), kRate);
@@ -266,7 +255,7 @@ TEST_F(Sound, APreviewDuringPlaybackLeavesTheTrackAsItWas) {
     const auto alone = render(2.0);
     playTrack();
     auto mixed = render(0.25);
-    s_->score[0].trackProgram = 105;  // the preview uses the track's channel 0 too
+    s_->piece.score[0].trackProgram = 105;  // the preview uses the track's channel 0 too
     previewNote(*s_, *engine_, dir_.path(), 76);
     const auto rest = render(1.75);
     mixed.insert(mixed.end(), rest.begin(), rest.end());
@@ -386,7 +375,7 @@ TEST(FluidSequencerDriver, APreviewReachesTheSynthesizerThroughTheAudioCallback)
                           });
     ASSERT_TRUE(engine.waitUntilLoaded());
     auto s = test::newState();
-    s->score[0].trackProgram = 25;
+    s->piece.score[0].trackProgram = 25;
     previewNote(*s, engine, dir.path(), 62);
     std::unique_lock lock(mutex);
     ASSERT_TRUE(heard.wait_for(lock, std::chrono::seconds(5), [&] {

@@ -25,7 +25,7 @@ std::uint32_t lengthField(const Bytes& chunk) {
 
 TEST(TrackCompiler, EmptyTrackIsFifteenBytes) {
     auto s = newState();
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     EXPECT_EQ(c.chunk,
               (Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 7, 0x00, 0xC0, 105, 0x20, 0xFF, 0x2F, 0x00}));
     EXPECT_EQ(c.mml, "");
@@ -34,7 +34,7 @@ TEST(TrackCompiler, EmptyTrackIsFifteenBytes) {
 TEST(TrackCompiler, OneQuarterNoteIs23Bytes) {
     auto s = newState();
     appendSlot(*s, 0, 0, kMiddleC, 8);
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     EXPECT_EQ(c.chunk,
               (Bytes{'M',  'T',  'r',  'k',  0,    0,    0,    0x0F, 0x00, 0xC0, 0x69, 0x00,
                      0x90, 0x3C, 0x40, 0x20, 0x80, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00}));
@@ -49,7 +49,7 @@ TEST(TrackCompiler, NoteOffDeltasOfEveryLength) {
     for (int l = 0; l < 14; ++l) {
         auto s = newState();
         appendSlot(*s, 0, 0, kMiddleC, l);
-        const Bytes chunk = compileTrack(*s, 0).chunk;
+        const Bytes chunk = compileTrack(s->piece, s->tables, 0).chunk;
         const Bytes delta(chunk.begin() + 15, chunk.end() - 7);
         EXPECT_EQ(delta, expected[static_cast<std::size_t>(l)]) << "length " << l;
         EXPECT_EQ(lengthField(chunk), 15u + (l >= 12 ? 1u : 0u)) << "length " << l;
@@ -62,16 +62,17 @@ TEST(TrackCompiler, StemDownNotesCompileLikeStemUp) {
     auto down = newState();
     appendSlot(*up, 0, 0, kMiddleC, 9);
     appendSlot(*down, 0, 0, kMiddleC, -9);
-    EXPECT_EQ(compileTrack(*up, 0).chunk, compileTrack(*down, 0).chunk);
-    EXPECT_EQ(compileTrack(*down, 0).mml, "O4C4. ");
+    EXPECT_EQ(compileTrack(up->piece, up->tables, 0).chunk,
+              compileTrack(down->piece, down->tables, 0).chunk);
+    EXPECT_EQ(compileTrack(down->piece, down->tables, 0).mml, "O4C4. ");
 }
 
 TEST(TrackCompiler, ChannelNibbleIsTheTrackIndex) {
     for (int t : {3, 9, 15, 17, 20}) {
         auto s = newState();
-        s->curTrack = static_cast<std::int16_t>(t);
+        s->view.curTrack = static_cast<std::int16_t>(t);
         appendSlot(*s, t, 0, kMiddleC, 8);
-        const Bytes chunk = compileTrack(*s, t).chunk;
+        const Bytes chunk = compileTrack(s->piece, s->tables, t).chunk;
         const int channel = t % 16;
         EXPECT_EQ(chunk[9], 0xC0 + channel) << t;
         EXPECT_EQ(chunk[12], 0x90 + channel) << t;
@@ -87,7 +88,7 @@ TEST(TrackCompiler, RestsLengthenTheNextDeltaAndMarksTakeNoTime) {
     appendSlot(*s, 0, 1, 22, -27);      // r1. between notes, in the next measure
     appendSlot(*s, 0, 1, 22, 6);        // O4D8
     appendSlot(*s, 0, 2, 22, -20);      // r8 after the last note
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     EXPECT_EQ(c.mml, "r4 O4C4  r1. O4D8 r8 ");
     const Bytes expected = {'M',  'T',  'r',  'k', 0,    0,    0,    24, 0x00, 0xC0,
                             105,  0x20, 0x90, 60,  0x40, 0x20, 0x80, 60, 0x40,  // rest 32 before C
@@ -100,9 +101,9 @@ TEST(TrackCompiler, RestsBeyondOneByteUseLongerQuantities) {
     auto s = newState();
     for (int i = 0; i < 90; ++i)
         appendSlot(*s, 0, i / 20, 22, -27);  // 90 dotted whole rests
-    s->score[0].lastMeasure = 4;
+    s->piece.score[0].lastMeasure = 4;
     appendSlot(*s, 0, 4, kMiddleC, 8);
-    const Bytes chunk = compileTrack(*s, 0).chunk;
+    const Bytes chunk = compileTrack(s->piece, s->tables, 0).chunk;
     // 90 * 192 = 17280 ticks: three bytes 0x81 0x87 0x00.
     EXPECT_EQ(Bytes(chunk.begin() + 11, chunk.begin() + 14), (Bytes{0x81, 0x87, 0x00}));
     EXPECT_EQ(lengthField(chunk), chunk.size() - 8);
@@ -112,16 +113,16 @@ TEST(TrackCompiler, OnlyMeasuresUpToLastMeasureCompile) {
     auto s = newState();
     appendSlot(*s, 0, 3, kMiddleC, 8);
     appendSlot(*s, 0, 4, kMiddleC, 8);  // beyond lastMeasure 3
-    EXPECT_EQ(compileTrack(*s, 0).mml, "O4C4 ");
-    s->score[0].lastMeasure = 4;
-    EXPECT_EQ(compileTrack(*s, 0).mml, "O4C4 O4C4 ");
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, "O4C4 ");
+    s->piece.score[0].lastMeasure = 4;
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, "O4C4 O4C4 ");
 }
 
 TEST(TrackCompiler, FullTrackMixingWholeNotesRestsAndMarks) {
     // 201 measures of 21 slots (4221, beyond the 4095 a 16-bit tally of 8N + 7 allows):
     // a chunk longer than 32767 bytes.
     auto s = newState();
-    s->score[0].lastMeasure = 200;
+    s->piece.score[0].lastMeasure = 200;
     int notes = 0;
     int wide = 0;
     for (int m = 0; m < kMeasureCount; ++m) {
@@ -129,11 +130,11 @@ TEST(TrackCompiler, FullTrackMixingWholeNotesRestsAndMarks) {
             const int i = m * kSlotCount + slot;
             const int code = i % 50 == 0 ? -26 : i % 50 == 1 ? -31 : i % 3 == 0 ? -12 : 6;
             appendSlot(*s, 0, m, 3 + slot, code);
-            notes += isNoteLength(std::abs(code)) ? 1 : 0;
+            notes += isNoteIndex(std::abs(code)) ? 1 : 0;
             wide += code == -12 ? 1 : 0;
         }
     }
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     ASSERT_GT(notes, 4000);
     EXPECT_GT(c.chunk.size() - 8, 32767u);
     EXPECT_EQ(lengthField(c.chunk), c.chunk.size() - 8);
@@ -152,12 +153,12 @@ TEST(TrackCompiler, CompilingLeavesTheScoreAndCarriesNothingOver) {
     appendSlot(*s, 2, 1, 25, -23);
     appendSlot(*s, 2, 1, 27, -12);
     appendSlot(*s, 0, 3, 40, 13);
-    const auto score = std::make_unique<Table<TrackScore, kTrackCount>>(s->score);
-    const CompiledTrack a = compileTrack(*s, 2);
-    EXPECT_TRUE(s->score == *score);
-    compileTrack(*s, 0);
-    compileTrack(*s, 7);
-    const CompiledTrack b = compileTrack(*s, 2);
+    const auto score = std::make_unique<Table<TrackScore, kStoredTracks>>(s->piece.score);
+    const CompiledTrack a = compileTrack(s->piece, s->tables, 2);
+    EXPECT_TRUE(s->piece.score == *score);
+    compileTrack(s->piece, s->tables, 0);
+    compileTrack(s->piece, s->tables, 7);
+    const CompiledTrack b = compileTrack(s->piece, s->tables, 2);
     EXPECT_EQ(a.chunk, b.chunk);
     EXPECT_EQ(a.mml, b.mml);
 }

@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/playback.h"
 #include "midi/track_compiler.h"
 #include "support/recording_sequencer.h"
@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 // length as well as in content.
 std::unique_ptr<EditorState> pieceOf(int notes) {
     auto s = test::newState();
-    s->score[0].lastMeasure = 100;
+    s->piece.score[0].lastMeasure = 100;
     for (int i = 0; i < notes; ++i)
         test::appendSlot(*s, 0, i / 4, 20 + i % 12, 8);
     return s;
@@ -31,7 +31,7 @@ std::unique_ptr<EditorState> pieceOf(int notes) {
 
 Bytes playbackFile(EditorState& s) {
     Bytes file = fileHeader(1);
-    const Bytes chunk = compileTrack(s, 0).chunk;
+    const Bytes chunk = compileTrack(s.piece, s.tables, 0).chunk;
     file.insert(file.end(), chunk.begin(), chunk.end());
     return file;
 }
@@ -43,7 +43,7 @@ Bytes playbackFile(EditorState& s) {
     bool allWritten = true;
     while (std::chrono::steady_clock::now() < until) {
         allWritten =
-            playCurrentTrack(s, sequencer, dir, kStandardTempo).error.empty() && allWritten;
+            playCurrentTrack(s, sequencer, dir).error.empty() && allWritten;
         sequencer.commands.clear();
     }
     std::_Exit(allWritten ? 0 : 1);

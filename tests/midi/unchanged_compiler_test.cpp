@@ -23,7 +23,7 @@ CompiledTrack frozenCompile(const EditorState& s, int t) {
     const auto channel = static_cast<std::uint8_t>(t % 16);
 
     out = {'M', 'T', 'r', 'k', 0, 0, 0, 0};
-    const TrackScore& track = s.score[t];
+    const TrackScore& track = s.piece.score[t];
     out.insert(out.end(), {0x00, static_cast<std::uint8_t>(0xC0 | channel), track.trackProgram});
 
     std::uint32_t pending = 0;
@@ -32,16 +32,16 @@ CompiledTrack frozenCompile(const EditorState& s, int t) {
         for (int slot = 0; slot < measure.noteCount; ++slot) {
             const int row = measure.noteRow[slot];
             const int length = std::abs(measure.noteAttr[slot][kAttrCode]);
-            const std::uint32_t ticks = s.lengthTicks[length];
-            if (!isNoteLength(length)) {
-                result.mml += s.lengthNames[length];
+            const std::uint32_t ticks = s.tables.lengthTicks[length];
+            if (!isNoteIndex(length)) {
+                result.mml += s.tables.lengthNames[length];
                 result.mml += ' ';
                 pending += ticks;
                 continue;
             }
-            const std::uint8_t key = s.rowMidi[row];
-            result.mml += s.rowNames[row];
-            result.mml += s.lengthNames[length];
+            const std::uint8_t key = s.tables.rowMidi[row];
+            result.mml += s.tables.rowNames[row];
+            result.mml += s.tables.lengthNames[length];
             result.mml += ' ';
             appendVariableLength(out, pending);
             pending = 0;
@@ -63,7 +63,7 @@ CompiledTrack frozenCompile(const EditorState& s, int t) {
 // beyond the palette), sparse enough that thousands of scores stay quick.
 void fillWithoutMarks(EditorState& s, int t, test::RandomScore& random) {
     random.clear(s, t);
-    TrackScore& track = s.score[t];
+    TrackScore& track = s.piece.score[t];
     const int lastMeasure = random.pick(0, 5) == 0 ? random.pick(0, 200) : random.pick(0, 8);
     track.lastMeasure = static_cast<std::int16_t>(lastMeasure);
     const int others[] = {34, 51, 52, 57, 60, 64};
@@ -83,9 +83,9 @@ TEST(UnchangedCompiler, ScoresWithoutMarksCompileByteForByteAsBefore) {
     test::RandomScore random(22);
     auto s = test::newState();
     for (int round = 0; round < 3000; ++round) {
-        const int t = random.pick(0, kTrackCount - 1);
+        const int t = random.pick(0, kStoredTracks - 1);
         fillWithoutMarks(*s, t, random);
-        const CompiledTrack now = compileTrack(*s, t);
+        const CompiledTrack now = compileTrack(s->piece, s->tables, t);
         const CompiledTrack before = frozenCompile(*s, t);
         ASSERT_EQ(now.chunk, before.chunk) << "round " << round;
         ASSERT_EQ(now.mml, before.mml) << "round " << round;
@@ -101,9 +101,9 @@ TEST(UnchangedCompiler, PlaybackFileAndTrackBufferAsBefore) {
     for (int round = 0; round < 30; ++round) {
         const int t = random.pick(0, kWindowTracks - 1);
         fillWithoutMarks(*s, t, random);
-        s->curTrack = static_cast<std::int16_t>(t);
+        s->view.curTrack = static_cast<std::int16_t>(t);
         test::RecordingSequencer sequencer;
-        const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path(), kStandardTempo);
+        const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path());
         ASSERT_EQ(played.error, "");
         const CompiledTrack before = frozenCompile(*s, t);
         std::vector<std::uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0x20};

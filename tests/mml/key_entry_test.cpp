@@ -22,14 +22,14 @@ constexpr int kSetting = 4;  // octave setting
 constexpr int kMiddleCKey = 36;
 
 void expectUntouched(const EditorState& s, int measure, int count) {
-    EXPECT_EQ(s.score[0].measures[measure].noteCount, count);
-    EXPECT_EQ(s.entryMeasure, measure);
+    EXPECT_EQ(s.piece.score[0].measures[measure].noteCount, count);
+    EXPECT_EQ(s.view.entryMeasure, measure);
 }
 
 // The keys of the notes track 0 plays.
 std::vector<int> playedKeys(const EditorState& s) {
     std::vector<int> keys;
-    for (const test::Played& p : test::notesOfChunk(compileTrack(s, 0).chunk).notes)
+    for (const test::Played& p : test::notesOfChunk(compileTrack(s.piece, s.tables, 0).chunk).notes)
         keys.push_back(p.key);
     return keys;
 }
@@ -49,29 +49,29 @@ EntryResult enter(EditorState& s, std::string_view note, int perMeasure = 8,
 TEST(KeyEntry, SwitchingOnAddsAMeasureAndShowsTheEntryMeasure) {
     auto s = newState();
     EXPECT_TRUE(switchKeyEntry(*s));
-    EXPECT_EQ(s->keyEntryMode, 1);
-    EXPECT_EQ(s->entryMeasure, 3);
-    EXPECT_EQ(s->entrySlot, 0);
-    EXPECT_EQ(s->score[0].lastMeasure, 4);
-    EXPECT_EQ(s->firstMeasure, 1);  // measure 3 in the third column
+    EXPECT_EQ(s->view.keyEntryMode, 1);
+    EXPECT_EQ(s->view.entryMeasure, 3);
+    EXPECT_EQ(s->view.entrySlot, 0);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 4);
+    EXPECT_EQ(s->view.firstMeasure, 1);  // measure 3 in the third column
     EXPECT_FALSE(switchKeyEntry(*s));
-    EXPECT_EQ(s->keyEntryMode, 0);
+    EXPECT_EQ(s->view.keyEntryMode, 0);
     EXPECT_TRUE(switchKeyEntry(*s));
-    EXPECT_EQ(s->score[0].lastMeasure, 5);
-    EXPECT_EQ(s->entryMeasure, 4);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 5);
+    EXPECT_EQ(s->view.entryMeasure, 4);
 }
 
 TEST(KeyEntry, SwitchingOnStaysInsideTheScore) {
     auto s = newState();
-    s->score[0].lastMeasure = 1;
+    s->piece.score[0].lastMeasure = 1;
     switchKeyEntry(*s);
-    EXPECT_EQ(s->firstMeasure, 0);
+    EXPECT_EQ(s->view.firstMeasure, 0);
     switchKeyEntry(*s);
-    s->score[0].lastMeasure = 200;
+    s->piece.score[0].lastMeasure = 200;
     switchKeyEntry(*s);
-    EXPECT_EQ(s->score[0].lastMeasure, 200);
-    EXPECT_EQ(s->entryMeasure, 200);
-    EXPECT_EQ(s->firstMeasure, 197);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 200);
+    EXPECT_EQ(s->view.entryMeasure, 200);
+    EXPECT_EQ(s->view.firstMeasure, 197);
 }
 
 TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
@@ -82,14 +82,15 @@ TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
     ASSERT_EQ(r.outcome, EntryOutcome::Stored);
     EXPECT_EQ(r.row, 21);
     EXPECT_EQ(r.measure, 3);
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 1);
-    EXPECT_EQ(s->score[0].measures[3].noteRow[0], 21);
-    EXPECT_EQ(s->rowMidi[21], 60);
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrX], 22);    // first of 8: 200 / 9
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrTop], 50);  // stem up, bottom edge on y 84
-    EXPECT_EQ(s->score[0].measures[3].noteAttr[0][kAttrCode], 6);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteRow[0], 21);
+    EXPECT_EQ(s->tables.rowMidi[21], 60);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrX], 22);  // first of 8: 200 / 9
+    // Stem up, the bottom edge on y 84.
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrTop], 50);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrCode], 6);
 
-    const CompiledTrack c = compileTrack(*s, 0);
+    const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
     EXPECT_EQ(c.mml, "O4C8 ");
     const std::vector<std::uint8_t> noteOn = {0x90, 60, 0x40};
     EXPECT_NE(std::search(c.chunk.begin(), c.chunk.end(), noteOn.begin(), noteOn.end()),
@@ -100,12 +101,12 @@ TEST(KeyEntry, GlyphIsTheCursorGlyphOfTheRow) {
     auto s = newState();
     for (int row = 0; row <= kTopRow; ++row) {
         for (int length = 0; length < kNoteLengths; ++length) {
-            s->curLength = static_cast<std::int16_t>(length);
+            s->view.curLength = static_cast<std::int16_t>(length);
             GlyphItem scratch;
             disp(*s, scratch, 100, 4 * (kTopRow - row));
             const EntryGlyph g = entryGlyph(row, length);
-            EXPECT_EQ(g.top, s->glyphTop) << row << " " << length;
-            EXPECT_EQ(g.code, s->glyphCode) << row << " " << length;
+            EXPECT_EQ(g.top, s->pointer.glyphTop) << row << " " << length;
+            EXPECT_EQ(g.code, s->pointer.glyphCode) << row << " " << length;
         }
     }
     EXPECT_EQ(entryGlyph(30, 8).code, -8);  // above the treble staff's middle: stem down
@@ -114,16 +115,14 @@ TEST(KeyEntry, GlyphIsTheCursorGlyphOfTheRow) {
 
 TEST(KeyEntry, PointerStateIsLeftAlone) {
     auto s = enteringState();
-    s->stemDir = -1;
-    s->prevStemDir = 1;
-    s->glyphTop = 77;
-    s->glyphCode = -8;
+    s->pointer.stemDir = -1;
+    s->pointer.glyphTop = 77;
+    s->pointer.glyphCode = -8;
     ASSERT_EQ(enter(*s, "O3C8").outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->stemDir, -1);
-    EXPECT_EQ(s->prevStemDir, 1);
-    EXPECT_EQ(s->glyphTop, 77);
-    EXPECT_EQ(s->glyphCode, -8);
-    EXPECT_EQ(s->curLength, 8);
+    EXPECT_EQ(s->pointer.stemDir, -1);
+    EXPECT_EQ(s->pointer.glyphTop, 77);
+    EXPECT_EQ(s->pointer.glyphCode, -8);
+    EXPECT_EQ(s->view.curLength, 8);
 }
 
 // Every key, at every octave setting and in keys with sharps and with flats,
@@ -133,11 +132,11 @@ TEST(KeyEntry, EveryKeyStoresThePitchOfTheKey) {
         for (const int keySignature : {0, 3, 7, -2, -7}) {
             auto s = newState(setting);
             applyKeySignatureRows(*s, keySignature, setting);
-            s->keySignature = static_cast<std::int16_t>(keySignature);
+            s->piece.keySignature = static_cast<std::int16_t>(keySignature);
             for (int key = 0; key < kPianoKeyCount; ++key) {
-                s->entryMeasure = 0;
-                s->entrySlot = 0;
-                s->score[0].measures[0].noteCount = 0;
+                s->view.entryMeasure = 0;
+                s->view.entrySlot = 0;
+                s->piece.score[0].measures[0].noteCount = 0;
                 const KeyPress press = pressKey(key, 0, 600);
                 EntryResult r = enter(*s, press.noteText, 8, setting);
                 if (r.outcome == EntryOutcome::RowOutOfRange) {
@@ -165,7 +164,7 @@ TEST(KeyEntry, BlackKeysAndNaturalsAgainstTheKeyStoreAMarkBeforeTheNote) {
     EXPECT_TRUE(enter(*s, "O4C#8").marked);   // a sharp on the C row
     EXPECT_FALSE(enter(*s, "O4C#8").marked);  // the sharp is still in force
     EXPECT_TRUE(enter(*s, "O4C8").marked);    // a natural
-    const Measure& m = s->score[0].measures[3];
+    const Measure& m = s->piece.score[0].measures[3];
     ASSERT_EQ(m.noteCount, 5);
     const int codes[] = {-28, 6, 6, -30, 6};
     for (int slot = 0; slot < 5; ++slot) {
@@ -174,18 +173,18 @@ TEST(KeyEntry, BlackKeysAndNaturalsAgainstTheKeyStoreAMarkBeforeTheNote) {
     }
     EXPECT_EQ(m.noteAttr[0][kAttrX], 22 - 12);  // the mark stands close before its note
     EXPECT_EQ(m.noteAttr[0][kAttrTop], 84 - 12);
-    EXPECT_EQ(compileTrack(*s, 0).mml, " O4C#8 O4C#8  O4C8 ");
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4C#8 O4C#8  O4C8 ");
 
     // In a key with flats the black key is the flat of the row above; B flat
     // is in the key already.
     s = newState();
     applyKeySignatureRows(*s, -2, kSetting);
-    s->keySignature = -2;
+    s->piece.keySignature = -2;
     switchKeyEntry(*s);
     EXPECT_TRUE(enter(*s, "O4C#8").marked);
     EXPECT_FALSE(enter(*s, "O4A#8").marked);
     EXPECT_TRUE(enter(*s, "O4B8").marked);
-    EXPECT_EQ(compileTrack(*s, 0).mml, " O4D-8 O4B-8  O4B8 ");
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4D-8 O4B-8  O4B8 ");
 }
 
 TEST(KeyEntry, ANoteAndItsMarkMustBothFit) {
@@ -195,7 +194,7 @@ TEST(KeyEntry, ANoteAndItsMarkMustBothFit) {
     EXPECT_EQ(enter(*s, "O4C#8", 20).outcome, EntryOutcome::MeasureFull);
     expectUntouched(*s, 3, 19);
     EXPECT_EQ(enter(*s, "O4C8", 20).outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 20);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 20);
 }
 
 TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
@@ -205,23 +204,23 @@ TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
         ASSERT_EQ(r.outcome, EntryOutcome::Stored);
         EXPECT_EQ(r.measure, 3);
         EXPECT_EQ(r.slot, k - 1);
-        EXPECT_EQ(s->score[0].measures[3].noteAttr[k - 1][kAttrX], 22 * k);
+        EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[k - 1][kAttrX], 22 * k);
     }
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 8);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 8);
 
     EntryResult r = enter(*s, "O4D8");
     EXPECT_EQ(r.measure, 4);
     EXPECT_EQ(r.slot, 0);
     EXPECT_FALSE(r.lastMeasureRaised);  // switching on added measure 4
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 22);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 22);
     for (int k = 2; k <= 8; ++k)
         enter(*s, "O4D8");
     r = enter(*s, "O4E8");
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].lastMeasure, 5);
-    EXPECT_EQ(s->entryMeasure, 5);
-    EXPECT_EQ(s->entrySlot, 1);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 5);
+    EXPECT_EQ(s->view.entryMeasure, 5);
+    EXPECT_EQ(s->view.entrySlot, 1);
 }
 
 TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
@@ -229,12 +228,12 @@ TEST(KeyEntry, NoteCountZeroStartsAMeasureForEveryNote) {
     EntryResult r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 4);
     EXPECT_FALSE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 100);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 100);
     r = enter(*s, "O4C8", 0);
     EXPECT_EQ(r.measure, 5);
     EXPECT_TRUE(r.lastMeasureRaised);
-    EXPECT_EQ(s->score[0].measures[3].noteCount, 0);
-    EXPECT_EQ(s->score[0].measures[5].noteCount, 1);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 0);
+    EXPECT_EQ(s->piece.score[0].measures[5].noteCount, 1);
 }
 
 TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
@@ -242,7 +241,7 @@ TEST(KeyEntry, FewerNotesPerMeasureChosenMidwayMovesOn) {
     for (int k = 0; k < 5; ++k)
         enter(*s, "O4C8", 8);
     EXPECT_EQ(enter(*s, "O4C8", 4).measure, 4);
-    EXPECT_EQ(s->score[0].measures[4].noteAttr[0][kAttrX], 40);
+    EXPECT_EQ(s->piece.score[0].measures[4].noteAttr[0][kAttrX], 40);
 }
 
 TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
@@ -252,10 +251,10 @@ TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 1);  // x 40
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 3);  // x 80
     EXPECT_EQ(enter(*s, "O4C8", 4).slot, 4);  // x 120
-    ASSERT_EQ(s->score[0].measures[3].noteCount, 5);
+    ASSERT_EQ(s->piece.score[0].measures[3].noteCount, 5);
     const int expected[] = {30, 40, 60, 80, 120};
     for (int slot = 0; slot < 5; ++slot)
-        EXPECT_EQ(s->score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
+        EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
 }
 
 TEST(KeyEntry, Refusals) {
@@ -274,17 +273,17 @@ TEST(KeyEntry, Refusals) {
     EXPECT_EQ(r.outcome, EntryOutcome::MeasureFull);
     EXPECT_NE(entryNotice(r.outcome), entryNotice(EntryOutcome::RowOutOfRange));
     expectUntouched(*s, 3, 20);
-    EXPECT_EQ(s->entrySlot, 1);
+    EXPECT_EQ(s->view.entrySlot, 1);
 
-    s->entryMeasure = 200;
-    s->entrySlot = 8;
+    s->view.entryMeasure = 200;
+    s->view.entrySlot = 8;
     r = enter(*s, "O4C8");
     EXPECT_EQ(r.outcome, EntryOutcome::MeasureOutOfRange);
     EXPECT_FALSE(entryNotice(r.outcome).empty());
     expectUntouched(*s, 200, 0);
-    EXPECT_EQ(s->score[0].lastMeasure, 4);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 4);
     EXPECT_EQ(enter(*s, "O4C8", 9).outcome, EntryOutcome::Stored);
-    EXPECT_EQ(s->score[0].lastMeasure, 200);
+    EXPECT_EQ(s->piece.score[0].lastMeasure, 200);
 }
 
 TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {
@@ -295,7 +294,7 @@ TEST(KeyEntry, TextThatIsNoNoteIsIgnored) {
         EXPECT_TRUE(entryNotice(r.outcome).empty());
     }
     expectUntouched(*s, 3, 0);
-    EXPECT_EQ(s->entrySlot, 0);
+    EXPECT_EQ(s->view.entrySlot, 0);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 TEST(LengthLetters, TextsAgreeWithTheLengthTable) {
     auto s = test::newState();
     for (int n = 0; n < kNoteLengthCount; ++n)
-        EXPECT_EQ(noteLengthText(n), s->lengthNames[n]) << n;
+        EXPECT_EQ(noteLengthText(n), s->tables.lengthNames[n]) << n;
 }
 
 TEST(LengthLetters, OctaveCommandsKeepTheirDigit) {

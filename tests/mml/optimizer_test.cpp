@@ -107,15 +107,15 @@ std::string randomScoreMml(EditorState& s, std::mt19937& rng) {
     nt_init(s, pick(0, 8));
     // Key signatures rename rows with "#" or "-".
     for (int i = pick(0, 6); i > 0; --i)
-        s.rowNames[pick(0, 95)] += pick(0, 1) ? "#" : "-";
-    s.score[0].lastMeasure = static_cast<std::int16_t>(pick(0, 12));
-    for (int m = 0; m <= s.score[0].lastMeasure; ++m) {
+        s.tables.rowNames[pick(0, 95)] += pick(0, 1) ? "#" : "-";
+    s.piece.score[0].lastMeasure = static_cast<std::int16_t>(pick(0, 12));
+    for (int m = 0; m <= s.piece.score[0].lastMeasure; ++m) {
         for (int n = pick(0, 8); n > 0; --n) {
             const int length = pick(0, 27);
             test::appendSlot(s, 0, m, pick(0, 95), pick(0, 1) ? length : -length);
         }
     }
-    return compileTrack(s, 0).mml;
+    return compileTrack(s.piece, s.tables, 0).mml;
 }
 
 // Random MML in the editor's form with every octave 0..9.

@@ -11,6 +11,7 @@
 #include "score/canvas_geometry.h"
 #include "support/form_fixture.h"
 #include "ui/updown.h"
+#include "view/event_codes.h"
 #include "view/keyboard_panel.h"
 #include "view/score_canvas.h"
 
@@ -41,7 +42,7 @@ struct PianoWindowTest : test::FormTest {
     int notesInScore() {
         int total = 0;
         for (int m = 0; m < kMeasureCount; ++m)
-            total += state().score[0].measures[m].noteCount;
+            total += state().piece.score[0].measures[m].noteCount;
         return total;
     }
     bool framedWhilePressed = false;
@@ -83,16 +84,16 @@ TEST_F(PianoWindowTest, ZoneBoundsInTwips) {
 
 TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
     QTest::mouseClick(form->Command16, Qt::LeftButton);
-    const int m = state().entryMeasure;
+    const int m = state().view.entryMeasure;
     play(kMiddleCKey, 9, 90);
-    ASSERT_EQ(state().score[0].measures[m].noteCount, 1);
-    EXPECT_EQ(state().score[0].measures[m].noteRow[0],
+    ASSERT_EQ(state().piece.score[0].measures[m].noteCount, 1);
+    EXPECT_EQ(state().piece.score[0].measures[m].noteRow[0],
               21);  // middle C on the guide line between the staves
-    EXPECT_EQ(state().score[0].measures[m].noteAttr[0][kAttrCode], 8);
+    EXPECT_EQ(state().piece.score[0].measures[m].noteAttr[0][kAttrCode], 8);
     const GlyphItem& glyph = form->Image4(glyphForSlot(m, 0));
     EXPECT_EQ(glyph.top, 80 + 4 - 34);  // stem up, its head on y 80
-    EXPECT_EQ(glyph.left, state().score[0].measures[m].noteAttr[0][kAttrX] +
-                              (m - state().firstMeasure) * 200 + 70);
+    EXPECT_EQ(glyph.left, state().piece.score[0].measures[m].noteAttr[0][kAttrX] +
+                              (m - state().view.firstMeasure) * 200 + 70);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
     EXPECT_EQ(text1(), "O4C4 ");  // the piano's text and the score's name one pitch alike
 }
@@ -100,16 +101,17 @@ TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
 TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {
     form->UpDown4->setValue(2);
     QTest::mouseClick(form->Command16, Qt::LeftButton);  // the track gains measure 4
-    const int m = state().entryMeasure;
+    const int m = state().view.entryMeasure;
     ASSERT_EQ(m, 3);
+    EXPECT_EQ(form->Slider1->maximum(), 5);
     for (int k : {36, 38, 40, 41, 43})
         play(k, 9, 90);
-    EXPECT_EQ(state().score[0].measures[3].noteCount, 2);
-    EXPECT_EQ(state().score[0].measures[4].noteCount, 2);
-    EXPECT_EQ(state().score[0].measures[5].noteCount, 1);
-    EXPECT_LT(state().score[0].measures[3].noteAttr[0][kAttrX],
-              state().score[0].measures[3].noteAttr[1][kAttrX]);
-    EXPECT_EQ(state().score[0].lastMeasure, 5);  // passing the last measure raises it
+    EXPECT_EQ(state().piece.score[0].measures[3].noteCount, 2);
+    EXPECT_EQ(state().piece.score[0].measures[4].noteCount, 2);
+    EXPECT_EQ(state().piece.score[0].measures[5].noteCount, 1);
+    EXPECT_LT(state().piece.score[0].measures[3].noteAttr[0][kAttrX],
+              state().piece.score[0].measures[3].noteAttr[1][kAttrX]);
+    EXPECT_EQ(state().piece.score[0].lastMeasure, 5);  // passing the last measure raises it
     EXPECT_EQ(form->Slider1->maximum(), 6);
 }
 

@@ -36,7 +36,10 @@ protected:
         for (const Slot& slot : slots)
             test::appendSlot(*s_, 0, m, slot.row, slot.index > 11 ? -slot.index : slot.index);
     }
-    CompiledTrack compiled(int tempo = kStandardTempo) { return compileTrack(*s_, 0, tempo); }
+    CompiledTrack compiled(int tempo = kStandardTempo) {
+        s_->piece.tempo = static_cast<std::int16_t>(tempo);
+        return compileTrack(s_->piece, s_->tables, 0);
+    }
     std::vector<Played> played() { return test::notesOfChunk(compiled().chunk).notes; }
     std::vector<int> keys() {
         std::vector<int> k;
@@ -84,7 +87,7 @@ TEST_F(Marks, AnAccidentalReplacesTheKeySignature) {
 TEST_F(Marks, ATieIsOneNoteAndCarriesItsSharpAcrossTheBarLine) {
     measure(0, {{kF4, kSharp}, {kF4, kQuarter}, {kF4, kArc}});
     measure(2, {{kF4, kHalf}, {kF4, kQuarter}});  // measure 1 empty
-    s_->score[0].lastMeasure = 2;
+    s_->piece.score[0].lastMeasure = 2;
     EXPECT_EQ(played(), (std::vector<Played>{{0, 96, 66, 64}, {96, 128, 65, 64}}));
     EXPECT_EQ(compiled().mml, " O4F#4 & O4F#2 O4F4 ");
 }
@@ -180,8 +183,8 @@ TEST(MarksAtAPoint, APlacedSlotWritesTheTokenItSounds) {
     applyKeySignatureRows(*s, 1, 4);  // F sharp
     test::appendSlot(*s, 0, 0, kB4, -kFlat);
     test::appendSlot(*s, 0, 0, kF4, -kNatural);
-    const Measure& m = s->score[0].measures[0];
-    const StaffRows rows = staffRowsOf(*s);
+    const Measure& m = s->piece.score[0].measures[0];
+    const StaffRows rows = staffRowsOf(s->tables);
     auto token = [&](int slot, int row, int index) {
         std::string out;
         appendMmlToken(out, placedEvent(m, slot, row, index, rows));
@@ -207,8 +210,8 @@ TEST(MarksAtAPoint, ANoteSoundsThePitchItsRowHasAtItsSlot) {
     int checked = 0;
     for (int round = 0; round < 500; ++round) {
         random.fill(*s, 0);
-        const StaffRows rows = staffRowsOf(*s);
-        const TrackInterpretation music = interpretTrack(s->score[0], rows);
+        const StaffRows rows = staffRowsOf(s->tables);
+        const TrackInterpretation music = interpretTrack(s->piece.score[0], rows);
         int measureOfLastNote = -1;
         bool linked = false;
         for (const MusicEvent& e : music.events) {
@@ -216,7 +219,7 @@ TEST(MarksAtAPoint, ANoteSoundsThePitchItsRowHasAtItsSlot) {
                 linked = true;
             if (e.kind != EventKind::Note)
                 continue;
-            const Measure& measure = s->score[0].measures[e.measure];
+            const Measure& measure = s->piece.score[0].measures[e.measure];
             const SpelledPitch p = pitchAtSlot(measure, e.slot, measure.noteRow[e.slot], rows);
             if (!(linked && e.measure > measureOfLastNote)) {
                 ASSERT_EQ(p, e.pitch) << round << " measure " << e.measure << " slot " << e.slot;

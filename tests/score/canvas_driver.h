@@ -52,15 +52,15 @@ protected:
 
     // Shows the view from measure `first`, as repeated scrolling would.
     void scrollTo(int first) {
-        state().firstMeasure = static_cast<std::int16_t>(first);
-        form->dispn(state().firstMeasure);
+        state().view.firstMeasure = static_cast<std::int16_t>(first);
+        form->dispn(state().view.firstMeasure);
     }
 
     std::int16_t& attr(int m, int slot, int a) {
-        return state().score[0].measures[m].noteAttr[slot][a];
+        return state().piece.score[0].measures[m].noteAttr[slot][a];
     }
-    std::int16_t& row(int m, int slot) { return state().score[0].measures[m].noteRow[slot]; }
-    std::int16_t count(int m) { return state().score[0].measures[m].noteCount; }
+    std::int16_t& row(int m, int slot) { return state().piece.score[0].measures[m].noteRow[slot]; }
+    std::int16_t count(int m) { return state().piece.score[0].measures[m].noteCount; }
 };
 
 }  // namespace tsuzuri::test

@@ -22,13 +22,13 @@ protected:
 TEST_F(DeletionTest, DeleteClosesTheGapAndTheFrameShowsTheNextNote) {
     threeNotes();
     clickAt(352, 60);  // B
-    ASSERT_EQ(state().selGlyph, 22);
+    ASSERT_EQ(state().view.selGlyph, 22);
     key(Qt::Key_Delete);
     ASSERT_EQ(count(1), 2);
     EXPECT_EQ(row(1, 0), 22);
     EXPECT_EQ(row(1, 1), 24);
     EXPECT_EQ(attr(1, 1, kAttrX), 124);
-    EXPECT_EQ(state().selActive, 1);
+    EXPECT_EQ(state().view.selActive, 1);
     EXPECT_TRUE(form->Image4(22).framed);
     EXPECT_EQ(form->Image4(22).left, 394);  // the glyph now shows C
     EXPECT_EQ(form->Image4(23).top, kHiddenNoteTop);
@@ -36,9 +36,9 @@ TEST_F(DeletionTest, DeleteClosesTheGapAndTheFrameShowsTheNextNote) {
     ASSERT_EQ(count(1), 1);
     EXPECT_EQ(row(1, 0), 22);
     // The text keeps what was placed; the next compile rebuilds it.
-    EXPECT_EQ(
-        form->Text1->toPlainText().toStdString(),
-        state().rowNames[22] + "4 " + state().rowNames[23] + "4 " + state().rowNames[24] + "4 ");
+    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().tables.rowNames[22] + "4 " +
+                                                            state().tables.rowNames[23] + "4 " +
+                                                            state().tables.rowNames[24] + "4 ");
 }
 
 TEST_F(DeletionTest, TheCrossRemovesTheLastNoteAndKeepsTheSelection) {
@@ -47,8 +47,8 @@ TEST_F(DeletionTest, TheCrossRemovesTheLastNoteAndKeepsTheSelection) {
     form->Text1->setFocus();
     pressCross();
     ASSERT_EQ(count(1), 2);
-    EXPECT_EQ(state().selActive, 1);
-    EXPECT_EQ(state().selGlyph, 23);
+    EXPECT_EQ(state().view.selActive, 1);
+    EXPECT_EQ(state().view.selGlyph, 23);
     EXPECT_EQ(form->Image4(23).top, kHiddenNoteTop);
     EXPECT_EQ(form->focusWidget(), canvas());
     // The framed glyph shows nothing now: further deletions and edits do
@@ -58,9 +58,9 @@ TEST_F(DeletionTest, TheCrossRemovesTheLastNoteAndKeepsTheSelection) {
     key(Qt::Key_Up);
     EXPECT_EQ(count(1), 2);
     EXPECT_EQ(row(1, 1), 23);
-    EXPECT_EQ(state().selGlyph, 23);
+    EXPECT_EQ(state().view.selGlyph, 23);
     key(Qt::Key_Left);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
 }
 
 TEST_F(DeletionTest, WithoutASelectionNothingIsDeleted) {
@@ -79,7 +79,7 @@ TEST_F(DeletionTest, InAScrolledViewOnlyTheShownMeasureLosesItsNote) {
     placeAt(500, 78);  // measure 2
     scrollTo(1);
     clickAt(100, 60);  // measure 1, now in the first column
-    ASSERT_EQ(state().selGlyph, 21);
+    ASSERT_EQ(state().view.selGlyph, 21);
     key(Qt::Key_Delete);
     EXPECT_EQ(count(0), 1);
     EXPECT_EQ(count(1), 0);

@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <cstdio>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "midi/preview.h"
 #include "midi/track_compiler.h"
 #include "score/random_events.h"
@@ -119,14 +119,14 @@ protected:
 
     std::string scoreFault() {
         const EditorState& s = state();
-        if (s.curTrack < 0 || s.curTrack >= kTrackCount)
-            return "curTrack " + std::to_string(s.curTrack);
+        if (s.view.curTrack < 0 || s.view.curTrack >= kStoredTracks)
+            return "curTrack " + std::to_string(s.view.curTrack);
         for (int m = 0; m < kMeasureCount; ++m) {
-            const int n = s.score[s.curTrack].measures[m].noteCount;
+            const int n = s.piece.score[s.view.curTrack].measures[m].noteCount;
             if (n < 0 || n > kMaxNotesPerMeasure)
                 return "noteCount " + std::to_string(n);
         }
-        const auto chunk = compileTrack(s, s.curTrack).chunk;
+        const auto chunk = compileTrack(s.piece, s.tables, s.view.curTrack).chunk;
         if (chunk.size() < 12 || chunk[0] != 'M' || chunk[chunk.size() - 2] != 0x2F)
             return "a compiled chunk without its end";
         return {};

@@ -24,21 +24,21 @@ protected:
 
 TEST_F(KeyEditTest, WithoutASelectionOnlyEscapeF5AndF6Act) {
     threeNotes();
-    const Measure before = state().score[0].measures[1];
+    const Measure before = state().piece.score[0].measures[1];
     for (Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Delete})
         key(k);
     key(Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(count(1), 3);
     for (int slot = 0; slot < 3; ++slot)
-        EXPECT_EQ(state().score[0].measures[1].noteAttr[slot][kAttrTop],
+        EXPECT_EQ(state().piece.score[0].measures[1].noteAttr[slot][kAttrTop],
                   before.noteAttr[slot][kAttrTop]);
     sequencer.commands.clear();
     key(Qt::Key_F5);
     ASSERT_EQ(sequencer.commands.size(), 2u);
     EXPECT_EQ(sequencer.commands[1], "play \"" + trackPath() + "\"");
-    EXPECT_EQ(
-        form->Text1->toPlainText().toStdString(),
-        state().rowNames[22] + "4 " + state().rowNames[22] + "4 " + state().rowNames[22] + "4 ");
+    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().tables.rowNames[22] + "4 " +
+                                                            state().tables.rowNames[22] + "4 " +
+                                                            state().tables.rowNames[22] + "4 ");
     key(Qt::Key_F6);
     EXPECT_EQ(sequencer.commands.size(), 4u);
     EXPECT_EQ(sequencer.commands[3], "play \"" + trackPath() + "\"");
@@ -48,11 +48,11 @@ TEST_F(KeyEditTest, EscapeEndsTheSelectionAndTheArrowsThenDoNothing) {
     threeNotes();
     select(350);
     key(Qt::Key_Escape);
-    EXPECT_EQ(state().selActive, 0);
+    EXPECT_EQ(state().view.selActive, 0);
     EXPECT_FALSE(form->Image4(22).framed);
     key(Qt::Key_Right);
     key(Qt::Key_Up);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
     EXPECT_FALSE(form->Image4(23).framed);
     EXPECT_EQ(row(1, 1), 22);
 }
@@ -62,19 +62,20 @@ TEST_F(KeyEditTest, TheFrameStepsWithinTheMeasureAndStopsAtItsEnds) {
     placeAt(600, 78);  // a note of the next measure must not be reached
     select(300);
     key(Qt::Key_Left);
-    EXPECT_EQ(state().selGlyph, 21);
+    EXPECT_EQ(state().view.selGlyph, 21);
     EXPECT_TRUE(form->Image4(21).framed);
     key(Qt::Key_Right);
     key(Qt::Key_Right);
-    EXPECT_EQ(state().selGlyph, 23);
+    EXPECT_EQ(state().view.selGlyph, 23);
     EXPECT_FALSE(form->Image4(21).framed);
     EXPECT_FALSE(form->Image4(22).framed);
     EXPECT_TRUE(form->Image4(23).framed);
     key(Qt::Key_Right);
-    EXPECT_EQ(state().selGlyph, 23);
+    EXPECT_EQ(state().view.selGlyph, 23);
     EXPECT_TRUE(form->Image4(23).framed);
     EXPECT_FALSE(form->Image4(24).framed);
-    EXPECT_EQ(state().score[0].measures[1].noteAttr[2][kAttrTop], 46);  // only the frame moved
+    // Only the frame moved.
+    EXPECT_EQ(state().piece.score[0].measures[1].noteAttr[2][kAttrTop], 46);
 }
 
 TEST_F(KeyEditTest, AFrameLeftOnAnEmptyGlyphStepsBackToTheNotes) {
@@ -84,12 +85,12 @@ TEST_F(KeyEditTest, AFrameLeftOnAnEmptyGlyphStepsBackToTheNotes) {
     EXPECT_EQ(count(1), 2);
     EXPECT_TRUE(form->Image4(23).framed);
     key(Qt::Key_Right);
-    EXPECT_EQ(state().selGlyph, 23);  // no note to the right
+    EXPECT_EQ(state().view.selGlyph, 23);  // no note to the right
     key(Qt::Key_Up);
     key(Qt::Key_Delete);
     EXPECT_EQ(count(1), 2);  // nothing to move or delete there
     key(Qt::Key_Left);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
     EXPECT_TRUE(form->Image4(22).framed);
     key(Qt::Key_Delete);
     EXPECT_EQ(count(1), 1);
@@ -104,16 +105,15 @@ TEST_F(KeyEditTest, UpAndDownStoreWhatPlacementOnTheNewRowStores) {
     ASSERT_EQ(row(1, 0), 20);
     select(300, 80);
     moveTo(200, 60);  // the last direction is down, off the note
-    ASSERT_EQ(state().stemDir, -1);
+    ASSERT_EQ(state().pointer.stemDir, -1);
     key(Qt::Key_Up);
     EXPECT_EQ(row(1, 0), 21);
     EXPECT_EQ(attr(1, 0, kAttrTop), 50);
     EXPECT_EQ(attr(1, 0, kAttrCode), 8);
     // The glyph is redisplayed as the pointer on the new row would place it.
-    EXPECT_EQ(state().stemDir, 1);
-    EXPECT_EQ(state().glyphLeft, 294);
-    EXPECT_EQ(state().glyphTop, 50);
-    EXPECT_EQ(state().glyphCode, 8);
+    EXPECT_EQ(state().pointer.stemDir, 1);
+    EXPECT_EQ(state().pointer.glyphTop, 50);
+    EXPECT_EQ(state().pointer.glyphCode, 8);
     EXPECT_EQ(form->Image4(21).left, 294);
     EXPECT_EQ(form->Image4(21).top, 50);
     key(Qt::Key_Down);
@@ -126,7 +126,7 @@ TEST_F(KeyEditTest, UpAndDownStoreWhatPlacementOnTheNewRowStores) {
     EXPECT_EQ(attr(1, 0, kAttrCode), -8);
     EXPECT_EQ(form->Label5->text(), "-1-8");
     EXPECT_EQ(form->Image4(21).picture, stemDownPicture(8));
-    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().rowNames[20] + "4 ");
+    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().tables.rowNames[20] + "4 ");
 }
 
 TEST_F(KeyEditTest, ShiftLeftThenShiftRightRestoresTheTopAndOnlyLeftMovesTheGlyph) {
@@ -135,7 +135,7 @@ TEST_F(KeyEditTest, ShiftLeftThenShiftRightRestoresTheTopAndOnlyLeftMovesTheGlyp
     const double glyphTop = form->Image4(22).top;
     key(Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(attr(1, 1, kAttrTop), 45);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
     EXPECT_NE(form->Image4(22).top, glyphTop);
     const double moved = form->Image4(22).top;
     key(Qt::Key_Right, Qt::ShiftModifier);
@@ -148,7 +148,7 @@ TEST_F(KeyEditTest, CtrlLeftDoesNothingAndCtrlUpActsAsUp) {
     select(350);
     key(Qt::Key_Left, Qt::ControlModifier);
     key(Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
     EXPECT_EQ(attr(1, 1, kAttrTop), 46);
     key(Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(row(1, 1), 23);
@@ -161,7 +161,7 @@ TEST_F(KeyEditTest, InAScrolledViewTheSecondColumnsNoteIsEdited) {
     placeAt(320, 78);  // second column: measure 2
     ASSERT_EQ(count(2), 1);
     select(320);
-    ASSERT_EQ(state().selGlyph, 41);
+    ASSERT_EQ(state().view.selGlyph, 41);
     key(Qt::Key_Up);
     EXPECT_EQ(row(2, 0), 23);
     EXPECT_EQ(row(3, 0), 22);
@@ -191,9 +191,9 @@ TEST_F(KeyEditTest, KeysReachTheCanvasThroughTheFocusAfterAClick) {
     ASSERT_EQ(form->focusWidget(), canvas());
     QTest::keyClick(form->focusWidget(), Qt::Key_Up);
     EXPECT_EQ(row(1, 1), 23);
-    EXPECT_EQ(
-        form->Text1->toPlainText().toStdString(),
-        state().rowNames[22] + "4 " + state().rowNames[22] + "4 " + state().rowNames[22] + "4 ");
+    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().tables.rowNames[22] + "4 " +
+                                                            state().tables.rowNames[22] + "4 " +
+                                                            state().tables.rowNames[22] + "4 ");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ protected:
     void existingNote(int m, int x) {
         test::appendSlot(state(), 0, m, 9, 8, x);
         attr(m, count(m) - 1, kAttrTop) = 138 - 34;
-        form->dispn(state().firstMeasure);
+        form->dispn(state().view.firstMeasure);
     }
     std::string text() { return form->Text1->toPlainText().toStdString(); }
 };
@@ -29,8 +29,9 @@ TEST_F(PlacementTest, AClickOnTheCursorPlacesWhatItShows) {
     EXPECT_EQ(attr(0, 0, kAttrTop), 46);
     EXPECT_EQ(attr(0, 0, kAttrCode), 8);
     EXPECT_EQ(row(0, 0), 22);
-    EXPECT_EQ(text(), state().rowNames[22] + "4 ");
-    EXPECT_EQ(form->Label6->text().toStdString(), " 250 78 20 0 " + state().rowNames[22] + "4 22");
+    EXPECT_EQ(text(), state().tables.rowNames[22] + "4 ");
+    EXPECT_EQ(form->Label6->text().toStdString(),
+              " 250 78 20 0 " + state().tables.rowNames[22] + "4 22");
     // The new glyph lies where the cursor glyph was.
     EXPECT_EQ(form->Image4(1).left, form->Image4(0).left);
     EXPECT_EQ(form->Image4(1).top, form->Image4(0).top);
@@ -42,7 +43,24 @@ TEST_F(PlacementTest, AClickOnTheCursorPlacesWhatItShows) {
     EXPECT_EQ(attr(2, 0, kAttrTop), 92);
     EXPECT_EQ(attr(2, 0, kAttrCode), -8);
     EXPECT_EQ(form->Image4(41).picture, stemDownPicture(8));
-    EXPECT_EQ(text(), state().rowNames[22] + "4 " + state().rowNames[17] + "4 ");
+    EXPECT_EQ(text(), state().tables.rowNames[22] + "4 " + state().tables.rowNames[17] + "4 ");
+}
+
+// A key edit draws the moved note through the pointer's glyph values; a click
+// on the cursor glyph right after it, with no pointer move between, still
+// places the note the cursor glyph shows.
+TEST_F(PlacementTest, AClickAfterAKeyEditPlacesWhatTheCursorShows) {
+    placeAt(300, 86);   // row 20
+    clickAt(300, 80);   // selects it; the cursor glyph stays under the pointer
+    key(Qt::Key_Down);  // row 19, drawn stem-down below the pointer
+    const GlyphItem cursor = form->Image4(0);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(300, 80));
+    ASSERT_EQ(count(1), 2);
+    EXPECT_EQ(row(1, 1), 22);
+    EXPECT_EQ(attr(1, 1, kAttrTop), cursor.top);
+    EXPECT_EQ(attr(1, 1, kAttrCode), 8);
+    EXPECT_EQ(form->Image4(22).top, cursor.top);
+    EXPECT_EQ(form->Image4(22).picture, cursor.picture);
 }
 
 // The preview goes through the one-note player: c.mid gets the key and is played.
@@ -53,7 +71,7 @@ TEST_F(PlacementTest, PlacingANoteSoundsItsPitch) {
     EXPECT_EQ(sequencer.commands.back(), "play \"" + midi + "\"");
     const auto bytes = test::readBytes(dir.path() / "c.mid");
     ASSERT_GE(bytes.size(), 28u);
-    EXPECT_EQ(bytes[27], state().rowMidi[22]);
+    EXPECT_EQ(bytes[27], state().tables.rowMidi[22]);
 }
 
 TEST_F(PlacementTest, RestsAndMarksAddTheirTextAndSoundNothing) {
@@ -97,14 +115,14 @@ TEST_F(PlacementTest, RightClickPicksUpTheLengthOfAStemDownNote) {
     attr(1, 0, kAttrCode) = -8;  // a quarter note drawn stem-down
     form->dispn(0);
     clickAt(300, 40);  // select it first: the right click drops the selection
-    ASSERT_EQ(state().selActive, 1);
+    ASSERT_EQ(state().view.selActive, 1);
     const std::string before = text();
     clickAt(300, 40, Qt::RightButton);
-    EXPECT_EQ(state().curLength, 8);
+    EXPECT_EQ(state().view.curLength, 8);
     EXPECT_EQ(form->Image4(0).picture, stemDownPicture(8));
-    EXPECT_EQ(state().paletteIndex, 14);
+    EXPECT_EQ(state().view.paletteIndex, 14);
     EXPECT_EQ(test::shownBackColor(form->Command2[14]), kWhite);
-    EXPECT_EQ(state().selActive, 0);
+    EXPECT_EQ(state().view.selActive, 0);
     EXPECT_FALSE(form->Image4(21).framed);
     EXPECT_EQ(text(), before);
     EXPECT_EQ(count(1), 1);
@@ -114,7 +132,7 @@ TEST_F(PlacementTest, RightClickOnTheCursorChangesNothing) {
     moveTo(300, 100);
     const int picture = form->Image4(0).picture;
     clickAt(300, 100, Qt::RightButton);
-    EXPECT_EQ(state().curLength, 8);
+    EXPECT_EQ(state().view.curLength, 8);
     EXPECT_EQ(form->Image4(0).picture, picture);
     EXPECT_EQ(count(1), 0);
     EXPECT_EQ(text(), "");
@@ -125,12 +143,13 @@ TEST_F(PlacementTest, LeftAndMiddleClicksOnANoteSelectItAndNothingElse) {
     placeAt(400, 78);
     const std::string before = text();
     clickAt(300, 60, Qt::MiddleButton);
-    EXPECT_EQ(state().selActive, 1);
-    EXPECT_EQ(state().selGlyph, 21);
+    EXPECT_EQ(state().view.selActive, 1);
+    EXPECT_EQ(state().view.selGlyph, 21);
     EXPECT_TRUE(form->Image4(21).framed);
-    EXPECT_EQ(form->Label6->text().toStdString(), " 300 60 15 1 " + state().rowNames[27] + "4 27");
+    EXPECT_EQ(form->Label6->text().toStdString(),
+              " 300 60 15 1 " + state().tables.rowNames[27] + "4 27");
     clickAt(400, 60);
-    EXPECT_EQ(state().selGlyph, 22);
+    EXPECT_EQ(state().view.selGlyph, 22);
     EXPECT_FALSE(form->Image4(21).framed);
     EXPECT_TRUE(form->Image4(22).framed);
     EXPECT_EQ(count(1), 2);
@@ -138,7 +157,7 @@ TEST_F(PlacementTest, LeftAndMiddleClicksOnANoteSelectItAndNothingElse) {
     // A middle click on the cursor places, and unselects.
     clickAt(600, 30, Qt::MiddleButton);
     EXPECT_EQ(count(2), 1);
-    EXPECT_EQ(state().selActive, 0);
+    EXPECT_EQ(state().view.selActive, 0);
     EXPECT_FALSE(form->Image4(22).framed);
 }
 
@@ -155,20 +174,38 @@ TEST_F(PlacementTest, AClickOnAGlyphGivesTheCanvasTheKeys) {
 }
 
 TEST_F(PlacementTest, ATrackGrowsToItsLastPlacedMeasure) {
-    EXPECT_EQ(state().score[0].lastMeasure, 3);
+    EXPECT_EQ(state().piece.score[0].lastMeasure, 3);
     scrollTo(4);
     placeAt(300, 78);  // measure 5
-    EXPECT_EQ(state().score[0].lastMeasure, 5);
+    EXPECT_EQ(state().piece.score[0].lastMeasure, 5);
     EXPECT_EQ(form->Slider1->maximum(), 6);
     scrollTo(0);
     placeAt(500, 78);  // measure 2
-    EXPECT_EQ(state().score[0].lastMeasure, 5);
+    EXPECT_EQ(state().piece.score[0].lastMeasure, 5);
     EXPECT_EQ(form->Slider1->maximum(), 6);
     scrollTo(197);
     placeAt(800, 78);  // measure 200, the last
     EXPECT_EQ(count(200), 1);
-    EXPECT_EQ(state().score[0].lastMeasure, 200);
+    EXPECT_EQ(state().piece.score[0].lastMeasure, 200);
     EXPECT_EQ(form->Slider1->maximum(), 201);
+}
+
+// The slider shows the length of the track in view, after a track change and
+// after a placement is taken back or done again.
+TEST_F(PlacementTest, TheSliderShowsTheLengthOfTheTrackInView) {
+    scrollTo(4);
+    placeAt(300, 78);  // measure 5 of the first track
+    ASSERT_EQ(form->Slider1->maximum(), 6);
+    QTest::mouseClick(form->Command4, Qt::LeftButton);  // the second track, measures 0..3
+    EXPECT_EQ(form->Slider1->maximum(), 4);
+    QTest::mouseClick(form->Command3, Qt::LeftButton);
+    EXPECT_EQ(form->Slider1->maximum(), 6);
+    QTest::mouseClick(form->Command4, Qt::LeftButton);
+    form->undo();  // the first track comes back into view without the note
+    ASSERT_EQ(state().view.curTrack, 0);
+    EXPECT_EQ(form->Slider1->maximum(), 4);
+    form->redo();
+    EXPECT_EQ(form->Slider1->maximum(), 6);
 }
 
 TEST_F(PlacementTest, AFullMeasureRefusesWithANotice) {

@@ -10,34 +10,35 @@ using PointerTest = test::CanvasTest;
 
 TEST_F(PointerTest, ColumnsStartAt65AndTheReadOutCountsMeasuresFromOne) {
     moveTo(264, 80);
-    EXPECT_EQ(state().viewCol, 0);
-    EXPECT_EQ(state().mouseMeasure, 0);
+    EXPECT_EQ(state().pointer.viewCol, 0);
+    EXPECT_EQ(state().pointer.mouseMeasure, 0);
     EXPECT_EQ(form->Label10->text(), QStringLiteral("第 1小節"));
     moveTo(265, 80);
-    EXPECT_EQ(state().viewCol, 1);
+    EXPECT_EQ(state().pointer.viewCol, 1);
     EXPECT_EQ(form->Label10->text(), QStringLiteral("第 2小節"));
     scrollTo(4);
     moveTo(700, 80);
-    EXPECT_EQ(state().mouseMeasure, 7);
+    EXPECT_EQ(state().pointer.mouseMeasure, 7);
     EXPECT_EQ(form->Label10->text(), QStringLiteral("第 8小節"));
     // Over the clefs the first column still counts.
     moveTo(30, 80);
-    EXPECT_EQ(state().viewCol, 0);
+    EXPECT_EQ(state().pointer.viewCol, 0);
     EXPECT_EQ(form->Image4(0).left, 24);
 }
 
 TEST_F(PointerTest, PositionsAreRoundedHalfToEvenAndTheGlyphFromTheFloor) {
     moveTo(250.5, 80.5);
-    EXPECT_EQ(state().mouseX, 250);
-    EXPECT_EQ(state().mouseY, 80);
+    EXPECT_EQ(state().pointer.mouseX, 250);
+    EXPECT_EQ(state().pointer.mouseY, 80);
     moveTo(251.5, 78.5);
-    EXPECT_EQ(state().mouseX, 252);
-    EXPECT_EQ(state().mouseY, 78);
+    EXPECT_EQ(state().pointer.mouseX, 252);
+    EXPECT_EQ(state().pointer.mouseY, 78);
     EXPECT_EQ(form->Image4(0).left, 245);
     EXPECT_EQ(form->Label2->text(), "251.5");
     EXPECT_EQ(form->Label3->text(), "46");
     // x, y, y step, column, the row's name, the length text.
-    EXPECT_EQ(form->Label6->text().toStdString(), " 252 78 20 0 " + state().rowNames[22] + "4");
+    EXPECT_EQ(form->Label6->text().toStdString(),
+              " 252 78 20 0 " + state().tables.rowNames[22] + "4");
     moveTo(300, 80);
     EXPECT_EQ(form->Label2->text(), "300");
 }
@@ -45,13 +46,13 @@ TEST_F(PointerTest, PositionsAreRoundedHalfToEvenAndTheGlyphFromTheFloor) {
 TEST_F(PointerTest, DraggedBelowTheStaffTheRowStopsAt156AndFarBelowTheGlyphStays) {
     QTest::mousePress(canvas(), Qt::LeftButton, {}, at(400, 60));  // no glyph there
     QTest::mouseMove(canvas(), at(400, 170));
-    EXPECT_EQ(state().mouseY, 156);
+    EXPECT_EQ(state().pointer.mouseY, 156);
     EXPECT_EQ(form->Image4(0).top, 172 - 34);  // positioned for y 170, stem up
     const QString x = form->Label2->text(), top = form->Label3->text(),
                   landing = form->Label4->text();
     QTest::mouseMove(canvas(), at(500, 250));
-    EXPECT_EQ(state().mouseX, 500);
-    EXPECT_EQ(state().mouseMeasure, 2);
+    EXPECT_EQ(state().pointer.mouseX, 500);
+    EXPECT_EQ(state().pointer.mouseMeasure, 2);
     EXPECT_EQ(form->Label10->text(), QStringLiteral("第 3小節"));
     EXPECT_TRUE(form->Label6->text().startsWith(" 500 156"));
     EXPECT_EQ(form->Image4(0).top, 138);
@@ -80,11 +81,11 @@ TEST_F(PointerTest, StemBandsGiveTheGlyphTopAndCode) {
                           Case{14, 80, 70, -14, -1}, Case{12, 120, 110, -12, -1}}) {
         choosePalette(c.length);
         moveTo(300, c.y);
-        EXPECT_EQ(state().glyphTop, c.top) << c.length << " at " << c.y;
+        EXPECT_EQ(state().pointer.glyphTop, c.top) << c.length << " at " << c.y;
         EXPECT_EQ(form->Image4(0).top, c.top) << c.y;
         EXPECT_EQ(form->Image4(0).left, 294) << c.y;
-        EXPECT_EQ(state().glyphCode, c.code) << c.y;
-        EXPECT_EQ(state().stemDir, c.dir) << c.y;
+        EXPECT_EQ(state().pointer.glyphCode, c.code) << c.y;
+        EXPECT_EQ(state().pointer.stemDir, c.dir) << c.y;
     }
 }
 
@@ -117,8 +118,8 @@ TEST_F(PointerTest, TrackingGoesOnOverNoteGlyphs) {
     const GlyphItem& note = form->Image4(21);
     ASSERT_EQ(note.left, 294);
     QTest::mouseMove(canvas(), at(297, 60));  // over the note's glyph
-    EXPECT_EQ(state().mouseX, 297);
-    EXPECT_EQ(state().mouseY, 60);
+    EXPECT_EQ(state().pointer.mouseX, 297);
+    EXPECT_EQ(state().pointer.mouseY, 60);
     EXPECT_EQ(form->Image4(0).left, 291);
     EXPECT_EQ(form->Image4(0).top, 52);
 }

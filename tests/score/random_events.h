@@ -208,23 +208,23 @@ protected:
     void pianoEvent(std::ostringstream& what) {
         if (chance(10)) {
             QTest::mouseClick(form->Command16, Qt::LeftButton);
-            what << "keyboard entry " << state().keyEntryMode;
+            what << "keyboard entry " << state().view.keyEntryMode;
             return;
         }
         const QPoint p(uniform(0, 880), uniform(0, 106));
         const QPoint local = p + QPoint(KeyboardPanel::kBorder, KeyboardPanel::kBorder);
         const Qt::MouseButton button = chance(80) ? Qt::LeftButton : Qt::RightButton;
-        const int before = notesOfTrack(state().curTrack);
+        const int before = notesOfTrack(state().view.curTrack);
         QTest::mousePress(form->Picture1, button, {}, local);
         QTest::mouseRelease(form->Picture1, button, {}, local);
-        enteredByKeys += notesOfTrack(state().curTrack) > before ? 1 : 0;
+        enteredByKeys += notesOfTrack(state().view.curTrack) > before ? 1 : 0;
         what << "piano at " << p.x() << "," << p.y();
     }
 
     int notesOfTrack(int t) {
         int total = 0;
         for (int m = 0; m < kMeasureCount; ++m)
-            total += state().score[t].measures[m].noteCount;
+            total += state().piece.score[t].measures[m].noteCount;
         return total;
     }
 

@@ -1,9 +1,11 @@
 // The program as a user gets it: installed into a prefix, started from there
 // on an X screen with a read-only bin/, a note placed with the mouse and
-// played; and the desktop entry, icon and Debian package that ship it.
+// played; and the desktop entry, score file type, icon and Debian package
+// that ship it.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -22,6 +24,11 @@ std::set<std::string> namesIn(const std::filesystem::path& dir) {
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+std::string readText(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string desktopValue(const std::filesystem::path& file, const std::string& key) {
@@ -43,10 +50,30 @@ TEST(InstalledProgram, InstallsProgramTemplateMenuEntryAndIcon) {
     const RunResult valid = run({"desktop-file-validate", program.desktopFile().string()});
     EXPECT_EQ(valid.status, 0);
     EXPECT_EQ(valid.output, "") << "desktop-file-validate found faults";
-    // The menu starts the installed executable and shows the installed icon.
-    EXPECT_EQ(desktopValue(program.desktopFile(), "Exec"), "tsuzuri");
+    // The menu starts the installed executable with the file opened, and
+    // shows the installed icon.
+    EXPECT_EQ(desktopValue(program.desktopFile(), "Exec"), "tsuzuri %f");
     EXPECT_EQ(desktopValue(program.desktopFile(), "Icon"), program.iconFile().stem().string());
     EXPECT_NE(desktopValue(program.desktopFile(), "Name[ja]"), "");
+}
+
+// What Debian's triggers run once the package is in place: the desktop's
+// databases then know score files and the program that opens them.
+TEST(InstalledProgram, TheDesktopKnowsScoreFilesAndOpensThemWithTheProgram) {
+    InstalledProgram program;
+    ASSERT_TRUE(program.installed()) << program.installLog();
+    const std::filesystem::path share = program.prefix() / "share";
+    const RunResult mime = run({"update-mime-database", (share / "mime").string()});
+    ASSERT_EQ(mime.status, 0) << mime.output;
+    const RunResult menu = run({"update-desktop-database", (share / "applications").string()});
+    ASSERT_EQ(menu.status, 0) << menu.output;
+
+    const std::string globs = readText(share / "mime" / "globs2");
+    EXPECT_NE(globs.find("application/x-tsuzuri-score:*.tsz"), std::string::npos) << globs;
+    const std::string type = readText(share / "mime" / "application" / "x-tsuzuri-score.xml");
+    EXPECT_NE(type.find("<comment xml:lang=\"ja\">綴 楽譜</comment>"), std::string::npos) << type;
+    const std::string opens = readText(share / "applications" / "mimeinfo.cache");
+    EXPECT_NE(opens.find("application/x-tsuzuri-score=tsuzuri.desktop"), std::string::npos) << opens;
 }
 
 // Pointer positions in the window: the canvas's client area starts at (14, 18);
@@ -126,8 +153,15 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
     const RunResult contents = run({"dpkg-deb", "--contents", deb.string()});
     ASSERT_EQ(contents.status, 0) << contents.output;
     for (const char* file : {"./usr/bin/tsuzuri", "./usr/share/applications/tsuzuri.desktop",
-                             "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg"})
+                             "./usr/share/icons/hicolor/scalable/apps/tsuzuri.svg",
+                             "./usr/share/mime/packages/tsuzuri.xml"})
         EXPECT_NE(contents.output.find(std::string(file) + "\n"), std::string::npos) << file;
+    const std::filesystem::path unpacked = out.path() / "unpacked";
+    ASSERT_EQ(run({"dpkg-deb", "-x", deb.string(), unpacked.string()}).status, 0);
+    const std::filesystem::path entry = unpacked / "usr/share/applications/tsuzuri.desktop";
+    EXPECT_EQ(desktopValue(entry, "Exec"), "tsuzuri %f");
+    EXPECT_EQ(desktopValue(entry, "MimeType"), "application/x-tsuzuri-score;text/x-mml;");
+    EXPECT_EQ(run({"desktop-file-validate", entry.string()}).output, "");
 
     const RunResult depends = run({"dpkg-deb", "--field", deb.string(), "Depends"});
     ASSERT_EQ(depends.status, 0) << depends.output;
@@ -141,7 +175,8 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
         names.insert(name);
     }
     for (const char* needed : {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libfluidsynth3",
-                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core"})
+                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core",
+                               "qt6-translations-l10n"})
         EXPECT_EQ(names.count(needed), 1u) << needed;
 }
 

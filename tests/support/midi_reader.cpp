@@ -1,8 +1,8 @@
 #include "support/midi_reader.h"
 
-#include <array>
-#include <cstdio>
 #include <sstream>
+
+#include "support/command.h"
 
 namespace tsuzuri::test {
 
@@ -14,21 +14,6 @@ std::string trim(const std::string& text) {
         return {};
     const auto last = text.find_last_not_of(" \t\r\n");
     return text.substr(first, last - first + 1);
-}
-
-std::string runCommand(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        status = -1;
-        return output;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        output.append(buffer.data(), n);
-    status = pclose(pipe);
-    return output;
 }
 
 }  // namespace

@@ -24,12 +24,12 @@ public:
         init(s);
         nt_init(s, octave);
         applyKeySignatureRows(s, pick(-7, 7), octave);
-        s.score[t].trackProgram = static_cast<std::uint8_t>(pick(0, 127));
+        s.piece.score[t].trackProgram = static_cast<std::uint8_t>(pick(0, 127));
     }
 
     void fill(EditorState& s, int t) {
         clear(s, t);
-        TrackScore& track = s.score[t];
+        TrackScore& track = s.piece.score[t];
         track.lastMeasure = static_cast<std::int16_t>(pick(0, 6));
         baseRow_ = pick(3, 40);
         for (int m = 0; m <= track.lastMeasure; ++m) {
@@ -44,12 +44,12 @@ private:
     int sign() { return pick(0, 1) ? 1 : -1; }
 
     void add(EditorState& s, int t, int m, int row, int index) {
-        if (s.score[t].measures[m].noteCount < kSlotCount)
+        if (s.piece.score[t].measures[m].noteCount < kSlotCount)
             appendSlot(s, t, m, row, sign() * index);
     }
 
     void addPhrase(EditorState& s, int t, int m, int slots) {
-        const int room = slots - s.score[t].measures[m].noteCount;
+        const int room = slots - s.piece.score[t].measures[m].noteCount;
         switch (pick(0, 9)) {
             case 0: {  // a tuplet arc and a run of one length, sometimes dotted or too short
                 const int count = pick(0, 1) ? 3 : 5;

@@ -15,11 +15,11 @@ inline std::unique_ptr<EditorState> newState(int octave = 4) {
 
 // Appends a slot with staff row `row` and signed glyph code `code` to measure m of track t.
 inline void appendSlot(EditorState& s, int t, int m, int row, int code, int x = 0) {
-    const int slot = s.score[t].measures[m].noteCount;
-    s.score[t].measures[m].noteRow[slot] = static_cast<std::int16_t>(row);
-    s.score[t].measures[m].noteAttr[slot][kAttrX] = static_cast<std::int16_t>(x);
-    s.score[t].measures[m].noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(code);
-    s.score[t].measures[m].noteCount = static_cast<std::int16_t>(slot + 1);
+    const int slot = s.piece.score[t].measures[m].noteCount;
+    s.piece.score[t].measures[m].noteRow[slot] = static_cast<std::int16_t>(row);
+    s.piece.score[t].measures[m].noteAttr[slot][kAttrX] = static_cast<std::int16_t>(x);
+    s.piece.score[t].measures[m].noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(code);
+    s.piece.score[t].measures[m].noteCount = static_cast<std::int16_t>(slot + 1);
 }
 
 }  // namespace tsuzuri::test

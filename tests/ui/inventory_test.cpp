@@ -206,11 +206,11 @@ TEST_F(InventoryTest, StartUpState) {
                   i == 8 ? kWhite : kButtonFace)
             << i;
     }
-    EXPECT_EQ(state().curLength, 8);
-    EXPECT_EQ(state().paletteIndex, 8);
-    EXPECT_EQ(state().score[0].trackProgram, 105);
-    EXPECT_EQ(state().rowNames[21], "O4C");
-    EXPECT_EQ(state().noteNames[61], "O5C#");
+    EXPECT_EQ(state().view.curLength, 8);
+    EXPECT_EQ(state().view.paletteIndex, 8);
+    EXPECT_EQ(state().piece.score[0].trackProgram, 105);
+    EXPECT_EQ(state().tables.rowNames[21], "O4C");
+    EXPECT_EQ(state().tables.noteNames[61], "O5C#");
 }
 
 TEST_F(InventoryTest, FontsOfTheCaptions) {
@@ -265,9 +265,9 @@ TEST_F(InventoryTest, AWindowThatMakesItsTextBoxesOnceShownIsTheSameWindow) {
     EXPECT_TRUE(late.windowTitle().endsWith(" *"));
     late.Text3->setText("6");
     EXPECT_EQ(late.UpDown1->value(), 6);
-    late.state().score[0].trackProgram = 0;  // typing in the instrument box sets the entry's
+    late.state().piece.score[0].trackProgram = 0;  // typing in the instrument box sets the entry's
     emit late.Combo1->lineEdit()->textEdited(late.Combo1->currentText());
-    EXPECT_EQ(late.state().score[0].trackProgram, form->state().score[0].trackProgram);
+    EXPECT_EQ(late.state().piece.score[0].trackProgram, form->state().piece.score[0].trackProgram);
 }
 
 }  // namespace

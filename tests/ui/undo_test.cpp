@@ -12,6 +12,7 @@
 #include "score/canvas_geometry.h"
 #include "score/random_events.h"
 #include "ui/updown.h"
+#include "view/event_codes.h"
 
 namespace tsuzuri {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 // What the history must give back: the scores of all tracks, the settings of
 // the piece and the tables they fill, and every track as the compiler writes it.
 struct Record {
-    Table<TrackScore, kTrackCount> score;
+    Table<TrackScore, kStoredTracks> score;
     int keySignature = 0;
     int trackCount = 0;
     int octave = 0;
@@ -37,20 +38,20 @@ protected:
     std::unique_ptr<Record> record() {
         auto r = std::make_unique<Record>();
         const EditorState& s = state();
-        r->score = s.score;
-        r->keySignature = s.keySignature;
-        r->trackCount = s.trackCount;
+        r->score = s.piece.score;
+        r->keySignature = s.piece.keySignature;
+        r->trackCount = s.piece.trackCount;
         r->octave = form->UpDown1->value();
-        r->rowNames = s.rowNames;
-        r->rowMidi = s.rowMidi;
+        r->rowNames = s.tables.rowNames;
+        r->rowMidi = s.tables.rowMidi;
         for (int t = 0; t < kWindowTracks; ++t)
-            r->chunks.push_back(compileTrack(s, t).chunk);
+            r->chunks.push_back(compileTrack(s.piece, s.tables, t).chunk);
         return r;
     }
 
     // Where the two records first differ, for the failure message.
     static std::string difference(const Record& a, const Record& b) {
-        for (int t = 0; t < kTrackCount; ++t) {
+        for (int t = 0; t < kStoredTracks; ++t) {
             if (a.score[t].trackProgram != b.score[t].trackProgram)
                 return "program of track " + std::to_string(t);
             if (a.score[t].lastMeasure != b.score[t].lastMeasure)
@@ -194,34 +195,34 @@ TEST_F(UndoTest, AStepTakenBackIsShownWhereItHappened) {
     placeAt(300, 78);  // measure 1 of track 1
     ASSERT_EQ(count(1), 1);
     QTest::mouseClick(form->Command4, Qt::LeftButton);  // track 2
-    ASSERT_EQ(state().curTrack, 1);
+    ASSERT_EQ(state().view.curTrack, 1);
     scrollTo(50);
     canvas()->setFocus();
     undoKey();
-    EXPECT_EQ(state().curTrack, 0);
+    EXPECT_EQ(state().view.curTrack, 0);
     EXPECT_EQ(form->Text5->text(), "1");
-    EXPECT_LE(state().firstMeasure, 1);
+    EXPECT_LE(state().view.firstMeasure, 1);
     EXPECT_EQ(count(1), 0);
     redoKey();
     EXPECT_EQ(count(1), 1);
     const GlyphItem& glyph = form->Image4(glyphForSlot(1, 0));
     EXPECT_EQ(glyph.top, attr(1, 0, kAttrTop));
-    EXPECT_EQ(glyph.left, attr(1, 0, kAttrX) + (1 - state().firstMeasure) * 200 + 70);
+    EXPECT_EQ(glyph.left, attr(1, 0, kAttrX) + (1 - state().view.firstMeasure) * 200 + 70);
 
     // A measure already in view stays where it is.
     scrollTo(0);
     placeAt(500, 78);  // measure 2
-    const int first = state().firstMeasure;
+    const int first = state().view.firstMeasure;
     undoKey();
-    EXPECT_EQ(state().firstMeasure, first);
+    EXPECT_EQ(state().view.firstMeasure, first);
 
     // A deletion taken back leaves no frame on a glyph without a note.
     selectAt(300);
-    ASSERT_EQ(state().selActive, 1);
+    ASSERT_EQ(state().view.selActive, 1);
     key(Qt::Key_Up);
     undoKey();
     undoKey();  // the note itself goes
-    EXPECT_EQ(state().selActive, 0);
+    EXPECT_EQ(state().view.selActive, 0);
     EXPECT_EQ(count(1), 0);
 }
 

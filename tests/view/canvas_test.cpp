@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "support/form_fixture.h"
+#include "view/event_codes.h"
 #include "view/keyboard_panel.h"
 #include "view/score_canvas.h"
 

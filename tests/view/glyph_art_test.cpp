@@ -21,7 +21,7 @@ namespace {
 std::vector<int> allPictures() {
     std::vector<int> pictures;
     for (int i = 0; i < kPaletteCount; ++i) {
-        if (i != kSelectionTool)
+        if (i != kSelectionToolIndex)
             pictures.push_back(i);
     }
     for (int i = 0; i < kStemDownCount; ++i)
@@ -163,7 +163,7 @@ TEST(GlyphArt, NoPictureIsEmptyAndAnUnknownNumberIsAFault) {
     drawPicture(p, kNoPicture);
     p.end();
     EXPECT_EQ(img.pixel(4, 4), 0u);
-    EXPECT_DEATH(picturePixmap(kSelectionTool, 1.0), "table index 34");
+    EXPECT_DEATH(picturePixmap(kSelectionToolIndex, 1.0), "table index 34");
     EXPECT_DEATH(picturePixmap(114, 1.0), "table index 114");
 }
 
@@ -273,7 +273,7 @@ double inkRowCentre(const QImage& img, int fromColumn = 0) {
 // row 8, a flat's bowl on row 13 (the first flat, top 43, on the B line 56).
 TEST(GlyphArt, AccidentalsCentreOnTheirDegree) {
     EXPECT_NEAR(inkRowCentre(rendered(kSharpPicture)), 8.5, 0.6);
-    EXPECT_NEAR(inkRowCentre(rendered(kNatural)), 8.5, 0.8);
+    EXPECT_NEAR(inkRowCentre(rendered(kNaturalIndex)), 8.5, 0.8);
     const QImage flat = rendered(kFlatPicture);
     EXPECT_NEAR(inkRowCentre(flat, stemColumn(flat) + 1), 13.5, 0.6);
 }
@@ -292,8 +292,8 @@ TEST(GlyphArt, HalfRestSitsOnItsLineAndWholeRestHangsFromIt) {
         }
         return rows;
     };
-    EXPECT_EQ(wideRows(rendered(kFirstRest + 10)), (std::vector<int>{2, 3, 4, 5, 6}));
-    EXPECT_EQ(wideRows(rendered(kFirstRest + 12)), (std::vector<int>{6, 7, 8, 9, 10}));
+    EXPECT_EQ(wideRows(rendered(kFirstRestIndex + 10)), (std::vector<int>{2, 3, 4, 5, 6}));
+    EXPECT_EQ(wideRows(rendered(kFirstRestIndex + 12)), (std::vector<int>{6, 7, 8, 9, 10}));
 }
 
 TEST(GlyphArt, HigherRatiosRenderSharperNotBlurred) {

@@ -77,15 +77,15 @@ protected:
     // Checks the drawing now and after a full redraw.
     void expectOnRowNowAndRedrawn(int left, int row, int length, const char* when) {
         expectOnRow(left, row, length, when);
-        form->dispn(state().firstMeasure);
+        form->dispn(state().view.firstMeasure);
         expectOnRow(left, row, length, when);
     }
 
     void clearMeasures() {
         key(Qt::Key_Escape);
         for (int m : {1, 2})
-            state().score[0].measures[m] = Measure{};
-        form->dispn(state().firstMeasure);
+            state().piece.score[0].measures[m] = Measure{};
+        form->dispn(state().view.firstMeasure);
     }
 };
 
@@ -104,23 +104,23 @@ void GlyphRowsTest::checkLengths(int from, int to) {
             const int left = kX - 6;
             expectOnRowNowAndRedrawn(left, row, length, "placed");
             clickAt(left + 5, rowSnappedY(row) - 4);  // on the head
-            ASSERT_EQ(state().selGlyph, 21) << "length " << length << " row " << row;
+            ASSERT_EQ(state().view.selGlyph, 21) << "length " << length << " row " << row;
             // A click on the same row of the next measure stores the reference.
             auto expectAsPlaced = [&](int atRow, int len, const char* when) {
-                state().score[0].measures[2] = Measure{};
-                const int saved = state().curLength;
-                state().curLength = static_cast<std::int16_t>(len);
+                state().piece.score[0].measures[2] = Measure{};
+                const int saved = state().view.curLength;
+                state().view.curLength = static_cast<std::int16_t>(len);
                 moveTo(kX + 200, rowSnappedY(atRow));
                 QTest::mouseClick(canvas(), Qt::LeftButton, {}, at(kX + 200, rowSnappedY(atRow)));
-                state().curLength = static_cast<std::int16_t>(saved);
+                state().view.curLength = static_cast<std::int16_t>(saved);
                 ASSERT_EQ(count(2), 1) << when;
                 EXPECT_EQ(attr(1, 0, kAttrTop), attr(2, 0, kAttrTop)) << when << " row " << atRow;
                 EXPECT_EQ(attr(1, 0, kAttrCode), attr(2, 0, kAttrCode)) << when << " row " << atRow;
-                state().score[0].measures[2] = Measure{};
+                state().piece.score[0].measures[2] = Measure{};
                 key(Qt::Key_Escape);
-                form->dispn(state().firstMeasure);
+                form->dispn(state().view.firstMeasure);
                 clickAt(left + 5, rowSnappedY(atRow) - 4);
-                ASSERT_EQ(state().selGlyph, 21) << when;
+                ASSERT_EQ(state().view.selGlyph, 21) << when;
             };
             key(Qt::Key_Up);
             expectOnRowNowAndRedrawn(left, row + 1, length, "up");
@@ -162,7 +162,7 @@ QPointF inkCentre(int picture) {
 // takes a click at its art's centre and none a few pixels right of its art.
 TEST_F(GlyphRowsTest, EveryPaletteElementTakesTheClickWhereItIsDrawn) {
     for (int element = 0; element < kPaletteCount; ++element) {
-        if (element == kSelectionTool)
+        if (element == kSelectionToolIndex)
             continue;
         clearMeasures();
         choosePalette(element);

@@ -34,7 +34,7 @@ using namespace tsuzuri;
 std::vector<int> allPictures() {
     std::vector<int> pictures;
     for (int i = 0; i < kPaletteCount; ++i) {
-        if (i != kSelectionTool)
+        if (i != kSelectionToolIndex)
             pictures.push_back(i);
     }
     for (int i = 0; i < kStemDownCount; ++i)

@@ -68,7 +68,8 @@ TEST_F(WindowPictureTest, APlacedNoteSitsOnTheLineOfItsPitch) {
         init(s);
         const int snapped = (kTopRow - row) * 4;
         test::appendSlot(s, 0, 0, row, 8, 30);
-        s.score[0].measures[0].noteAttr[0][kAttrTop] = static_cast<std::int16_t>(snapped - 34);
+        s.piece.score[0].measures[0].noteAttr[0][kAttrTop] =
+            static_cast<std::int16_t>(snapped - 34);
         form->dispn(0);
         const QImage image = canvasImage();
         // The notehead: the dark pixels of the glyph below its stem's reach.

@@ -1,4 +1,4 @@
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -148,24 +148,67 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t maxByt
 
 std::string writeFileAtomically(const std::filesystem::path& path,
                                 const std::vector<std::uint8_t>& bytes, Durability durability) {
-    std::string temporary;
-    Descriptor fd(createUniqueBeside(path, temporary));
-    if (fd.get() < 0)
-        return quoted(path) + "を書けません（" + errnoText(errno) + "）";
-    auto fail = [&](int error) {
-        ::unlink(temporary.c_str());
-        return quoted(path) + "を書けません（" + errnoText(error) + "）";
-    };
-    if (!writeAll(fd.get(), bytes.data(), bytes.size()))
-        return fail(errno);
-    if (::fchmod(fd.get(), newFileMode()) != 0)
-        return fail(errno);
-    if (durability == Durability::Sync && ::fsync(fd.get()) != 0)
-        return fail(errno);
-    if (!fd.close())
-        return fail(errno);
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return fail(errno);
+    AtomicFileWriter file(path);
+    file.write(bytes.data(), bytes.size());
+    return file.commit(durability);
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path path) : path_(std::move(path)) {
+    fd_ = createUniqueBeside(path_, temporary_);
+    if (fd_ < 0) {
+        error_ = errno;
+        temporary_.clear();  // nothing of ours to remove
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+}
+
+bool AtomicFileWriter::fail(int error) {
+    if (error_ == 0)
+        error_ = error != 0 ? error : EIO;
+    return false;
+}
+
+bool AtomicFileWriter::write(const std::uint8_t* data, std::size_t size) {
+    if (error_ != 0)
+        return false;
+    return writeAll(fd_, data, size) || fail(errno);
+}
+
+bool AtomicFileWriter::writeAt(std::size_t offset, const std::uint8_t* data, std::size_t size) {
+    if (error_ != 0)
+        return false;
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(errno);
+        data += n;
+        offset += static_cast<std::size_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string AtomicFileWriter::commit(Durability durability) {
+    if (error_ == 0 && ::fchmod(fd_, newFileMode()) != 0)
+        fail(errno);
+    if (error_ == 0 && durability == Durability::Sync && ::fsync(fd_) != 0)
+        fail(errno);
+    if (fd_ >= 0 && ::close(fd_) != 0)
+        fail(errno);
+    fd_ = -1;
+    if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0)
+        fail(errno);
+    if (error_ != 0)
+        return quoted(path_) + "を書けません（" + errnoText(error_) + "）";
+    temporary_.clear();  // it is the file at path_ now
     return {};
 }
 

@@ -56,6 +56,34 @@ std::string writeFileAtomically(const std::filesystem::path& path,
                                 const std::vector<std::uint8_t>& bytes,
                                 Durability durability = Durability::Cache);
 
+// The same for a file written in parts (one too large to hold in memory):
+// the parts go to the new file beside `path`, which replaces `path` only on
+// commit(). Dropped without a commit, the new file is removed and `path`
+// stays as it was.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::filesystem::path path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Appends `size` bytes; false once anything has failed.
+    bool write(const std::uint8_t* data, std::size_t size);
+    // Writes `size` bytes at `offset` of what has been written so far.
+    bool writeAt(std::size_t offset, const std::uint8_t* data, std::size_t size);
+    // Puts the file in place. Returns "" on success, otherwise a Japanese
+    // text naming the file (also for any failure before).
+    std::string commit(Durability durability);
+
+private:
+    bool fail(int error);
+
+    std::filesystem::path path_;
+    std::string temporary_;
+    int fd_ = -1;
+    int error_ = 0;  // errno of the first failure
+};
+
 // Overwrites single bytes of the regular file at `path` in place: each pair is
 // an offset and the byte written there. The file is opened without following a
 // link or waiting for a FIFO, and left untouched when it is no regular file,

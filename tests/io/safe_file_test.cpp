@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "file/safe_file.h"
+#include "io/safe_file.h"
 #include "support/temp_dir.h"
 
 namespace tsuzuri {
