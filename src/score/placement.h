@@ -13,10 +13,10 @@ struct Placement {
     // Appended to the track's MML text: the slot's token as the compiler
     // writes it, a note with the pitch it sounds where it stands.
     std::string text;
-    bool preview = false;  // sound `previewNote` (notes only, not rests or marks)
+    bool preview = false;          // sound `previewNote` (notes only, not rests or marks)
     std::uint8_t previewNote = 0;  // the pitch the placed note sounds
-    bool trackGrew = false;  // the track's last measure rose to the note's measure
-    std::string refusal;  // why nothing was placed, for the user
+    bool trackGrew = false;        // the track's last measure rose to the note's measure
+    std::string refusal;           // why nothing was placed, for the user
 };
 
 // Places a note of the current palette length where the pointer `place` (as

@@ -13,9 +13,8 @@ void Form1::Text4_Confirm() {
     const int before = state().piece.tempo;
     const std::optional<int> tempo = parseTempo(Text4->text().toStdString());
     if (!tempo) {
-        showNotice(QStringLiteral("テンポは%1〜%2の整数で入れてください")
-                       .arg(kMinTempo)
-                       .arg(kMaxTempo));
+        showNotice(
+            QStringLiteral("テンポは%1〜%2の整数で入れてください").arg(kMinTempo).arg(kMaxTempo));
         showTempo(before);
         return;
     }

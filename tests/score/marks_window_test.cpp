@@ -59,11 +59,11 @@ TEST_F(MarksWindowTest, AccidentalsAndATieSoundAsTheStaffShowsThem) {
 
     const test::ChunkNotes notes = playTrack();
     EXPECT_EQ(notes.notes, (std::vector<Played>{{0, 32, 65, 64},
-                                                 {32, 64, 66, 64},
-                                                 {64, 96, 53, 64},
-                                                 {96, 160, 66, 64},
-                                                 {160, 192, 70, 64},
-                                                 {192, 224, 71, 64}}));
+                                                {32, 64, 66, 64},
+                                                {64, 96, 53, 64},
+                                                {96, 160, 66, 64},
+                                                {160, 192, 70, 64},
+                                                {192, 224, 71, 64}}));
     EXPECT_EQ(text1(), "O4F4  O4F#4 O3F4 O4F#4 & O4F#4 O4B-4  O4B4 ");
 }
 
@@ -74,7 +74,8 @@ TEST_F(MarksWindowTest, TupletsAndVolumeMarksSoundAsTheStaffShowsThem) {
     for (const auto& [x, row] : {std::pair{105, kC4}, {135, kD4}, {165, kE4}})
         put(kEighth, x, row);
     put(kQuintupletArcIndex, 275, kHigh);
-    for (const auto& [x, row] : {std::pair{300, kC4}, {325, kD4}, {350, kE4}, {375, kF4}, {400, kG4}})
+    for (const auto& [x, row] :
+         {std::pair{300, kC4}, {325, kD4}, {350, kE4}, {375, kF4}, {400, kG4}})
         put(kSixteenth, x, row);
     put(kTripletArcIndex, 475, kHigh);
     put(kEighth, 505, kC4);
@@ -89,17 +90,17 @@ TEST_F(MarksWindowTest, TupletsAndVolumeMarksSoundAsTheStaffShowsThem) {
 
     const test::ChunkNotes notes = playTrack();
     EXPECT_EQ(notes.notes, (std::vector<Played>{{0, 11, 60, 64},
-                                                 {11, 21, 62, 64},
-                                                 {21, 32, 64, 64},
-                                                 {32, 38, 60, 64},
-                                                 {38, 45, 62, 64},
-                                                 {45, 51, 64, 64},
-                                                 {51, 58, 65, 64},
-                                                 {58, 64, 67, 64},
-                                                 {64, 80, 60, 64},
-                                                 {80, 104, 62, 64},
-                                                 {104, 120, 64, 64},
-                                                 {152, 184, 62, 96}}));
+                                                {11, 21, 62, 64},
+                                                {21, 32, 64, 64},
+                                                {32, 38, 60, 64},
+                                                {38, 45, 62, 64},
+                                                {45, 51, 64, 64},
+                                                {51, 58, 65, 64},
+                                                {58, 64, 67, 64},
+                                                {64, 80, 60, 64},
+                                                {80, 104, 62, 64},
+                                                {104, 120, 64, 64},
+                                                {152, 184, 62, 96}}));
     EXPECT_EQ(notes.end, 184 + 32);
     EXPECT_EQ(text1(),
               " O4C12 O4D12 O4E12  O4C20 O4D20 O4E20 O4F20 O4G20  O4C8 O4D8. O4E8 V0 O4C4 V12 "
