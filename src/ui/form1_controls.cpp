@@ -95,10 +95,10 @@ UpDown* upDown(QWidget* parent, const QString& name, int value, int maximum, int
 }
 
 QPlainTextEdit* richText(Form1* parent, const QString& name, int l, int t, int w, int h) {
-    const auto maxBytes = static_cast<qsizetype>(kMaxMmlTextBytes);
+    constexpr auto maxBytes = static_cast<qsizetype>(kMaxMmlTextBytes);
     auto* box =
         place(new BoundedTextEdit(parent, maxBytes,
-                                  [parent, maxBytes](qsizetype offered) {
+                                  [parent](qsizetype offered) {
                                       parent->showNotice(pasteRefusedText(offered, maxBytes));
                                   }),
               name, l, t, w, h);
