@@ -40,4 +40,31 @@ inline void fillTrack(EditorState& s, int t, int perMeasure = kSlotCount) {
     }
 }
 
+// Fills track t as full as the score allows with every kind of mark among the
+// notes: each measure of 21 slots holds a V mark, a sharp and a natural, a
+// tie and a slur, a triplet of eighths and a quintuplet of sixteenths.
+inline void fillTrackWithMarks(EditorState& s, int t) {
+    struct Slot {
+        int row, index;
+    };
+    constexpr Slot kMeasure[kSlotCount] = {
+        {24, 35 + 9}, {24, 28}, {24, 8}, {24, 31}, {24, 8},  {25, 31}, {26, 6},
+        {21, 32},     {21, 6},  {22, 6}, {23, 20}, {21, 33}, {24, 4},  {25, 4},
+        {26, 4},      {27, 18}, {28, 4}, {24, 30}, {24, 8},  {24, 31}, {20, 9}};
+    s.piece.score[t].lastMeasure = kMeasureCount - 1;
+    for (int m = 0; m < kMeasureCount; ++m) {
+        Measure& measure = s.piece.score[t].measures[m];
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const Slot& k = kMeasure[slot];
+            const int row = k.row + (m + t) % 7;
+            const PlacedGlyph glyph = placedGlyph(k.index, row);
+            measure.noteAttr[slot][kAttrX] = static_cast<std::int16_t>(slot * 9);
+            measure.noteAttr[slot][kAttrTop] = static_cast<std::int16_t>(glyph.top);
+            measure.noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(glyph.code);
+            measure.noteRow[slot] = static_cast<std::int16_t>(row);
+        }
+        measure.noteCount = kSlotCount;
+    }
+}
+
 }  // namespace tsuzuri::bench

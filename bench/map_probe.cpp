@@ -68,8 +68,8 @@ public:
 
 private:
     xcb_atom_t atom(const char* name) {
-        auto cookie = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)),
-                                      name);
+        auto cookie =
+            xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
         xcb_atom_t result = XCB_ATOM_NONE;
         if (reply != nullptr)
@@ -78,8 +78,7 @@ private:
         return result;
     }
     long pidOf(xcb_window_t window) {
-        auto cookie =
-            xcb_get_property(connection_, 0, window, pidAtom_, XCB_ATOM_CARDINAL, 0, 1);
+        auto cookie = xcb_get_property(connection_, 0, window, pidAtom_, XCB_ATOM_CARDINAL, 0, 1);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(connection_, cookie, nullptr);
         long pid = -1;
         if (reply != nullptr && xcb_get_property_value_length(reply) == 4)

@@ -29,6 +29,7 @@ void reportFileSize(benchmark::State& state, std::size_t bytes) {
 void compileAndWriteFullTrack(benchmark::State& state) {
     auto s = bench::startedState();
     bench::fillTrack(*s, 0);
+    s->piece.tempo = 90;
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {
@@ -54,6 +55,25 @@ void compileFullTrack(benchmark::State& state) {
 }
 BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
+// Twenty full tracks with every kind of mark, each compiled to its chunk and
+// its MML text: what exporting the largest piece compiles.
+void compileTwentyFullTracksWithMarks(benchmark::State& state) {
+    auto s = bench::startedState();
+    for (int t = 0; t < kWindowTracks; ++t)
+        bench::fillTrackWithMarks(*s, t);
+    s->piece.tempo = 90;
+    for (auto _ : state) {
+        for (int t = 0; t < kWindowTracks; ++t) {
+            const CompiledTrack compiled = compileTrack(s->piece, s->tables, t);
+            benchmark::DoNotOptimize(compiled.chunk.data());
+            benchmark::DoNotOptimize(compiled.mml.data());
+        }
+    }
+}
+BENCHMARK(compileTwentyFullTracksWithMarks)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
+
 // All-tracks playback of twenty full tracks, each compiled once beforehand.
 void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
     auto s = bench::startedState();
@@ -63,6 +83,7 @@ void assembleAndWriteTwentyFullTracks(benchmark::State& state) {
         storeTrackBuffer(*s, t, compileTrack(s->piece, s->tables, t).chunk);
         ticked[static_cast<std::size_t>(t)] = true;
     }
+    s->piece.tempo = 90;
     const auto path = benchDirectory() / kPlaybackFileName;
     std::size_t size = 0;
     for (auto _ : state) {

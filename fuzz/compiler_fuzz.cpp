@@ -1,6 +1,6 @@
-// The track compiler on scores made from arbitrary bytes: the chunk's length
-// field equals the bytes that follow and its events parse as the track's own
-// notes and program change.
+// The track compiler on scores made from arbitrary bytes, every palette mark
+// and glyph code among them: the chunk's length field equals the bytes that
+// follow and its events parse as the track's own notes and program change.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int slot = s.piece.score[t].measures[m].noteCount;
         if (slot >= tsuzuri::kMaxNotesPerMeasure)
             continue;
-        const int code = static_cast<int>(data[i + 2] % 101) - 50;
+        const int code = static_cast<int>(data[i + 2] % 129) - 64;
         tsuzuri::insertSlot(
             s.piece.score[t].measures[m], slot,
             {0, 0, static_cast<std::int16_t>(code), static_cast<std::int16_t>(data[i + 1] % 96)});

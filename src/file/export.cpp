@@ -20,10 +20,7 @@ std::vector<std::uint8_t> exportMidi(const Piece& piece, const NoteTables& table
         if (trackHasSlots(piece, t))
             chunks.push_back(compileTrack(piece, tables, t).chunk);
     }
-    std::vector<std::uint8_t> out = fileHeader(static_cast<int>(chunks.size()));
-    for (const auto& chunk : chunks)
-        out.insert(out.end(), chunk.begin(), chunk.end());
-    return out;
+    return midiFile(std::vector<ChunkBytes>(chunks.begin(), chunks.end()), piece.tempo);
 }
 
 std::string exportMml(const Piece& piece, const NoteTables& tables) {

@@ -458,6 +458,7 @@ void Form1::showPiece(const SavedPiece& saved) {
     UpDown3->setValue(piece.trackCount);
     Text6->setText(QString::number(piece.trackCount));
     s.piece.trackCount = piece.trackCount;
+    showTempo(piece.tempo);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
     showTrack(saved.curTrack);
     // The greyed boxes show an unticked track greyed, as at start-up; the

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "music/tempo.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/tables.h"
@@ -122,8 +123,7 @@ public:
         else if (version_ < 1)
             read.error = "楽譜の版（「version」）が読めません";
         else if (version_ > kScoreFormatVersion)
-            read.error = "新しい版（第" + versionText_ +
-                         "版）の楽譜です。この綴が読めるのは第" +
+            read.error = "新しい版（第" + versionText_ + "版）の楽譜です。この綴が読めるのは第" +
                          std::to_string(kScoreFormatVersion) + "版までです";
         else if (!error_.empty())
             read.error = error_;
@@ -278,6 +278,8 @@ private:
         } else if (k == "octave") {
             level.seen |= kSeenOctave;
             setInteger(saved_->piece.octave, v, 0, 8, what);
+        } else if (k == "tempo") {
+            setInteger(saved_->piece.tempo, v, kMinTempo, kMaxTempo, what);
         } else if (k == "trackCount") {
             level.seen |= kSeenTrackCount;
             setInteger(saved_->piece.trackCount, v, 0, kWindowTracks, what);
@@ -362,7 +364,7 @@ private:
 
     static bool isRootMember(const std::string& key) {
         for (const char* known : {"format", "version", "document", "keySignature", "octave",
-                                  "trackCount", "currentTrack", "firstMeasure", "mml"}) {
+                                  "tempo", "trackCount", "currentTrack", "firstMeasure", "mml"}) {
             if (key == known)
                 return true;
         }
@@ -579,15 +581,20 @@ std::string_view readableMml(const std::string& mml) {
 
 std::string writeScoreText(const SavedPiece& saved) {
     const Piece& piece = saved.piece;
-    const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
-                       {"keySignature", piece.keySignature}, {"octave", piece.octave},
-                       {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
-                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
-    // The head's members one per line, in the order above; the tracks follow.
+    json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
+                 {"keySignature", piece.keySignature}, {"octave", piece.octave},
+                 {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
+                 {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
+    // A piece at the standard tempo is written without it, as files were
+    // before the tempo could be set, and reads back at it.
+    if (piece.tempo != kStandardTempo)
+        head["tempo"] = piece.tempo;
+    // The head's members one per line, in this order; the tracks follow.
     std::string out = "{\n";
-    for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",
+    for (const char* key : {"format", "version", "keySignature", "octave", "tempo", "trackCount",
                             "currentTrack", "firstMeasure", "mml"}) {
-        out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
+        if (head.contains(key))
+            out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
     }
     if (!saved.documentPath.empty() && saved.documentPath.size() <= kMaxDocumentPathBytes)
         out += "  \"document\": " + compact(json(saved.documentPath)) + ",\n";

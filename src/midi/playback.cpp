@@ -11,8 +11,7 @@ TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
     const int t = s.view.curTrack;
     sequencer.sendCommand(releaseCommand(path));
     CompiledTrack compiled = compileTrack(s.piece, s.tables, t);
-    std::vector<std::uint8_t> file = fileHeader(1);
-    file.insert(file.end(), compiled.chunk.begin(), compiled.chunk.end());
+    const std::vector<std::uint8_t> file = midiFile({compiled.chunk}, s.piece.tempo);
     TrackPlayback result{std::move(compiled.mml), writeFileAtomically(path, file)};
     if (!result.error.empty())
         return result;

@@ -14,15 +14,16 @@ struct TrackPlayback {
     std::string error;  // empty when trk.mid was written and handed to the sequencer
 };
 
-// One-track playback: releases trk.mid, compiles the current track, writes it
-// as a one-track file, keeps the chunk in the TrackBuffer and plays the file.
-// When the file cannot be written nothing is played and the TrackBuffer keeps
-// its previous chunk.
+// One-track playback at the piece's tempo: releases trk.mid, compiles the
+// current track, writes it as a one-track file, keeps the chunk (without the
+// tempo) in the TrackBuffer and plays the file. When the file cannot be
+// written nothing is played and the TrackBuffer keeps its previous chunk.
 TrackPlayback playCurrentTrack(EditorState& s, Sequencer& sequencer,
                                const std::filesystem::path& dir);
 
-// All-tracks playback: releases trk.mid, writes the ticked compiled tracks as
-// they were last compiled and plays the file. Returns an error text or "".
+// All-tracks playback at the piece's tempo: releases trk.mid, writes the ticked compiled
+// tracks as they were last compiled and plays the file. Returns an error text
+// or "".
 std::string playAllTracks(const EditorState& s, const TrackSelection& ticked, Sequencer& sequencer,
                           const std::filesystem::path& dir);
 

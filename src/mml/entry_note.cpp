@@ -6,17 +6,10 @@
 
 namespace tsuzuri {
 
-namespace {
-
-int lengthIndexOf(std::string_view length) {
-    for (int n = 0; n < kNoteLengthCount; ++n) {
-        if (noteLengthText(n) == length)
-            return n;
-    }
-    return -1;
+int entryPitch(const EntryNote& note) {
+    static constexpr int kSemitones[7] = {0, 2, 4, 5, 7, 9, 11};
+    return 12 * (note.octave + 1) + kSemitones[note.letter] + note.accidental;
 }
-
-}  // namespace
 
 std::optional<EntryNote> parseEntryNote(std::string_view text) {
     if (text.size() < 3 || text[0] != 'O')
@@ -24,7 +17,7 @@ std::optional<EntryNote> parseEntryNote(std::string_view text) {
     if (text[1] < '0' || text[1] > '9' || text[2] < 'A' || text[2] > 'G')
         return std::nullopt;
     EntryNote note;
-    note.octave = (text[1] - '0') - 1;
+    note.octave = text[1] - '0';
     note.letter = (text[2] - 'C' + 7) % 7;
     if (text.find('#') != std::string_view::npos)
         note.accidental = 1;
@@ -41,7 +34,7 @@ std::optional<EntryNote> parseEntryNote(std::string_view text) {
         length.pop_back();
     if (note.dotted)
         length += '.';
-    note.lengthIndex = lengthIndexOf(length);
+    note.lengthIndex = lengthEntry(length);
     return note;
 }
 

@@ -26,7 +26,7 @@ void Form1::Command15_Click() {
 void Form1::Image1_MouseDown(int index, int, int, double x, double y) {
     Image1(index).framed = true;
     Picture1->update();
-    const KeyPress press = pressKey(state(), index, x, y);
+    const KeyPress press = pressKey(index, x, y);
     noteon(static_cast<std::uint8_t>(press.pitch));
     Label6->setText(QString::fromStdString(press.readout));
     appendToText1(press.noteText + " ");

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "mml/entry_note.h"
+#include "music/marks.h"
+#include "music/staff_rows.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 
@@ -13,8 +15,32 @@ namespace {
 constexpr int kLastMeasure = kMeasureCount - 1;
 constexpr int kStepsPerOctave = 7;
 constexpr int kBaseOctaveSetting = 3;  // the setting at which a staff step is its row
+// An accidental mark stands this far left of its note, clear of the notehead.
+constexpr int kMarkLead = 12;
+
+// The letter (0 = C ... 6 = B) of each semitone, the black keys under the
+// letter below them, and which semitones are black keys.
+constexpr int kLetterBelow[12] = {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5, 6};
+constexpr bool kBlack[12] = {false, true,  false, true,  false, false,
+                             true,  false, true,  false, true,  false};
+
+void insertEntered(Measure& measure, int slot, int x, int row, int index) {
+    const EntryGlyph glyph = entryGlyph(row, index);
+    insertSlot(
+        measure, slot,
+        {static_cast<std::int16_t>(x), glyph.top, glyph.code, static_cast<std::int16_t>(row)});
+}
 
 }  // namespace
+
+EntrySpelling spellKey(int pitch, bool flats) {
+    const int octave = pitch / 12 - 1;
+    const int semitone = pitch % 12;
+    const int step = 7 * octave + kLetterBelow[semitone];
+    if (!kBlack[semitone])
+        return {step, 0};
+    return flats ? EntrySpelling{step + 1, -1} : EntrySpelling{step, 1};
+}
 
 bool switchKeyEntry(EditorState& s) {
     s.view.keyEntryMode = s.view.keyEntryMode ? 0 : 1;
@@ -51,7 +77,8 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
     if (!note || note->lengthIndex < 0)
         return result;
 
-    result.row = entryRow(note->step, octaveSetting);
+    const EntrySpelling spelling = spellKey(entryPitch(*note), s.piece.keySignature < 0);
+    result.row = entryRow(spelling.step, octaveSetting);
     if (!rowHasPitch(result.row)) {
         result.outcome = EntryOutcome::RowOutOfRange;
         return result;
@@ -68,19 +95,20 @@ EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetti
         return result;
     }
     const int t = s.view.curTrack;
-    if (s.piece.score[t].measures[m].noteCount >= kMaxNotesPerMeasure) {
+    Measure& measure = s.piece.score[t].measures[m];
+    const int x = entryOffset(entered + 1, notesPerMeasure);
+    // Placement compares the pointer offset, right of the glyph's left edge.
+    int slot = insertionSlot(measure, x + kGlyphHotSpotX);
+    result.marked =
+        signInForce(measure, slot, result.row, staffRowsOf(s.tables)) != spelling.sign;
+    if (measure.noteCount + (result.marked ? 2 : 1) > kMaxNotesPerMeasure) {
         result.outcome = EntryOutcome::MeasureFull;
         return result;
     }
-
-    const int x = entryOffset(entered + 1, notesPerMeasure);
-    const EntryGlyph glyph = entryGlyph(result.row, note->lengthIndex);
-    // Placement compares the pointer offset, right of the glyph's left edge.
-    Measure& measure = s.piece.score[t].measures[m];
-    result.slot = insertionSlot(measure, x + kGlyphHotSpotX);
-    insertSlot(measure, result.slot,
-               {static_cast<std::int16_t>(x), glyph.top, glyph.code,
-                static_cast<std::int16_t>(result.row)});
+    if (result.marked)
+        insertEntered(measure, slot++, x - kMarkLead, result.row, accidentalMarkFor(spelling.sign));
+    insertEntered(measure, slot, x, result.row, note->lengthIndex);
+    result.slot = slot;
     s.view.entryMeasure = static_cast<std::int16_t>(m);
     s.view.entrySlot = static_cast<std::int16_t>(entered + 1);
     result.lastMeasureRaised = raiseLastMeasure(s.piece.score[t], m);

@@ -32,15 +32,21 @@ struct EntryResult {
     int measure = -1;
     int slot = -1;
     int row = -1;
+    // An accidental mark was stored right before the note, in slot - 1.
+    bool marked = false;
     // lastMeasure of the track grew to `measure`: the slider's maximum follows.
     bool lastMeasureRaised = false;
 };
 
 // Stores the note text of a piano key into the current track as a mouse click
-// would place it: the staff row of its natural pitch under `octaveSetting`, the
-// glyph the cursor shows on that row, inserted among the measure's notes by its
-// x offset. `notesPerMeasure` is the note count setting (U). A refused note
-// leaves the record as it was.
+// would place it, so that it sounds the key's pitch: a white key on its own
+// staff row under `octaveSetting`, a black key as the sharp of the row below
+// (the flat of the row above in a key with flats), with the glyph the cursor
+// shows on that row, inserted among the measure's notes by its x offset.
+// When the row would not sound that pitch there (by the key signature or an
+// earlier mark on the row in the measure), a sharp, flat or natural mark is
+// stored right before the note. `notesPerMeasure` is the note count setting
+// (U). A refused note leaves the record as it was.
 EntryResult enterNote(EditorState& s, std::string_view noteText, int octaveSetting,
                       int notesPerMeasure);
 
@@ -50,6 +56,15 @@ std::string_view entryNotice(EntryOutcome outcome);
 
 // The staff row of staff step `step` under octave setting `octaveSetting`.
 int entryRow(int step, int octaveSetting);
+
+// How the score writes MIDI note `pitch`: the staff step of its letter and
+// the sign on it. White keys are natural; a black key is the sharp of the
+// letter below, or with `flats` the flat of the letter above.
+struct EntrySpelling {
+    int step = 0;
+    int sign = 0;
+};
+EntrySpelling spellKey(int pitch, bool flats);
 
 // The x offset of the k-th note entered into a measure (k from 1).
 int entryOffset(int k, int notesPerMeasure);

@@ -74,30 +74,73 @@ std::string applyDefaultLength(std::string lettered) {
     return lettered;
 }
 
+// Takes out every "L" with a length and writes the length then in force (the
+// quarter note before any "L") after every note and rest written without
+// one, so that the default length chosen later is the only one in the text.
+std::string spellOutLengths(std::string_view lettered, bool doubleLength) {
+    std::string out;
+    out.reserve(lettered.size() + lettered.size() / 2);
+    // The length in force: one of the fourteen, written lettered, or any
+    // other number (a tuplet length), copied as it stands.
+    int inForce = kQuarter;
+    std::string_view otherLength;
+    for (std::size_t i = 0; i < lettered.size();) {
+        const char c = lettered[i];
+        if (c == 'L' && i + 1 < lettered.size() && isDigit(lettered[i + 1])) {
+            const std::size_t end = lengthEnd(lettered, i + 1);
+            otherLength = lettered.substr(i + 1, end - i - 1);
+            inForce = lengthEntry(otherLength);
+            i = end;
+            continue;
+        }
+        const std::size_t start = lengthStart(lettered, i);
+        if (start == i) {
+            out += c;
+            ++i;
+            continue;
+        }
+        const std::string_view head = lettered.substr(i, start - i);
+        out.append(head);
+        const bool written = start < lettered.size() &&
+                             (isLengthLetter(lettered[start]) || isDigit(lettered[start]));
+        if (!written && inForce >= 0)
+            appendLengthLetter(out, head, inForce, doubleLength);
+        else if (!written)
+            out.append(otherLength);
+        i = start;
+    }
+    return out;
+}
+
 // Replaces octave commands one above or below the running octave by ">" and
-// "<" and drops those equal to it. An "O" without a digit after it is no octave
-// command: it is copied and the running octave stays.
+// "<" and drops those equal to it; ">" and "<" in the text move the running
+// octave too. An "O" without a number after it is no octave command: it is
+// copied and the running octave stays.
 std::string relativeOctaves(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     int octave = kStartOctave;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        if (c == '>' || c == '<')
+            octave += c == '>' ? 1 : -1;
         if (c != 'O' || i + 1 == text.size() || !isDigit(text[i + 1])) {
             out += c;
             continue;
         }
-        const char digit = text[++i];
-        const int d = digit - '0';
+        std::size_t end = i + 1;
+        int d = 0;
+        for (; end < text.size() && isDigit(text[end]); ++end)
+            d = std::min(10 * d + (text[end] - '0'), 1000);
         if (d == octave + 1) {
             out += '>';
         } else if (d == octave - 1) {
             out += '<';
         } else if (d != octave) {
-            out += 'O';
-            out += digit;
+            out.append(text.substr(i, end - i));
         }
         octave = d;
+        i = end - 1;
     }
     return out;
 }
@@ -105,7 +148,7 @@ std::string relativeOctaves(std::string_view text) {
 }  // namespace
 
 OptimizedMml optimizeMml(std::string_view text, bool doubleLength) {
-    std::string lettered = enletter(prepare(text), doubleLength);
+    std::string lettered = spellOutLengths(enletter(prepare(text), doubleLength), doubleLength);
     lettered = relativeOctaves(applyDefaultLength(std::move(lettered)));
     OptimizedMml result;
     result.text = deletter(lettered);

@@ -115,12 +115,17 @@ std::string_view zoneLength(double y, int keyHeightPixels) {
     return zoneOf(kBlackZones, y);
 }
 
-KeyPress pressKey(const EditorState& s, int key, double x, double y) {
+std::string pitchNameOf(int pitch) {
+    static constexpr std::array<const char*, 12> kNames = {"C",  "C#", "D",  "D#", "E",  "F",
+                                                           "F#", "G",  "G#", "A",  "A#", "B"};
+    return "O" + std::to_string(pitch / 12 - 1) + kNames[static_cast<std::size_t>(pitch % 12)];
+}
+
+KeyPress pressKey(int key, double x, double y) {
     KeyPress press;
     press.pitch = keyPitch(key);
     press.readout = offsetText(x) + offsetText(y);
-    press.noteText =
-        s.tables.noteNames[press.pitch] + std::string(zoneLength(y, keyHeightPixels(key)));
+    press.noteText = pitchNameOf(press.pitch) + std::string(zoneLength(y, keyHeightPixels(key)));
     return press;
 }
 

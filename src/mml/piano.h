@@ -9,7 +9,7 @@
 namespace tsuzuri {
 
 // The on-screen piano: 58 keys in semitone order, key k sounding MIDI note
-// k + 24 (O2C up to O6A by the NoteNameTable).
+// k + 24 (O1C up to O5A as the score names pitches).
 inline constexpr int kPianoKeyCount = 58;
 inline constexpr int kLowestKeyPitch = 24;
 
@@ -31,6 +31,10 @@ int keyHeightPixels(int key);
 // belongs to the zone below it.
 std::string_view zoneLength(double y, int keyHeightPixels);
 
+// The name of MIDI note `pitch` as the score and every MML reader take it,
+// sharps for the black keys: 60 is "O4C", 61 "O4C#", 24 "O1C".
+std::string pitchNameOf(int pitch);
+
 // What a press on a key does besides framing it: the pitch to sound, the
 // read-out of the click offsets, and the note text (pitch name and length,
 // "O4C8"), which goes into the MML text followed by a space and, in
@@ -40,6 +44,6 @@ struct KeyPress {
     std::string readout;
     std::string noteText;
 };
-KeyPress pressKey(const EditorState& s, int key, double x, double y);
+KeyPress pressKey(int key, double x, double y);
 
 }  // namespace tsuzuri

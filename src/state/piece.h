@@ -15,6 +15,10 @@ inline constexpr int kSlotCount = 21;      // slots 0..20 per measure
 inline constexpr int kRowCount = 97;       // staff rows 0..96; row 96 has no pitch
 inline constexpr int kNamedRows = 96;      // rows 0..95 carry a name and a pitch
 
+// The tempo of a piece in quarter notes a minute when nothing else is said:
+// a Standard MIDI File without a tempo event plays at it.
+inline constexpr int kStandardTempo = 120;
+
 // Whether staff row `row` has a name and a pitch: only such rows take notes.
 inline bool rowHasPitch(int row) {
     return row >= 0 && row < kNamedRows;
@@ -56,7 +60,8 @@ struct Piece {
     std::int16_t octave = 0;            // the octave setting 0..8: which octave the staff rows name
     std::int16_t trackCount = 0;        // tracks in use (MaxTrk): the track buttons stay below it
     Table<bool, kWindowTracks> ticked;  // the tracks all♪ plays
-    // The piece's tempo and meter belong here, beside its other settings.
+    std::int16_t tempo = kStandardTempo;  // quarter notes a minute, 32..255
+    // The piece's meter belongs here, beside its other settings.
 
     bool operator==(const Piece&) const = default;
 };

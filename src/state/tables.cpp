@@ -22,6 +22,12 @@ std::string_view noteLengthText(int index) {
     return kLengthTexts[static_cast<std::size_t>(index)];
 }
 
+int noteLengthTicks(int index) {
+    if (index < 0 || index >= kNoteLengths)
+        indexFault(index, kNoteLengths);
+    return kLengthTicks[static_cast<std::size_t>(index)];
+}
+
 void init(EditorState& s) {
     for (TrackScore& track : s.piece.score) {
         track.measures.fill(Measure{});

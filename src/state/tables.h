@@ -37,5 +37,7 @@ void startUp(EditorState& s, int octave);
 // The fourteen MML note lengths "64", "64.", "32" ... "1." in length-index
 // order: entry 2i is a plain length, 2i + 1 the same length dotted.
 std::string_view noteLengthText(int index);
+// The ticks of note length `index` (0..13), 32 to the quarter note.
+int noteLengthTicks(int index);
 
 }  // namespace tsuzuri

@@ -74,7 +74,7 @@ private:
 };
 
 // A setting of the piece: the key signature, the octave setting, the number
-// of tracks.
+// of tracks, the tempo.
 class SettingStep final : public Step {
 public:
     SettingStep(Form1& form, const QString& text, Form1::Setting setting, int before, int after)
@@ -117,6 +117,8 @@ QString settingText(Form1::Setting setting) {
             return QStringLiteral("オクターブ");
         case Form1::Setting::TrackCount:
             return QStringLiteral("トラック数");
+        case Form1::Setting::Tempo:
+            return QStringLiteral("テンポ");
     }
     return {};
 }
@@ -190,6 +192,9 @@ void Form1::applySetting(Setting setting, int value) {
             break;
         case Setting::TrackCount:
             UpDown3->setValue(value);
+            break;
+        case Setting::Tempo:
+            showTempo(value);
             break;
     }
 }

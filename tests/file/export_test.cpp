@@ -49,6 +49,24 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
     EXPECT_EQ(s->trackBuffer[0][0], 0);  // exporting compiles nothing into the TrackBuffers
 }
 
+TEST(ExportTest, TheTempoOpensTheFirstTrackAndEveryLineOfMml) {
+    auto s = test::newState();
+    test::appendSlot(*s, 1, 0, 21, 8);
+    test::appendSlot(*s, 4, 0, 23, 8);
+    s->piece.tempo = 90;
+    test::TempDir dir;
+    const auto file = dir.path() / "piece.mid";
+    ASSERT_EQ(writeFileAtomically(file, exportMidi(s->piece, s->tables)), "");
+    const test::MidiListing listing = test::readWithMidicsv(file);
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    const auto tempo = listing.ofType("Tempo");
+    ASSERT_EQ(tempo.size(), 1u);
+    EXPECT_EQ(tempo[0].track, 1);
+    EXPECT_EQ(tempo[0].time, 0);
+    EXPECT_EQ(tempo[0].fields, (std::vector<std::string>{"666667"}));
+    EXPECT_EQ(exportMml(s->piece, s->tables), "T90 O4C4 \nT90 O4E4 \n");
+}
+
 TEST(ExportTest, AnEmptyPieceIsAHeaderWithoutTracks) {
     auto s = test::newState();
     const std::vector<std::uint8_t> file = exportMidi(s->piece, s->tables);

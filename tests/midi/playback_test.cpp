@@ -116,7 +116,8 @@ TEST(OneTrackPlayback, AnUnwritableDirectoryIsReportedAndNothingPlays) {
     appendSlot(*s, 0, 0, 21, 8);
     const std::int32_t before = s->trackChunkSize[0];
     test::RecordingSequencer sequencer;
-    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path() / "not a directory");
+    const TrackPlayback result =
+        playCurrentTrack(*s, sequencer, dir.path() / "not a directory");
     EXPECT_NE(result.error, "");
     EXPECT_EQ(result.mml, "O4C4 ");
     ASSERT_EQ(sequencer.commands.size(), 1u);
@@ -179,6 +180,46 @@ TEST(AllTracksPlayback, TrackTwentyIsNeverIncluded) {
     TrackSelection all{};
     all.fill(true);
     EXPECT_EQ(allTracksFile(*s, all), fileHeader(0));
+}
+
+// At a tempo other than 120 the first chunk of every file opens with the Set
+// Tempo event; the TrackBuffers keep the chunks as compiled.
+TEST(TempoInFiles, TheFirstChunkOpensWithTheTempoEvent) {
+    test::TempDir dir;
+    auto s = test::newState();
+    test::RecordingSequencer sequencer;
+    appendSlot(*s, 0, 0, 21, 8);
+    s->piece.tempo = 90;
+    const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path());
+    EXPECT_EQ(result.mml, "T90 O4C4 ");
+    EXPECT_EQ(readBytes(dir.path() / "trk.mid"),
+              (Bytes{'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    1,    0,
+                     1,    0,    0x20, 'M',  'T',  'r',  'k',  0,    0,    0,    0x16,
+                     0x00, 0xFF, 0x51, 0x03, 0x0A, 0x2C, 0x2B, 0x00, 0xC0, 0x69, 0x00,
+                     0x90, 0x3C, 0x40, 0x20, 0x80, 0x3C, 0x40, 0x20, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(s->trackChunkSize[0], 23);
+    const Bytes chunk(s->trackBuffer[0].data(), s->trackBuffer[0].data() + 23);
+    EXPECT_EQ(chunk, compileTrack(s->piece, s->tables, 0).chunk);
+
+    s->view.curTrack = 1;
+    appendSlot(*s, 1, 0, 23, 8);
+    playCurrentTrack(*s, sequencer, dir.path());
+    s->piece.tempo = 200;
+    playAllTracks(*s, ticked({0, 1}), sequencer, dir.path());
+    const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
+    ASSERT_TRUE(listing.ok) << listing.diagnostics;
+    const auto tempo = listing.ofType("Tempo");
+    ASSERT_EQ(tempo.size(), 1u);
+    EXPECT_EQ(tempo[0].track, 1);
+    EXPECT_EQ(tempo[0].fields, (std::vector<std::string>{"300000"}));
+    EXPECT_EQ(listing.ofType("Note_on_c").size(), 2u);
+
+    const Bytes with = allTracksFile(*s, ticked({0, 1}));
+    s->piece.tempo = kStandardTempo;
+    const Bytes plain = allTracksFile(*s, ticked({0, 1}));
+    EXPECT_EQ(with.size(), plain.size() + 7);
+    s->piece.tempo = 90;
+    EXPECT_EQ(allTracksFile(*s, ticked({})), fileHeader(0));
 }
 
 TEST(DataDirectory, FallsBackWhenTheProgramDirectoryIsNotWritable) {

@@ -1,56 +1,66 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <random>
-
 #include "midi/playback.h"
 #include "midi/track_compiler.h"
-#include "score/score_ops.h"
+#include "mml/mml_reader.h"
+#include "support/chunk_notes.h"
 #include "support/midi_reader.h"
+#include "support/random_score.h"
 #include "support/recording_sequencer.h"
-#include "support/score_builder.h"
 #include "support/temp_dir.h"
 #include "support/track_walk.h"
 
 namespace tsuzuri {
 namespace {
 
-// Random scores of notes, rests and marks on random tracks, each written as
-// trk.mid and read back by midicsv: every note sounds on the track's channel
-// for exactly its length, starting where the slots before it end.
-TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
-    std::mt19937 random(20261207);
+using test::ChunkNotes;
+using test::notesOfChunk;
+using test::Played;
+
+long mmlEnd(const test::HeardMml& mml) {
+    long fifteenths = 0;
+    for (const test::Heard& h : mml.heard)
+        fifteenths += h.length;
+    return (fifteenths + 7) / 15;
+}
+
+// Random scores with every kind of slot, at random tempos: the notes the
+// chunk plays are the notes its MML text plays when read by the test's own
+// MML reader (ties merged, silent notes dropped), and both end together.
+TEST(RandomScores, ChunkAndMmlTextPlayTheSameNotes) {
+    test::RandomScore random(20261207);
+    auto s = test::newState();
+    for (int round = 0; round < 3000; ++round) {
+        const int t = random.pick(0, kStoredTracks - 1);
+        random.fill(*s, t);
+        const int tempo = random.pick(0, 1) ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
+        s->piece.tempo = static_cast<std::int16_t>(tempo);
+        const CompiledTrack c = compileTrack(s->piece, s->tables, t);
+        ASSERT_EQ(test::trackChunkFault(c.chunk, trackChannel(t)), "") << round;
+        const test::HeardMml heard = test::hearMml(c.mml);
+        const ChunkNotes chunk = notesOfChunk(c.chunk);
+        ASSERT_EQ(chunk.notes, test::playedNotes(heard)) << round << "\n" << c.mml;
+        ASSERT_EQ(chunk.end, mmlEnd(heard) + 32) << round << "\n" << c.mml;
+        ASSERT_EQ(heard.tempo, tempo) << c.mml;
+    }
+}
+
+// The same through trk.mid, read back by midicsv: every note on the track's
+// channel at its start and end, and the tempo event first when not 120.
+TEST(RandomScores, MidicsvReadsTheNotesOfTheMmlText) {
+    test::RandomScore random(7);
     test::TempDir dir;
+    auto s = test::newState();
     for (int round = 0; round < 40; ++round) {
-        auto s = test::newState();
-        const int t = static_cast<int>(random() % kStoredTracks);
+        const int t = random.pick(0, kWindowTracks - 1);
+        random.fill(*s, t);
         s->view.curTrack = static_cast<std::int16_t>(t);
-        s->piece.score[t].trackProgram = static_cast<std::uint8_t>(random() % 128);
-        s->piece.score[t].lastMeasure = static_cast<std::int16_t>(random() % 12);
-        struct Expected {
-            long on, off;
-            int key;
-        };
-        std::vector<Expected> expected;
-        long time = 0;
-        for (int m = 0; m <= s->piece.score[t].lastMeasure; ++m) {
-            const int slots = static_cast<int>(random() % (kMaxNotesPerMeasure + 1));
-            for (int slot = 0; slot < slots; ++slot) {
-                const int code = static_cast<int>(random() % 101) - 50;
-                const int row = static_cast<int>(random() % kNamedRows);
-                test::appendSlot(*s, t, m, row, code);
-                const int length = std::abs(code);
-                const long ticks = s->tables.lengthTicks[length];
-                if (isNoteIndex(length))
-                    expected.push_back({time, time + ticks, s->tables.rowMidi[row]});
-                time += ticks;
-            }
-        }
+        const int tempo = round % 2 ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
         test::RecordingSequencer sequencer;
-        ASSERT_EQ(playCurrentTrack(*s, sequencer, dir.path()).error, "");
-        const std::vector<std::uint8_t> chunk(s->trackBuffer[t].data(),
-                                              s->trackBuffer[t].data() + s->trackChunkSize[t]);
-        EXPECT_EQ(test::trackChunkFault(chunk, trackChannel(t)), "") << round;
+        s->piece.tempo = static_cast<std::int16_t>(tempo);
+        const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path());
+        ASSERT_EQ(played.error, "");
+        const std::vector<Played> expected = test::playedNotes(test::hearMml(played.mml));
 
         const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
         ASSERT_TRUE(listing.ok) << listing.diagnostics;
@@ -63,10 +73,17 @@ TEST(RandomScores, EveryFileIsReadBackNoteForNote) {
             EXPECT_EQ(off[i].time, expected[i].off) << round << " note " << i;
             EXPECT_EQ(on[i].fields[0], std::to_string(t % 16));
             EXPECT_EQ(on[i].fields[1], std::to_string(expected[i].key));
+            EXPECT_EQ(on[i].fields[2], std::to_string(expected[i].velocity));
         }
-        const auto end = listing.ofType("End_track");
-        ASSERT_EQ(end.size(), 1u);
-        EXPECT_EQ(end[0].time, time + 32) << round;
+        const auto tempos = listing.ofType("Tempo");
+        if (tempo == kStandardTempo) {
+            EXPECT_TRUE(tempos.empty());
+        } else {
+            ASSERT_EQ(tempos.size(), 1u);
+            EXPECT_EQ(tempos[0].time, 0);
+            EXPECT_EQ(tempos[0].fields[0], std::to_string((60'000'000 + tempo / 2) / tempo));
+            EXPECT_EQ(listing.records[2].type, "Tempo");  // after Header and Start_track
+        }
     }
 }
 

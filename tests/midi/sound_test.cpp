@@ -76,7 +76,10 @@ protected:
     static std::vector<float> render(double seconds) { return renderFrom(*engine_, seconds); }
 
     // Plays the current track as trk♪ does.
-    void playTrack() { ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, ""); }
+    void playTrack(int tempo = kStandardTempo) {
+        s_->piece.tempo = static_cast<std::int16_t>(tempo);
+        ASSERT_EQ(playCurrentTrack(*s_, *engine_, dir_.path()).error, "");
+    }
     void useTrack(int t, int program) {
         s_->view.curTrack = static_cast<std::int16_t>(t);
         s_->piece.score[t].trackProgram = static_cast<std::uint8_t>(program);
@@ -139,6 +142,56 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
             EXPECT_LT(std::fabs(late), 10.0) << "note " << n << " starts " << late << " ms late";
         }
     }
+}
+
+// A tie across the bar line, a rest, then a V4 and a V15 half note, on a
+// plucked string whose sound decays: a tie is held, never plucked again.
+TEST_F(Sound, ATieIsOneOnsetV15IsLouderThanV4AndTempo90IsSlower) {
+    constexpr int kArc = 31, kV4 = 35 + 4, kV15 = 35 + 15;
+    useTrack(0, 24);
+    appendSlot(kRowA4, kQuarter);
+    appendSlot(kRowA4, -kArc);
+    test::appendSlot(*s_, 0, 1, kRowA4, kQuarter);
+    test::appendSlot(*s_, 0, 1, 0, kQuarterRest);
+    test::appendSlot(*s_, 0, 1, kRowA4, -kV4);
+    test::appendSlot(*s_, 0, 1, kRowA4, kHalf);
+    test::appendSlot(*s_, 0, 2, kRowA4, -kV15);
+    test::appendSlot(*s_, 0, 2, kRowA4, kHalf);
+    playTrack();
+    const auto x = render(4.0);
+
+    // Across the bar line at 0.5 s the sound only decays.
+    const double beforeBar = test::peak(x, at(0.4), at(0.08));
+    EXPECT_GT(beforeBar, 0.002);
+    EXPECT_LT(test::peak(x, at(0.52), at(0.08)), 1.1 * beforeBar);
+    EXPECT_LT(std::fabs(semitones(test::fundamentalHz(x, at(0.6), at(0.2), kRate), keyHz(69))),
+              0.25);
+    const double v4 = test::rms(x, at(1.55), at(0.4));
+    const double v15 = test::rms(x, at(2.55), at(0.4));
+    EXPECT_GT(v4, 0.0005);
+    EXPECT_GT(v15, 3 * v4) << "V4 " << v4 << ", V15 " << v15;
+    const auto threshold = static_cast<float>(4 * test::peak(x, at(2.0), at(0.45)));
+    const double loudAt120 = static_cast<double>(test::firstAbove(x, at(2.2), threshold)) / kRate;
+    EXPECT_NEAR(loudAt120, 2.5, 0.01);
+
+    // The same two notes without the arc: the second is plucked again.
+    engine_->sendCommand(releaseCommand(trk()));
+    s_->piece.score[0].measures[0].noteCount = 1;
+    playTrack();
+    const auto plucked = render(0.7);
+    EXPECT_GT(test::peak(plucked, at(0.52), at(0.08)),
+              1.5 * test::peak(plucked, at(0.4), at(0.08)));
+
+    // At tempo 90 every moment comes 4/3 as late.
+    engine_->sendCommand(releaseCommand(trk()));
+    appendSlot(kRowA4, -kArc);
+    playTrack(90);
+    const auto slow = render(5.0);
+    const double loudAt90 =
+        static_cast<double>(test::firstAbove(slow, at(2.2 * 4 / 3), threshold)) / kRate;
+    EXPECT_NEAR(loudAt90, loudAt120 * 4 / 3, 0.015);
+    EXPECT_LT(test::peak(slow, at(0.52 * 4 / 3), at(0.08)),
+              1.1 * test::peak(slow, at(0.4 * 4 / 3), at(0.08)));
 }
 
 TEST_F(Sound, ThePreviewSoundsTheKeyWithTheTracksInstrument) {

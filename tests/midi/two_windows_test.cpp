@@ -42,7 +42,8 @@ Bytes playbackFile(EditorState& s) {
     test::RecordingSequencer sequencer;
     bool allWritten = true;
     while (std::chrono::steady_clock::now() < until) {
-        allWritten = playCurrentTrack(s, sequencer, dir).error.empty() && allWritten;
+        allWritten =
+            playCurrentTrack(s, sequencer, dir).error.empty() && allWritten;
         sequencer.commands.clear();
     }
     std::_Exit(allWritten ? 0 : 1);

@@ -25,27 +25,31 @@ TEST(EntryNote, LengthIndex) {
 }
 
 TEST(EntryNote, PitchAndFlags) {
-    const auto c = parseEntryNote("O5C8");
+    const auto c = parseEntryNote("O4C8");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->octave, 4);
+    EXPECT_EQ(entryPitch(*c), 60);
     EXPECT_EQ(c->letter, 0);
     EXPECT_EQ(c->step, 28);
     EXPECT_EQ(c->accidental, 0);
     EXPECT_FALSE(c->dotted);
 
-    const auto sharp = parseEntryNote("O5C#8.");
+    const auto sharp = parseEntryNote("O4C#8.");
     ASSERT_TRUE(sharp);
     EXPECT_EQ(sharp->accidental, 1);
     EXPECT_TRUE(sharp->dotted);
     EXPECT_EQ(sharp->step, 28);  // the accidental is no part of the step
+    EXPECT_EQ(entryPitch(*sharp), 61);
 
-    const auto b = parseEntryNote("O2B4");
+    const auto b = parseEntryNote("O1B4");
     ASSERT_TRUE(b);
     EXPECT_EQ(b->letter, 6);
     EXPECT_EQ(b->step, 13);
-    const auto a = parseEntryNote("O6A2");
+    EXPECT_EQ(entryPitch(*b), 35);
+    const auto a = parseEntryNote("O5A2");
     ASSERT_TRUE(a);
     EXPECT_EQ(a->step, 40);
+    EXPECT_EQ(entryPitch(*parseEntryNote("O4D-8")), 61);
 
     // "-" wins over "#"; the length digits then start after one accidental.
     const auto both = parseEntryNote("O4C#-8");

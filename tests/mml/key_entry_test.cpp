@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "keysig/key_signature.h"
 #include "midi/track_compiler.h"
 #include "mml/key_entry.h"
 #include "mml/piano.h"
 #include "score/canvas_geometry.h"
 #include "score/pointer.h"
+#include "support/chunk_notes.h"
 #include "support/score_builder.h"
 
 namespace tsuzuri {
@@ -18,6 +20,19 @@ using test::newState;
 
 constexpr int kSetting = 4;  // octave setting
 constexpr int kMiddleCKey = 36;
+
+void expectUntouched(const EditorState& s, int measure, int count) {
+    EXPECT_EQ(s.piece.score[0].measures[measure].noteCount, count);
+    EXPECT_EQ(s.view.entryMeasure, measure);
+}
+
+// The keys of the notes track 0 plays.
+std::vector<int> playedKeys(const EditorState& s) {
+    std::vector<int> keys;
+    for (const test::Played& p : test::notesOfChunk(compileTrack(s.piece, s.tables, 0).chunk).notes)
+        keys.push_back(p.key);
+    return keys;
+}
 
 // Switches entry on for track 0, whose last measure is 3: entry goes into measure 3.
 std::unique_ptr<EditorState> enteringState() {
@@ -61,8 +76,8 @@ TEST(KeyEntry, SwitchingOnStaysInsideTheScore) {
 
 TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
     auto s = enteringState();
-    const KeyPress press = pressKey(*s, kMiddleCKey, 100, 1000);
-    ASSERT_EQ(press.noteText, "O5C8");
+    const KeyPress press = pressKey(kMiddleCKey, 100, 1000);
+    ASSERT_EQ(press.noteText, "O4C8");
     const EntryResult r = enter(*s, press.noteText);
     ASSERT_EQ(r.outcome, EntryOutcome::Stored);
     EXPECT_EQ(r.row, 21);
@@ -110,24 +125,76 @@ TEST(KeyEntry, PointerStateIsLeftAlone) {
     EXPECT_EQ(s->view.curLength, 8);
 }
 
-TEST(KeyEntry, EveryKeyStoresItsNaturalPitch) {
+// Every key, at every octave setting and in keys with sharps and with flats,
+// after a mark on its row or without: the stored note sounds the key pressed.
+TEST(KeyEntry, EveryKeyStoresThePitchOfTheKey) {
     for (int setting = 0; setting <= 8; ++setting) {
-        auto s = newState(setting);
-        for (int key = 0; key < kPianoKeyCount; ++key) {
-            s->view.entryMeasure = 0;
-            s->view.entrySlot = 0;
-            s->piece.score[0].measures[0].noteCount = 0;
-            const KeyPress press = pressKey(*s, key, 0, 600);
-            const EntryResult r = enter(*s, press.noteText, 8, setting);
-            const int natural = press.pitch - (isBlackKey(key) ? 1 : 0);
-            if (r.outcome == EntryOutcome::RowOutOfRange) {
-                EXPECT_TRUE(r.row < 0 || r.row > 95) << setting << " " << key;
-                continue;
+        for (const int keySignature : {0, 3, 7, -2, -7}) {
+            auto s = newState(setting);
+            applyKeySignatureRows(*s, keySignature, setting);
+            s->piece.keySignature = static_cast<std::int16_t>(keySignature);
+            for (int key = 0; key < kPianoKeyCount; ++key) {
+                s->view.entryMeasure = 0;
+                s->view.entrySlot = 0;
+                s->piece.score[0].measures[0].noteCount = 0;
+                const KeyPress press = pressKey(key, 0, 600);
+                EntryResult r = enter(*s, press.noteText, 8, setting);
+                if (r.outcome == EntryOutcome::RowOutOfRange) {
+                    EXPECT_TRUE(r.row < 0 || r.row > 95) << setting << " " << key;
+                    continue;
+                }
+                ASSERT_EQ(r.outcome, EntryOutcome::Stored) << setting << " " << key;
+                // A neighbour key on the same row may leave its mark; the key
+                // pressed again sounds itself all the same.
+                const int neighbour = key + (key % 2 ? -1 : 1);
+                enter(*s, pressKey(neighbour, 0, 600).noteText, 8, setting);
+                enter(*s, press.noteText, 8, setting);
+                const std::vector<int> keys = playedKeys(*s);
+                ASSERT_EQ(keys.size(), 3u);
+                EXPECT_EQ(keys[0], press.pitch) << setting << " " << keySignature << " " << key;
+                EXPECT_EQ(keys[1], keyPitch(neighbour)) << setting << " " << keySignature;
+                EXPECT_EQ(keys[2], press.pitch) << setting << " " << keySignature << " " << key;
             }
-            ASSERT_EQ(r.outcome, EntryOutcome::Stored) << setting << " " << key;
-            EXPECT_EQ(s->tables.rowMidi[r.row], natural) << setting << " " << key;
         }
     }
+}
+
+TEST(KeyEntry, BlackKeysAndNaturalsAgainstTheKeyStoreAMarkBeforeTheNote) {
+    auto s = enteringState();
+    EXPECT_TRUE(enter(*s, "O4C#8").marked);   // a sharp on the C row
+    EXPECT_FALSE(enter(*s, "O4C#8").marked);  // the sharp is still in force
+    EXPECT_TRUE(enter(*s, "O4C8").marked);    // a natural
+    const Measure& m = s->piece.score[0].measures[3];
+    ASSERT_EQ(m.noteCount, 5);
+    const int codes[] = {-28, 6, 6, -30, 6};
+    for (int slot = 0; slot < 5; ++slot) {
+        EXPECT_EQ(m.noteRow[slot], 21) << slot;
+        EXPECT_EQ(m.noteAttr[slot][kAttrCode], codes[slot]) << slot;
+    }
+    EXPECT_EQ(m.noteAttr[0][kAttrX], 22 - 12);  // the mark stands close before its note
+    EXPECT_EQ(m.noteAttr[0][kAttrTop], 84 - 12);
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4C#8 O4C#8  O4C8 ");
+
+    // In a key with flats the black key is the flat of the row above; B flat
+    // is in the key already.
+    s = newState();
+    applyKeySignatureRows(*s, -2, kSetting);
+    s->piece.keySignature = -2;
+    switchKeyEntry(*s);
+    EXPECT_TRUE(enter(*s, "O4C#8").marked);
+    EXPECT_FALSE(enter(*s, "O4A#8").marked);
+    EXPECT_TRUE(enter(*s, "O4B8").marked);
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4D-8 O4B-8  O4B8 ");
+}
+
+TEST(KeyEntry, ANoteAndItsMarkMustBothFit) {
+    auto s = enteringState();
+    for (int k = 0; k < 19; ++k)
+        test::appendSlot(*s, 0, 3, 10, 8, 150);
+    EXPECT_EQ(enter(*s, "O4C#8", 20).outcome, EntryOutcome::MeasureFull);
+    expectUntouched(*s, 3, 19);
+    EXPECT_EQ(enter(*s, "O4C8", 20).outcome, EntryOutcome::Stored);
+    EXPECT_EQ(s->piece.score[0].measures[3].noteCount, 20);
 }
 
 TEST(KeyEntry, NotesSpreadAcrossTheMeasureThenMoveOn) {
@@ -190,20 +257,15 @@ TEST(KeyEntry, EnteredNotesGoAmongPlacedNotesByOffset) {
         EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[slot][kAttrX], expected[slot]) << slot;
 }
 
-void expectUntouched(const EditorState& s, int measure, int count) {
-    EXPECT_EQ(s.piece.score[0].measures[measure].noteCount, count);
-    EXPECT_EQ(s.view.entryMeasure, measure);
-}
-
 TEST(KeyEntry, Refusals) {
     auto s = enteringState();
     EntryResult r = enter(*s, "O2C8", 8, 8);  // row -28
     EXPECT_EQ(r.outcome, EntryOutcome::RowOutOfRange);
     EXPECT_FALSE(entryNotice(r.outcome).empty());
     expectUntouched(*s, 3, 0);
-    EXPECT_EQ(enter(*s, "O1B8").outcome, EntryOutcome::RowOutOfRange);  // row -1
+    EXPECT_EQ(enter(*s, "O0B8").outcome, EntryOutcome::RowOutOfRange);  // row -1
     expectUntouched(*s, 3, 0);
-    EXPECT_EQ(enter(*s, "O2C8").outcome, EntryOutcome::Stored);  // row 0
+    EXPECT_EQ(enter(*s, "O1C8").outcome, EntryOutcome::Stored);  // row 0
 
     for (int k = 0; k < 19; ++k)
         test::appendSlot(*s, 0, 3, 10, 8, 150);

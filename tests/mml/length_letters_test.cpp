@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 #include <string>
 
 #include "mml/length_letters.h"
@@ -33,15 +34,16 @@ TEST(LengthLetters, DoubleLengthTakesTheLetterOfTheNextLongerLength) {
     EXPECT_EQ(enletter("O5A8", true), "O5Ai");
     EXPECT_EQ(deletter("O5Ai"), "O5A4");
     EXPECT_EQ(deletter(enletter("C16.D64", true)), "C8.D32");
-    // Whole notes have no longer length: their letters stay.
-    EXPECT_EQ(deletter(enletter("C1D1.", true)), "CoDp");
+    // Twice a whole note is two whole notes of its kind, tied; rests in a row.
+    EXPECT_EQ(deletter(enletter("C1D-1.R1R1.", true)), "C1&C1D-1.&D-1.R1R1R1.R1.");
 }
 
-TEST(LengthLetters, DigitsThatAreNoLengthAreConvertedToo) {
-    EXPECT_EQ(enletter("T120", false), "Tmk0");
-    EXPECT_EQ(deletter("Tmk0"), "T120");
-    // Search order, not reading order, decides: "64." is found inside "164.".
-    EXPECT_EQ(enletter("C164.", false), "Cmb");
+TEST(LengthLetters, NumbersThatAreNoLengthStay) {
+    // Only a length right after a note or rest is one.
+    EXPECT_EQ(enletter("T120V12L8O4", false), "T120V12L8O4");
+    // Tuplet lengths and other numbers after a note stay digits.
+    EXPECT_EQ(enletter("C12D5.E164.R96", true), "C12D5.E164.R96");
+    EXPECT_EQ(enletter("C+8D-16.R4.", false), "C+gD-fRj");
 }
 
 TEST(LengthLetters, TypedPunctuationIsNoOctaveCommand) {
@@ -50,41 +52,36 @@ TEST(LengthLetters, TypedPunctuationIsNoOctaveCommand) {
 }
 
 TEST(LengthLetters, OtherCharactersPassThrough) {
-    EXPECT_EQ(enletter("ド4　レ8\n", false), "ドi　レg\n");
+    EXPECT_EQ(enletter("ド4　レC8\n", false), "ド4　レCg\n");
     EXPECT_EQ(deletter("abc xyz"), "6464.32 xyz");
 }
 
-// The conversion done the plain way: stand-ins for the guarded octave
-// commands, then one replace-all over the whole text per length, in order.
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+// The lengths found by a regular expression instead of a scan: a note letter
+// with one sign, or R, then digits and one dot.
+std::string enletterByPattern(const std::string& text, bool doubleLength) {
+    static const std::regex note("(R|[A-G][#+-]?)([0-9]+\\.?)");
     std::string out;
-    std::size_t start = 0;
-    for (std::size_t hit; (hit = text.find(from, start)) != std::string::npos;
-         start = hit + from.size())
-        out += text.substr(start, hit - start) + to;
-    return out + text.substr(start);
-}
-
-std::string enletterByReplaceAll(std::string text, bool doubleLength) {
-    const char* guards[][2] = {{"O4", "\xEE\x80\x80"},
-                               {"O8", "\xEE\x80\x81"},
-                               {"O2", "\xEE\x80\x82"},
-                               {"O1", "\xEE\x80\x83"}};
-    for (const auto& g : guards)
-        text = replaceAll(text, g[0], g[1]);
-    for (int i = 0; i < 7; ++i) {
-        for (const int n : {2 * i + 1, 2 * i}) {
-            const char letter = static_cast<char>('a' + n + (doubleLength ? 2 : 0));
-            text = replaceAll(text, std::string(noteLengthText(n)), std::string(1, letter));
-        }
+    auto from = text.cbegin();
+    for (std::sregex_iterator it(text.begin(), text.end(), note), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        out.append(from, m[0].first);
+        out += m[1].str();
+        const int entry = lengthEntry(m[2].str());
+        const bool doubledWhole = doubleLength && entry >= 12;
+        if (entry < 0)
+            out += m[2].str();
+        else if (doubledWhole)
+            out += std::string(1, lengthLetter(entry)) + (m[1] == "R" ? "" : "&") + m[1].str() +
+                   lengthLetter(entry);
+        else
+            out += lengthLetter(entry + (doubleLength ? 2 : 0));
+        from = m[0].second;
     }
-    for (const auto& g : guards)
-        text = replaceAll(text, g[1], g[0]);
-    return text;
+    return out.append(from, text.cend());
 }
 
-TEST(LengthLetters, SameAsReplacingOverTheWholeText) {
-    const std::string alphabet = "O0123456789...OOOCDR#!%";
+TEST(LengthLetters, SameAsFindingTheLengthsByPattern) {
+    const std::string alphabet = "O0123456789...OOCDRTVL#+-&<>!%";
     std::mt19937 rng(61);
     std::uniform_int_distribution<std::size_t> pickChar(0, alphabet.size());
     for (int i = 0; i < 3000; ++i) {
@@ -94,8 +91,9 @@ TEST(LengthLetters, SameAsReplacingOverTheWholeText) {
             text += c == alphabet.size() ? std::string("ド") : std::string(1, alphabet[c]);
         }
         for (const bool doubleLength : {false, true})
-            ASSERT_EQ(enletter(text, doubleLength), enletterByReplaceAll(text, doubleLength))
+            ASSERT_EQ(enletter(text, doubleLength), enletterByPattern(text, doubleLength))
                 << text << " " << doubleLength;
+        ASSERT_EQ(deletter(enletter(text, false)), text);
     }
 }
 

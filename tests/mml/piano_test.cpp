@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "mml/piano.h"
-#include "support/score_builder.h"
 
 namespace tsuzuri {
 namespace {
@@ -56,17 +55,18 @@ TEST(PianoKeys, LayoutOfTheKeyboard) {
 }
 
 TEST(PianoPress, LowestAndHighestKeys) {
-    auto s = test::newState();
-    const KeyPress low = pressKey(*s, 0, 135, 600);
+    // Names as the score writes pitches: MIDI 60 is O4C.
+    const KeyPress low = pressKey(0, 135, 600);
     EXPECT_EQ(low.pitch, 24);
     EXPECT_EQ(low.readout, " 135 600");
-    EXPECT_EQ(low.noteText, "O2C16");
-    const KeyPress high = pressKey(*s, 57, 10, 1500);
+    EXPECT_EQ(low.noteText, "O1C16");
+    const KeyPress high = pressKey(57, 10, 1500);
     EXPECT_EQ(high.pitch, 81);
-    EXPECT_EQ(high.noteText, "O6A2");
-    EXPECT_EQ(pressKey(*s, 1, 0, 500).noteText, "O2C#4");
-    EXPECT_EQ(pressKey(*s, 36, 7.5, -15).readout, " 7.5-15");
-    EXPECT_EQ(pressKey(*s, 36, 0, 1000).noteText, "O5C8");
+    EXPECT_EQ(high.noteText, "O5A2");
+    EXPECT_EQ(pressKey(1, 0, 500).noteText, "O1C#4");
+    EXPECT_EQ(pressKey(36, 7.5, -15).readout, " 7.5-15");
+    EXPECT_EQ(pressKey(36, 0, 1000).noteText, "O4C8");
+    EXPECT_EQ(pressKey(37, 0, 0).noteText, "O4C#16");
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "midi/preview.h"
 #include "mml/piano.h"
 #include "score/canvas_geometry.h"
+#include "state/palette_index.h"
+#include "support/chunk_notes.h"
 #include "support/form_fixture.h"
 #include "ui/updown.h"
 #include "view/event_codes.h"
@@ -18,7 +20,7 @@
 namespace tsuzuri {
 namespace {
 
-constexpr int kMiddleCKey = 36;  // MIDI 60, "O5C" by the note names
+constexpr int kMiddleCKey = 36;  // MIDI 60, "O4C" as the score names it
 
 struct PianoWindowTest : test::FormTest {
     void SetUp() override {
@@ -57,15 +59,15 @@ TEST_F(PianoWindowTest, AKeySoundsShowsItsOffsetsAndAppendsItsNote) {
     ASSERT_EQ(sequencer.commands.size(), 2u);
     EXPECT_EQ(sequencer.commands[1], playCommand(preview));
     EXPECT_EQ(form->Label6->text(), " 135 1350");
-    EXPECT_EQ(text1(), "O5C4 ");
+    EXPECT_EQ(text1(), "O4C4 ");
     EXPECT_EQ(notesInScore(), 0);  // keyboard entry is off: the score stays as it was
 
     play(kMiddleCKey + 1, 8, 10, Qt::RightButton);  // C#, a black key over its neighbours
     EXPECT_EQ(previewKey(), 61);
-    EXPECT_EQ(text1(), "O5C4 O5C#8 ");
+    EXPECT_EQ(text1(), "O4C4 O4C#8 ");
     play(0, 5, 100);
     play(57, 18, 2);  // right of the G# that overlaps its left edge
-    EXPECT_EQ(text1(), "O5C4 O5C#8 O2C2 O6A64 ");
+    EXPECT_EQ(text1(), "O4C4 O4C#8 O1C2 O5A64 ");
 }
 
 TEST_F(PianoWindowTest, ZoneBoundsInTwips) {
@@ -75,11 +77,11 @@ TEST_F(PianoWindowTest, ZoneBoundsInTwips) {
         form->Text1->clear();
         form->Image1_MouseDown(kMiddleCKey, kLeftButton, 0, 30, y);
         form->Image1_MouseUp(kMiddleCKey, kLeftButton, 0, 30, y);
-        EXPECT_EQ(text1(), std::string("O5C") + length + " ") << y;
+        EXPECT_EQ(text1(), std::string("O4C") + length + " ") << y;
     }
     form->Text1->clear();
     form->Image1_MouseDown(kMiddleCKey + 1, kLeftButton, 0, 30, 119);
-    EXPECT_EQ(text1(), "O5C#16 ");
+    EXPECT_EQ(text1(), "O4C#16 ");
 }
 
 TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
@@ -95,7 +97,31 @@ TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
     EXPECT_EQ(glyph.left, state().piece.score[0].measures[m].noteAttr[0][kAttrX] +
                               (m - state().view.firstMeasure) * 200 + 70);
     QTest::mouseClick(form->Command1, Qt::LeftButton);
-    EXPECT_EQ(text1(), "O4C4 ");  // the compiled track names the note by its staff row
+    EXPECT_EQ(text1(), "O4C4 ");  // the piano's text and the score's name one pitch alike
+}
+
+// Against a key of one sharp, a white F key stores a natural before its note
+// and the black C sharp key a sharp before C: trk♪ plays the keys pressed.
+TEST_F(PianoWindowTest, KeyboardEntryMarksWhatTheKeySignatureWouldChange) {
+    QTest::mousePress(form->Command6, Qt::LeftButton);  // F sharp
+    QTest::mouseClick(form->Command16, Qt::LeftButton);
+    const Measure& measure = state().piece.score[0].measures[state().view.entryMeasure];
+    play(kMiddleCKey + 5, 9, 90);  // F, MIDI 65
+    play(kMiddleCKey + 1, 8, 10);  // C sharp, MIDI 61
+    EXPECT_EQ(previewKey(), 61);
+    ASSERT_EQ(measure.noteCount, 4);
+    const int rows[] = {24, 24, 21, 21};
+    for (int slot = 0; slot < 4; ++slot)
+        EXPECT_EQ(measure.noteRow[slot], rows[slot]) << slot;
+    EXPECT_EQ(std::abs(measure.noteAttr[0][kAttrCode]), kNaturalIndex);
+    EXPECT_EQ(std::abs(measure.noteAttr[2][kAttrCode]), kSharpIndex);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    const auto file = test::readBytes(dir.path() / "trk.mid");
+    const auto played = test::notesOfChunk({file.begin() + 14, file.end()}).notes;
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_EQ(played[0].key, 65);
+    EXPECT_EQ(played[1].key, 61);
+    EXPECT_NE(text1().find(" O4F4  O4C#"), std::string::npos) << text1();
 }
 
 TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {
@@ -122,7 +148,7 @@ TEST_F(PianoWindowTest, ANoteWithoutAStaffRowIsRefusedButStillSoundsAndIsWritten
     EXPECT_EQ(notesInScore(), 0);
     EXPECT_FALSE(form->Notice->text().isEmpty());
     EXPECT_EQ(previewKey(), 24);
-    EXPECT_EQ(text1(), "O2C2 ");
+    EXPECT_EQ(text1(), "O1C2 ");
 }
 
 TEST_F(PianoWindowTest, TheOptimizerButtonShortensTheText) {
