@@ -26,6 +26,7 @@
 #include <ctime>
 
 #include "file/export.h"
+#include "file/mml_file.h"
 #include "file/recovery.h"
 #include "file/score_file.h"
 #include "io/safe_file.h"
@@ -44,6 +45,8 @@ namespace {
 const QString kScoreFilter = QStringLiteral("綴 楽譜 (*.tsz)");
 const QString kMidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
 const QString kMmlFilter = QStringLiteral("MML (*.mml)");
+// Opened MML is also plain text under its usual name.
+const QString kMmlOpenFilter = QStringLiteral("MML (*.mml *.txt)");
 // The WAV filter's text says why when there is no export: it is known by its pattern.
 const QString kWavPattern = QStringLiteral("(*.wav)");
 const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
@@ -128,6 +131,30 @@ OpenedScore readScoreFile(const std::filesystem::path& path) {
     if (!read.saved)
         return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
     return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}};
+}
+
+OpenedScore readMmlFile(const std::filesystem::path& path, int octave) {
+    const ReadResult file = readRegularFile(path, kMaxMmlFileBytes, Links::Follow);
+    if (!file.ok()) {
+        const std::string fault = file.fault == ReadFault::TooLarge
+                                      ? "「" + path.string() + "」は MML にしては大きすぎます"
+                                      : readFaultText(path, file);
+        return {nullptr, fault};
+    }
+    MmlFileRead read = readMmlFileText(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()),
+        octave);
+    if (!read.saved)
+        return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}};
+}
+
+// Whether a chosen file is MML text: by its name, or by the filter chosen for
+// a name that says neither.
+bool isMmlFile(const QString& file, const QString& filter) {
+    if (file.endsWith(".mml", Qt::CaseInsensitive) || file.endsWith(".txt", Qt::CaseInsensitive))
+        return true;
+    return filter == kMmlOpenFilter && !file.endsWith(".tsz", Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -317,7 +344,7 @@ void Form1::askOpenPath() {
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({kScoreFilter, kAnyFilter});
+    dialog->setNameFilters({kScoreFilter, kMmlOpenFilter, kAnyFilter});
     const std::filesystem::path folder =
         documentPath_.empty() ? documentsDir_ : documentPath_.parent_path();
     dialog->setDirectory(QString::fromStdString(folder.string()));
@@ -326,8 +353,12 @@ void Form1::askOpenPath() {
     if (std::filesystem::is_directory(recoveryDir_, ignored))
         places << QUrl::fromLocalFile(QString::fromStdString(recoveryDir_.string()));
     dialog->setSidebarUrls(places);
-    connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { openScoreFile(pathOf(file)); });
+    connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString& file) {
+        if (isMmlFile(file, dialog->selectedNameFilter()))
+            openMmlFile(pathOf(file));
+        else
+            openScoreFile(pathOf(file));
+    });
     dialog->open();
 }
 
@@ -346,6 +377,24 @@ void Form1::openScoreFile(const std::filesystem::path& path) {
                 return;
             }
             openPiece(*opened.saved, path);
+        });
+}
+
+void Form1::openMmlFile(const std::filesystem::path& path) {
+    if (fileBusy_) {
+        showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
+        return;
+    }
+    fileBusy_ = true;
+    runInBackground<OpenedScore>(
+        this, [path, octave = state().piece.octave] { return readMmlFile(path, octave); },
+        [this, path](const OpenedScore& opened) {
+            fileBusy_ = false;
+            if (!opened.saved) {
+                showNotice(QString::fromStdString(opened.error));
+                return;
+            }
+            openNewPiece(*opened.saved, path);
         });
 }
 
@@ -395,6 +444,17 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
     showNotice(quoted(path) + QStringLiteral("を開きました"));
 }
 
+void Form1::openNewPiece(const SavedPiece& saved, const std::filesystem::path& from) {
+    applyUnrecorded([&] { showPiece(saved); });
+    documentPath_.clear();
+    undoStack_->clear();
+    markSaved();
+    removeRecoveryCopy();
+    changedOutsideHistory();
+    updateCaption();
+    showNotice(quoted(from) + QStringLiteral("を新しい曲として開きました"));
+}
+
 void Form1::showPiece(const SavedPiece& saved) {
     EditorState& s = state();
     const Piece& piece = saved.piece;
@@ -411,6 +471,7 @@ void Form1::showPiece(const SavedPiece& saved) {
     UpDown3->setValue(piece.trackCount);
     Text6->setText(QString::number(piece.trackCount));
     s.piece.trackCount = piece.trackCount;
+    showTempo(piece.tempo);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
     showTrack(saved.curTrack);
     for (int i = 0; i < kWindowTracks; ++i) {

@@ -31,12 +31,18 @@ std::string layoutFaultText(const LayoutError& error, const MusicEvent& e) {
 
 TrackTextRead readTrackText(std::string_view text, const StaffRows& rows, int octaveSetting,
                             int barTicks) {
-    TrackTextRead out;
     const MmlReading reading = readMml(text);
     if (reading.error) {
+        TrackTextRead out;
         out.error = TrackTextError{reading.error->place, -1, mmlFaultText(*reading.error)};
         return out;
     }
+    return layOutReading(reading, rows, octaveSetting, barTicks);
+}
+
+TrackTextRead layOutReading(const MmlReading& reading, const StaffRows& rows, int octaveSetting,
+                            int barTicks) {
+    TrackTextRead out;
     auto track = std::make_unique<TrackScore>();
     if (const auto error = layoutTrack(reading.music, rows, octaveSetting, barTicks, *track)) {
         const auto event = static_cast<std::size_t>(error->event);

@@ -31,6 +31,10 @@ struct TrackTextRead {
 TrackTextRead readTrackText(std::string_view text, const StaffRows& rows, int octaveSetting,
                             int barTicks);
 
+// The second half of readTrackText: read music laid into a staff.
+TrackTextRead layOutReading(const MmlReading& reading, const StaffRows& rows, int octaveSetting,
+                            int barTicks);
+
 // The whole message: "2行5列：長さ「7」は使えません", or for a measure
 // "第5小節：…（2行5列）".
 std::string trackTextErrorText(const TrackTextError& error);

@@ -168,7 +168,7 @@ private:
             static_cast<std::int8_t>(item.note ? lengthIndex : kFirstRestIndex + lengthIndex);
         item.sign = e.pitch.sign;
         item.row = rows_[static_cast<std::size_t>(event)];
-        item.start = position_;
+        item.length = length;
         item.event = event;
         bar().items.push_back(item);
         position_ += length;
@@ -281,9 +281,10 @@ private:
     bool arcAfterNote_ = false;  // an arc stands after the last note, no rest since
 };
 
-// Hands the marks at each bar line to the bar after it, or as many as the
-// next bar has no room for to the bar before; the marks after the music's
-// end stay in its last bar when they fit.
+// Splits the marks at each bar line between the bars on either side, in
+// play order: up to the last arc in the bar before, the others in the bar
+// after, as far as each has room; the marks after the music's end stay in
+// its last bar when they fit.
 std::optional<LayoutError> settleBetween(std::vector<LaidBar>& bars) {
     constexpr std::size_t kRoom = kMaxNotesPerMeasure;
     for (std::size_t m = 0; m < bars.size(); ++m) {
@@ -291,7 +292,8 @@ std::optional<LayoutError> settleBetween(std::vector<LaidBar>& bars) {
         bars[m].between.clear();
         if (between.empty())
             continue;
-        if (m + 1 == bars.size() && bars[m].items.size() + between.size() <= kRoom) {
+        const std::size_t roomHere = kRoom - std::min(kRoom, bars[m].items.size());
+        if (m + 1 == bars.size() && between.size() <= roomHere) {
             bars[m].items.insert(bars[m].items.end(), between.begin(), between.end());
             break;
         }
@@ -303,8 +305,14 @@ std::optional<LayoutError> settleBetween(std::vector<LaidBar>& bars) {
         }
         std::vector<LaidItem>& here = bars[m].items;
         std::vector<LaidItem>& next = bars[m + 1].items;
-        const std::size_t room = kRoom - std::min(kRoom, next.size());
-        const std::size_t before = between.size() - std::min(room, between.size());
+        const std::size_t roomNext = kRoom - std::min(kRoom, next.size());
+        std::size_t before = 0;
+        for (std::size_t i = 0; i < between.size(); ++i) {
+            if (between[i].kind == LaidKind::Arc)
+                before = i + 1;
+        }
+        const std::size_t fewest = between.size() - std::min(roomNext, between.size());
+        before = std::clamp(before, fewest, std::max(fewest, std::min(roomHere, between.size())));
         here.insert(here.end(), between.begin(), between.begin() + static_cast<long>(before));
         next.insert(next.begin(), between.begin() + static_cast<long>(before), between.end());
     }

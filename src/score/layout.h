@@ -12,6 +12,12 @@ namespace tsuzuri {
 // bars of this length unless the piece's meter gives another.
 inline constexpr int kFourFourBarTicks = 128;
 
+// The bar that music read into a piece is laid into: that of its meter, a
+// 4/4 bar for every piece as it is.
+inline int readingBarTicks(const Piece&) {
+    return kFourFourBarTicks;
+}
+
 // The rows the pointer reaches on the canvas: the only rows read notes go on,
 // so that every laid note can be seen and edited.
 inline constexpr int kLowestReachedRow = 3;

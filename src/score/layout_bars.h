@@ -18,15 +18,16 @@ struct LaidItem {
     std::int8_t sign = 0;   // notes: the sign they are written with
     std::int16_t row = 0;   // notes and accidentals: their row; the rest get one at the end
     std::int16_t x = 0;     // the x offset, given at the end
-    ExactTime start = 0;    // Timed: where it starts in its measure
+    ExactTime length = 0;   // Timed: how long it sounds
     int event = 0;          // the event of the music it comes from
 };
 
 struct LaidBar {
     std::vector<LaidItem> items;
     // Marks that stand between the bar's last note or rest and the next bar's
-    // first (V marks, and arcs of ties over the bar line): they go to either
-    // bar, whichever has room, once every bar is filled.
+    // first (V marks, and arcs of ties over the bar line): once every bar is
+    // filled, arcs stay with the note before them, V marks go with the notes
+    // after them, as far as the bars have room.
     std::vector<LaidItem> between;
     ExactTime time = 0;  // what the bar's notes and rests last
 };

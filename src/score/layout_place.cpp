@@ -29,20 +29,27 @@ constexpr int kArcRise = 2;
 constexpr int kTupletRise = 6;
 constexpr int kTupletRiseOverStems = 11;
 
-// Horizontal room, in pixels: the first item's left edge, the rightmost left
-// edge of the last note or rest, the width a note or rest keeps for itself,
-// and what each mark takes before the note it belongs to.
+// Horizontal room, in pixels: the first item's left edge, where the room of
+// the bar's last note ends, short of the bar line, the width a note or rest
+// keeps for itself, and what each mark takes before the note it belongs to.
 constexpr int kFirstX = 6;
-constexpr int kLastNoteX = 168;
-constexpr int kNoteWidth = 14;
+constexpr int kBarEndX = 190;
+constexpr int kNoteWidth = 12;
 constexpr int kAccidentalWidth = 11;
 constexpr int kTupletWidth = 2;
 constexpr int kVolumeWidth = 20;
 constexpr int kArcWidth = 16;
 // An arc's picture is 32 pixels wide; its middle is 16 from its left edge and
-// a notehead's centre 5 from the note's.
+// a notehead's centre 5 from the note's. It joins heads up to 40 pixels apart;
+// farther, it starts right of the first head, clear of a dot.
 constexpr int kArcMiddle = 16;
 constexpr int kHeadCentre = 5;
+constexpr int kArcReach = 40;
+constexpr int kArcStart = 8;
+// Spacing by length: a sixteenth note's room is the unit.
+constexpr double kSixteenthTicks = 8;
+constexpr double kSpacePerDoubling = 0.7;
+constexpr double kShortestSpace = 0.7;
 
 int markWidth(LaidKind kind) {
     switch (kind) {
@@ -102,9 +109,11 @@ Neighbours noteNeighbours(const std::vector<LaidItem*>& order) {
 }
 
 // Whether the music near item i reads in the treble staff: its nearest note,
-// looking back first.
-bool inTreble(const std::vector<LaidItem*>& order, const Neighbours& near, std::size_t i) {
-    const int note = near.before[i] >= 0 ? near.before[i] : near.after[i];
+// looking back first, or ahead first for a mark that acts on what follows.
+bool inTreble(const std::vector<LaidItem*>& order, const Neighbours& near, std::size_t i,
+              bool ahead) {
+    const int first = ahead ? near.after[i] : near.before[i];
+    const int note = first >= 0 ? first : ahead ? near.before[i] : near.after[i];
     return note < 0 || order[static_cast<std::size_t>(note)]->row >= kMiddleCRow;
 }
 
@@ -114,7 +123,7 @@ void giveRows(std::vector<LaidBar>& bars) {
     auto rowOf = [&](int i) { return order[static_cast<std::size_t>(i)]->row; };
     for (std::size_t i = 0; i < order.size(); ++i) {
         LaidItem& item = *order[i];
-        const bool treble = inTreble(order, near, i);
+        const bool treble = inTreble(order, near, i, item.kind == LaidKind::Volume);
         if (item.kind == LaidKind::Timed && !item.note)
             item.row = static_cast<std::int16_t>(treble ? kTrebleMiddleRow : kBassMiddleRow);
         else if (item.kind == LaidKind::Volume)
@@ -131,19 +140,17 @@ void giveRows(std::vector<LaidBar>& bars) {
             LaidItem& arc = bar.items[i];
             if (arc.kind != LaidKind::Tuplet)
                 continue;
-            int highest = 0, left = tupletCount(arc.index);
-            bool stemUp = false;
+            int row = 0, left = tupletCount(arc.index);
             for (std::size_t j = i + 1; j < bar.items.size() && left > 0; ++j) {
                 const LaidItem& member = bar.items[j];
                 if (member.kind != LaidKind::Timed)
                     continue;
                 --left;
-                highest = std::max<int>(highest, member.row);
-                stemUp = stemUp || (member.note && isStemmedIndex(member.index) &&
-                                    stemBand(rowSnappedY(member.row)) == 1);
+                const bool stemUp = member.note && isStemmedIndex(member.index) &&
+                                    stemBand(rowSnappedY(member.row)) == 1;
+                row = std::max(row, member.row + (stemUp ? kTupletRiseOverStems : kTupletRise));
             }
-            arc.row = static_cast<std::int16_t>(
-                clampRow(highest + (stemUp ? kTupletRiseOverStems : kTupletRise)));
+            arc.row = static_cast<std::int16_t>(clampRow(row));
         }
     }
 }
@@ -153,11 +160,16 @@ struct Column {
     std::size_t first = 0;   // its first item
     std::size_t anchor = 0;  // its note or rest; == items.size() for marks after the last
     int lead = 0;            // what its marks take before the anchor
-    double ideal = 0;        // where its time puts the anchor
+    double space = 0;        // its share of the bar's free room
 };
 
-std::vector<Column> columnsOf(const LaidBar& bar, ExactTime barTime) {
-    const double time = static_cast<double>(std::max(barTime, bar.time));
+// The room a note or rest of `ticks` gets, as engravers space notes: a
+// sixteenth 1, each longer length doubling it 0.7 more, short ones at least 0.7.
+double spaceOf(double ticks) {
+    return std::max(kShortestSpace, 1.0 + kSpacePerDoubling * std::log2(ticks / kSixteenthTicks));
+}
+
+std::vector<Column> columnsOf(const LaidBar& bar) {
     std::vector<Column> columns;
     Column c;
     for (std::size_t i = 0; i < bar.items.size(); ++i) {
@@ -167,8 +179,6 @@ std::vector<Column> columnsOf(const LaidBar& bar, ExactTime barTime) {
             continue;
         }
         c.anchor = i;
-        c.ideal =
-            kFirstX + c.lead + (kLastNoteX - kFirstX) * static_cast<double>(item.start) / time;
         columns.push_back(c);
         c = Column{i + 1, 0, 0, 0};
     }
@@ -178,40 +188,39 @@ std::vector<Column> columnsOf(const LaidBar& bar, ExactTime barTime) {
     return columns;
 }
 
-// The anchors' x: at their time where there is room, pushed right to keep
-// each column's room, spread evenly over the bar when time would run them
-// past its end, squeezed when even that does not fit. Returns the scale of
-// the marks' widths.
-double placeAnchors(std::vector<Column>& columns, std::vector<double>& x) {
-    const std::size_t n = columns.size();
-    x.assign(n, 0);
-    std::vector<double> packed(n, 0);
-    for (std::size_t k = 0; k < n; ++k) {
-        const double room =
-            k == 0 ? kFirstX + columns[0].lead : packed[k - 1] + kNoteWidth + columns[k].lead;
-        packed[k] = room;
-        x[k] = k == 0 ? std::max(columns[0].ideal, room)
-                      : std::max(columns[k].ideal, x[k - 1] + kNoteWidth + columns[k].lead);
+// The anchors' x: each column keeps its marks' room and a note's width, and
+// the rest of the bar is shared by the notes' spaces, a short bar's missing
+// time counted as space after its last note; when even the widths do not
+// fit, they are squeezed. Returns the scale of the marks' widths.
+double placeAnchors(const LaidBar& bar, std::vector<Column>& columns, ExactTime barTime,
+                    std::vector<double>& x) {
+    double fixed = 0, spaces = 0;
+    for (Column& c : columns) {
+        if (c.anchor == bar.items.size())
+            continue;
+        c.space = spaceOf(static_cast<double>(bar.items[c.anchor].length) / kExactPerTick);
+        fixed += c.lead + kNoteWidth;
+        spaces += c.space;
     }
-    if (n == 0 || x[n - 1] <= kLastNoteX)
-        return 1.0;
-    if (packed[n - 1] <= kLastNoteX) {
-        const double spare = kLastNoteX - packed[n - 1];
-        for (std::size_t k = 0; k < n; ++k)
-            x[k] = packed[k] +
-                   (n > 1 ? spare * static_cast<double>(k) / static_cast<double>(n - 1) : 0);
-        return 1.0;
+    if (bar.time < barTime)
+        spaces += spaceOf(static_cast<double>(barTime - bar.time) / kExactPerTick);
+    const double room = kBarEndX - kFirstX;
+    const double unit = spaces > 0 ? std::max(0.0, (room - fixed) / spaces) : 0;
+    const double scale = fixed > room ? room / fixed : 1.0;
+    x.assign(columns.size(), 0);
+    double at = kFirstX;
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        at += columns[k].lead * scale;
+        x[k] = at;
+        at += kNoteWidth * scale + unit * columns[k].space;
     }
-    const double scale = (kLastNoteX - kFirstX) / (packed[n - 1] - kFirstX);
-    for (std::size_t k = 0; k < n; ++k)
-        x[k] = kFirstX + (packed[k] - kFirstX) * scale;
     return scale;
 }
 
 void placeBar(LaidBar& bar, ExactTime barTime) {
-    std::vector<Column> columns = columnsOf(bar, barTime);
+    std::vector<Column> columns = columnsOf(bar);
     std::vector<double> anchors;
-    const double scale = placeAnchors(columns, anchors);
+    const double scale = placeAnchors(bar, columns, barTime, anchors);
     std::optional<double> previous;
     for (std::size_t k = 0; k < columns.size(); ++k) {
         const Column& c = columns[k];
@@ -235,10 +244,11 @@ void placeBar(LaidBar& bar, ExactTime barTime) {
                                                 static_cast<std::int16_t>(bar.items[i - 1].x + 1));
 }
 
-// An arc between two notes is centred between their heads, wherever they
-// stand (a tie over the bar line reaches back or forward across it), and
-// kept between its neighbours in its bar.
-void centreArcs(std::vector<LaidBar>& bars) {
+// An arc between two notes spans from the head of the first: centred between
+// the heads when they are close enough for it to reach both, starting at the
+// first when they are farther apart (a tie over a bar line reaches back or
+// forward across it); always between its neighbours in its bar.
+void placeArcs(std::vector<LaidBar>& bars) {
     struct Placed {
         LaidItem* item;
         int bar;
@@ -262,11 +272,12 @@ void centreArcs(std::vector<LaidBar>& bars) {
             continue;
         for (const std::size_t a : waiting) {
             const Placed& arc = order[a];
-            const int middle =
-                (absolute(order[static_cast<std::size_t>(before)]) + absolute(order[i])) / 2 +
-                kHeadCentre;
+            const int first = absolute(order[static_cast<std::size_t>(before)]);
+            const int distance = absolute(order[i]) - first;
+            const int left = distance <= kArcReach ? first + distance / 2 + kHeadCentre - kArcMiddle
+                                                   : first + kArcStart;
             const std::vector<LaidItem>& items = bars[static_cast<std::size_t>(arc.bar)].items;
-            int x = middle - kArcMiddle - kColumnWidth * arc.bar;
+            int x = left - kColumnWidth * arc.bar;
             if (arc.slot > 0)
                 x = std::max(x, items[arc.slot - 1].x + 1);
             if (arc.slot + 1 < items.size())
@@ -284,7 +295,7 @@ void placeLaidBars(std::vector<LaidBar>& bars, ExactTime barTime) {
     giveRows(bars);
     for (LaidBar& bar : bars)
         placeBar(bar, barTime);
-    centreArcs(bars);
+    placeArcs(bars);
 }
 
 }  // namespace tsuzuri

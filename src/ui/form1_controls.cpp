@@ -309,6 +309,7 @@ void Form1::createTextBoxes() {
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     // Editing the MML text changes the piece.
     connect(Text1, &QPlainTextEdit::textChanged, this, [this] { changedOutsideHistory(); });
+    connectText1Reading();
 }
 
 }  // namespace tsuzuri

@@ -100,6 +100,8 @@ QString settingText(Form1::Setting setting) {
             return QStringLiteral("オクターブ");
         case Form1::Setting::TrackCount:
             return QStringLiteral("トラック数");
+        case Form1::Setting::Tempo:
+            return QStringLiteral("テンポ");
     }
     return {};
 }
@@ -169,6 +171,9 @@ void Form1::applySetting(Setting setting, int value) {
             break;
         case Setting::TrackCount:
             UpDown3->setValue(value);
+            break;
+        case Setting::Tempo:
+            showTempo(value);
             break;
     }
 }

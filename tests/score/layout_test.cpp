@@ -56,9 +56,9 @@ struct Case {
 // sound another sign; a tie carries its sign over the bar line, a slur not.
 TEST(Layout, LaysEachRuleAsAMusicianWritesIt) {
     const Case cases[] = {
-        {"C1 D2 E1", 0, "O4C1 | O4D2 O4E2 | ~ O4E2"},
-        {"C2. C2.", 0, "O4C2. O4C4 | ~ O4C2"},
-        {"C4. C1", 0, "O4C4. O4C2 ~ O4C8 | ~ O4C4."},
+        {"C1 D2 E1", 0, "O4C1 | O4D2 O4E2 ~ | O4E2"},
+        {"C2. C2.", 0, "O4C2. O4C4 ~ | O4C2"},
+        {"C4. C1", 0, "O4C4. O4C2 ~ O4C8 ~ | O4C4."},
         {"R4. R1", 0, "r4. r2 r8 | r4."},
         {"C2. C8. C32 C64. C4 D4", 0, "O4C2. O4C8. O4C32 O4C64. O4C4 | O4D4"},
         {"C2. C8. C32. C64. D4", 0, "O4C2. O4C8. O4C32. O4C64. | O4D4"},
@@ -67,9 +67,9 @@ TEST(Layout, LaysEachRuleAsAMusicianWritesIt) {
         {"C#4 C#4 C4 C#4 C#1", 0, "# O4C4 O4C4 n O4C4 # O4C4 | # O4C1"},
         {"F#4 F4 C#4 C4", 2, "O4F4 n O4F4 O4C4 n O4C4"},
         {"A#4 B-4 >C-4 <E#4", 0, "# O4A4 b O4B4 b O5C4 # O4E4"},
-        {"F#1 & F#4 F#4", 0, "# O4F1 | ~ O4F4 # O4F4"},
-        {"F#1 & F4", 0, "# O4F1 | ~ n O4F4"},
-        {"B-1 & B4", -1, "O4B1 | ~ n O4B4"},
+        {"F#1 & F#4 F#4", 0, "# O4F1 ~ | O4F4 # O4F4"},
+        {"F#1 & F4", 0, "# O4F1 ~ | n O4F4"},
+        {"B-1 & B4", -1, "O4B1 ~ | n O4B4"},
         {"V10 C4 & D4 V0 r4", 0, "V10 O4C4 ~ O4D4 V0 r4"},
         {"C1 V3", 0, "O4C1 V3"},
         {"o5c4 > c4 << c4 l16 c c.", 0, "O5C4 O6C4 O4C4 O4C16 O4C16."},
@@ -91,7 +91,7 @@ TEST(Layout, BarsFollowTheMeterGiven) {
     const StaffRows rows = staffRowsOf(s->tables);
     const TrackTextRead read = readTrackText("C2 C2 C2", rows, 4, 96);
     ASSERT_FALSE(read.error);
-    EXPECT_EQ(describe(*read.track, rows), "O4C2 O4C4 | ~ O4C4 O4C2");
+    EXPECT_EQ(describe(*read.track, rows), "O4C2 O4C4 ~ | O4C4 O4C2");
 }
 
 std::string repeated(const std::string& text, int times) {
