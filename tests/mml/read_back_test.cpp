@@ -308,5 +308,28 @@ TEST(ReadBack, RandomTextsPlayAsAnIndependentReaderHearsThem) {
     EXPECT_LT(refused, 300);
 }
 
+// The most the MML box holds, of random bytes, of notes beyond what a track
+// holds, of marks without time, of tuplet groups: each comes back refused with
+// a fault, never a track. How fast is the benchmark's business.
+TEST(ReadBack, TwoMegabytesOfAnyKindAreRefused) {
+    auto s = test::newState();
+    std::mt19937 rng(5);
+    std::string noise(kMaxMmlTextBytes, ' ');
+    for (char& c : noise)
+        c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
+    auto filled = [](std::string_view unit) {
+        std::string text;
+        while (text.size() + unit.size() <= kMaxMmlTextBytes)
+            text += unit;
+        return text;
+    };
+    for (const std::string& text : {noise, filled("c"), filled("V15 "), filled("C12D12E12 ")}) {
+        const TrackTextRead read =
+            readTrackText(text, staffRowsOf(s->tables), 4, kFourFourBarTicks);
+        EXPECT_TRUE(read.error) << text.substr(0, 20);
+        EXPECT_FALSE(read.track) << text.substr(0, 20);
+    }
+}
+
 }  // namespace
 }  // namespace tsuzuri
