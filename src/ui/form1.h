@@ -151,10 +151,14 @@ public:
     void Text3_Change();
     void UpDown3_Change();
     void UpDown4_Change();
-    // Gives the piece `tempo` and shows it in the tempo box Text4.
-    void showTempo(int tempo);
     void Check1_Click();
     void Check3_Click(int index);
+    // Return in the tempo box or leaving it: a tempo 32..255 becomes the
+    // piece's, one step of the history; any other text is refused.
+    void Text4_Confirm();
+    // Gives the piece `tempo` (held within 32..255) and shows it in Text4.
+    // Records no step: the caller that makes it an edit records one.
+    void showTempo(int tempo);
     void Command12_Click();
     void Command13_Click();
     void Command12_MouseDown(int button, int shift, double x, double y);

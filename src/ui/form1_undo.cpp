@@ -74,7 +74,7 @@ private:
 };
 
 // A setting of the piece: the key signature, the octave setting, the number
-// of tracks.
+// of tracks, the tempo.
 class SettingStep final : public Step {
 public:
     SettingStep(Form1& form, const QString& text, Form1::Setting setting, int before, int after)

@@ -27,11 +27,6 @@ void Form1::showTrack(int track) {
     showTrackLength();
 }
 
-void Form1::showTempo(int tempo) {
-    state().piece.tempo = static_cast<std::int16_t>(tempo);
-    Text4->setText(QString::number(tempo));
-}
-
 void Form1::showTrackLength() {
     Slider1->setMaximum(state().piece.score[state().view.curTrack].lastMeasure + 1);
 }

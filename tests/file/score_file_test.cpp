@@ -31,6 +31,7 @@ public:
         piece.keySignature = static_cast<std::int16_t>(uniform(-7, 7));
         piece.octave = static_cast<std::int16_t>(uniform(0, 8));
         piece.trackCount = static_cast<std::int16_t>(uniform(0, kWindowTracks));
+        piece.tempo = static_cast<std::int16_t>(uniform(0, 1) ? kStandardTempo : uniform(32, 255));
         saved->curTrack = uniform(0, kWindowTracks - 1);
         saved->firstMeasure = uniform(0, kMeasureCount - 4);
         saved->mml = text();
@@ -84,6 +85,13 @@ TEST(ScoreFileTest, TheFileStartsWithItsFormatAndVersionAndReadsMeasureByMeasure
     const std::string text = writeScoreText(*saved);
     EXPECT_EQ(text.rfind("{\n  \"format\": \"tsuzuri-score\",\n  \"version\": 1,\n", 0), 0u);
     EXPECT_NE(text.find("\n      {\"measure\":"), std::string::npos);
+    // At the standard tempo the file is as it was before the tempo could be
+    // set; any other tempo follows the octave setting.
+    saved->piece.tempo = kStandardTempo;
+    EXPECT_EQ(writeScoreText(*saved).find("tempo"), std::string::npos);
+    saved->piece.tempo = 90;
+    EXPECT_NE(writeScoreText(*saved).find(",\n  \"tempo\": 90,\n  \"trackCount\""),
+              std::string::npos);
 }
 
 // A valid file with `from` replaced by `to`.
@@ -142,6 +150,9 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
         {edited("\"mml\": \"\"", "\"mml\": 5"), "mml"},
         {edited("\"tracks\": [", "\"tracks\": 7, \"x\": ["), "tracks"},
         {edited("\"octave\": 4,\n", ""), "octave"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 31,"), "tempo"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 256,"), "tempo"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": \"90\","), "tempo"},
     };
     for (const Case& c : cases) {
         const ScoreRead read = readScoreText(c.text);
@@ -172,6 +183,7 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     EXPECT_EQ(read.saved->piece.score[1].trackProgram, 105);
     EXPECT_EQ(read.saved->piece.score[1].lastMeasure, 3);
     EXPECT_FALSE(read.saved->piece.ticked[1]);
+    EXPECT_EQ(read.saved->piece.tempo, kStandardTempo);
 }
 
 // However long the MML text grew in the window, the saved piece opens: a text
