@@ -353,7 +353,8 @@ std::optional<LayoutError> layoutTrack(const TrackInterpretation& music, const S
     std::vector<std::int16_t> noteRows;
     if (auto error = findRows(music, rows, octaveSetting, noteRows))
         return error;
-    const ExactTime bar = exactTicks(barTicks);
+    // A bar of no time would never fill: every bar holds at least one tick.
+    const ExactTime bar = exactTicks(std::max(barTicks, 1));
     std::vector<LaidBar> bars;
     if (auto error = BarFiller(music, noteRows, bar).run(bars))
         return error;

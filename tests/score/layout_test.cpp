@@ -92,6 +92,10 @@ TEST(Layout, BarsFollowTheMeterGiven) {
     const TrackTextRead read = readTrackText("C2 C2 C2", rows, 4, 96);
     ASSERT_FALSE(read.error);
     EXPECT_EQ(describe(*read.track, rows), "O4C2 O4C4 ~ | O4C4 O4C2");
+    // A bar given no time still ends: each note then stands whole in a bar of its own.
+    const TrackTextRead none = readTrackText("C2 C2", rows, 4, 0);
+    ASSERT_FALSE(none.error);
+    EXPECT_EQ(describe(*none.track, rows), "O4C2 | O4C2");
 }
 
 std::string repeated(const std::string& text, int times) {
