@@ -64,6 +64,8 @@ private:
     }
 
     // Fills the measure to the bar with rests, or leaves the last one short.
+    // A rest added after a tuplet arc's short run can complete its group and
+    // shorten the measure again: the measure is measured once more at the end.
     bool complete(Measure& measure, bool last) {
         int ticks = left(measure);
         if (ticks < 0 || ticks == 1)
@@ -78,7 +80,7 @@ private:
                 ticks -= length;
             }
         }
-        return ticks == 0;
+        return ticks == 0 && left(measure) == 0;
     }
 
     int row() { return std::min(baseRow_ + pick(0, 5), kHighestReachedRow); }
@@ -100,16 +102,20 @@ private:
                     static_cast<std::int16_t>(code), static_cast<std::int16_t>(row)});
     }
 
+    // Each random choice is drawn in its own statement, so that every
+    // compiler makes the same staffs from a seed.
     void addPhrase(Measure& measure, int ticks) {
         switch (pick(0, 11)) {
             case 0: {  // a tuplet arc and a run of one length, sometimes no group
                 const int count = pick(0, 1) ? 3 : 5;
                 add(measure, row(), count == 3 ? kTripletArcIndex : kQuintupletArcIndex);
-                const int length =
-                    std::min(lengthWithin(ticks / (count - 1)) & ~1, count == 3 ? 10 : 8) +
-                    (pick(0, 7) == 0 ? 1 : 0);
-                for (int k = count + (pick(0, 5) == 0 ? -1 : 0); k > 0; --k)
-                    add(measure, row(), pick(0, 4) == 0 ? kFirstRestIndex + length : length);
+                const int plain =
+                    std::min(lengthWithin(ticks / (count - 1)) & ~1, count == 3 ? 10 : 8);
+                const int length = plain + (pick(0, 7) == 0 ? 1 : 0);
+                for (int k = count + (pick(0, 5) == 0 ? -1 : 0); k > 0; --k) {
+                    const int r = row();
+                    add(measure, r, pick(0, 4) == 0 ? kFirstRestIndex + length : length);
+                }
                 break;
             }
             case 1: {  // an accidental and the note it alters
@@ -121,17 +127,23 @@ private:
             case 2:
                 add(measure, row(), kArcIndex);
                 break;
-            case 3:
-                add(measure, row(),
+            case 3: {
+                const int r = row();
+                add(measure, r,
                     pick(0, 3) ? pick(kFirstVolumeIndex, kLastPaletteIndex)
                                : (pick(0, 1) ? kSelectionToolIndex : pick(51, 64)));
                 break;
-            case 4:
-                add(measure, row(), kFirstRestIndex + lengthWithin(ticks));
+            }
+            case 4: {
+                const int r = row();
+                add(measure, r, kFirstRestIndex + lengthWithin(ticks));
                 break;
-            default:
-                add(measure, row(), lengthWithin(ticks));
+            }
+            default: {
+                const int r = row();
+                add(measure, r, lengthWithin(ticks));
                 break;
+            }
         }
     }
 
