@@ -71,12 +71,15 @@ TEST_F(ReadMmlTest, ATypedTuneComesOntoTheStaffPlaysAndGoesBackInOneStep) {
         "T90 L8 O4 C D E F# G4&A4\n"
         "b-2 g2. >c12 d12 e12< V12 F#1&F#4 R4");
     const int steps = form->undoStack()->index();
+    const std::size_t bytes = form->historyBytes();
     type(tune);
     EXPECT_EQ(form->Text1->toPlainText(), tune);
     EXPECT_EQ(form->Text4->text(), "90");
     EXPECT_EQ(state().piece.tempo, 90);
     EXPECT_EQ(form->undoStack()->index(), steps + 1);
     EXPECT_EQ(form->undoStack()->undoText(), QStringLiteral("MMLの読み込み"));
+    // The history counts the four measures the step keeps, before and after.
+    EXPECT_GT(form->historyBytes(), bytes + 4 * sizeof(Measure));
     EXPECT_EQ(state().view.firstMeasure, 0);
     EXPECT_EQ(state().piece.score[0].lastMeasure, 3);
     for (int m = 0; m <= 3; ++m)
