@@ -9,7 +9,7 @@ build=${1:?build directory}
 seconds=${2:-12}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in mml entry number compiler score; do
+for target in mml entry number compiler score reader; do
     mkdir -p "$scratch/$target"
     cp fuzz/corpus/$target/* "$scratch/$target/"
     printf 'fuzz %-9s' "$target"

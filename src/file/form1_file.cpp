@@ -21,6 +21,7 @@
 
 #include "file/background.h"
 #include "file/export.h"
+#include "file/mml_file.h"
 #include "file/score_file.h"
 #include "file/score_save.h"
 #include "io/safe_file.h"
@@ -39,6 +40,8 @@ namespace {
 const QString kScoreFilter = QStringLiteral("綴 楽譜 (*.tsz)");
 const QString kMidiFilter = QStringLiteral("Standard MIDI File (*.mid)");
 const QString kMmlFilter = QStringLiteral("MML (*.mml)");
+// Opened MML is also plain text under its usual name.
+const QString kMmlOpenFilter = QStringLiteral("MML (*.mml *.txt)");
 // The WAV filter's text says why when there is no export: it is known by its pattern.
 const QString kWavPattern = QStringLiteral("(*.wav)");
 const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
@@ -107,8 +110,34 @@ OpenedScore readScoreFile(const std::filesystem::path& path) {
         std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
     if (!read.saved)
         return {nullptr, "「" + path.string() + "」を開けません：" + read.error, {}, {}};
-    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}, file.identity,
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)),
+            {},
+            file.identity,
             std::move(read.unknownMembers)};
+}
+
+OpenedScore readMmlFile(const std::filesystem::path& path, int octave) {
+    const ReadResult file = readRegularFile(path, kMaxMmlFileBytes, Links::Follow);
+    if (!file.ok()) {
+        const std::string fault = file.fault == ReadFault::TooLarge
+                                      ? "「" + path.string() + "」は MML にしては大きすぎます"
+                                      : readFaultText(path, file);
+        return {nullptr, fault, {}, {}};
+    }
+    MmlFileRead read = readMmlFileText(
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()),
+        octave);
+    if (!read.saved)
+        return {nullptr, "「" + path.string() + "」を開けません：" + read.error, {}, {}};
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}, {}, {}};
+}
+
+// Whether a chosen file is MML text: by its name, or by the filter chosen for
+// a name that says neither.
+bool isMmlFile(const QString& file, const QString& filter) {
+    if (file.endsWith(".mml", Qt::CaseInsensitive) || file.endsWith(".txt", Qt::CaseInsensitive))
+        return true;
+    return filter == kMmlOpenFilter && !file.endsWith(".tsz", Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -240,7 +269,8 @@ void Form1::writeScore(const std::filesystem::path& path, std::function<void()> 
     }
     // The recovery folder is the program's: its copies are pruned there.
     if (inRecoveryFolder(path)) {
-        showNotice(QStringLiteral("復元用コピーのフォルダには保存できません。別の場所を選んでください"));
+        showNotice(
+            QStringLiteral("復元用コピーのフォルダには保存できません。別の場所を選んでください"));
         askSavePath(QStringLiteral("保存"), then);
         return;
     }
@@ -281,8 +311,9 @@ void Form1::writeScore(const std::filesystem::path& path, std::function<void()> 
                 openedRecoveryCopy_.clear();
             }
             if (!whole) {
-                showNotice(quoted(path) +
-                           QStringLiteral("に保存しました。保存の間の変更はまだ保存されていません"));
+                showNotice(
+                    quoted(path) +
+                    QStringLiteral("に保存しました。保存の間の変更はまだ保存されていません"));
                 return;
             }
             showNotice(quoted(path) + QStringLiteral("に保存しました"));
@@ -294,8 +325,9 @@ void Form1::writeScore(const std::filesystem::path& path, std::function<void()> 
 void Form1::askAboutChangedFile(const std::filesystem::path& path, std::function<void()> then) {
     auto* box = new QMessageBox(
         QMessageBox::Warning, QStringLiteral("綴 Tsuzuri — ファイルの変更"),
-        quoted(path) + QStringLiteral("は、この窓で開くか保存したあとに、ほかで書き換えられています。"
-                                      "上書きすると、ほかでの変更は失われます。"),
+        quoted(path) +
+            QStringLiteral("は、この窓で開くか保存したあとに、ほかで書き換えられています。"
+                           "上書きすると、ほかでの変更は失われます。"),
         QMessageBox::NoButton, this);
     box->setObjectName("ChangedOnDisk");
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -348,7 +380,7 @@ void Form1::askOpenPath() {
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({kScoreFilter, kAnyFilter});
+    dialog->setNameFilters({kScoreFilter, kMmlOpenFilter, kAnyFilter});
     const std::filesystem::path folder =
         documentPath_.empty() ? documentsDir_ : documentPath_.parent_path();
     dialog->setDirectory(QString::fromStdString(folder.string()));
@@ -357,8 +389,12 @@ void Form1::askOpenPath() {
     if (std::filesystem::is_directory(recoveryDir_, ignored))
         places << QUrl::fromLocalFile(QString::fromStdString(recoveryDir_.string()));
     dialog->setSidebarUrls(places);
-    connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { openScoreFile(pathOf(file)); });
+    connect(dialog, &QFileDialog::fileSelected, this, [this, dialog](const QString& file) {
+        if (isMmlFile(file, dialog->selectedNameFilter()))
+            openMmlFile(pathOf(file));
+        else
+            openScoreFile(pathOf(file));
+    });
     dialog->open();
 }
 
@@ -387,6 +423,24 @@ void Form1::openScoreFile(const std::filesystem::path& path) {
                                       QStringLiteral("は、この綴の知らない項目です。"
                                                      "保存すると、その項目はなくなります"));
             }
+        });
+}
+
+void Form1::openMmlFile(const std::filesystem::path& path) {
+    if (fileBusy_) {
+        showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
+        return;
+    }
+    fileBusy_ = true;
+    runInBackground<OpenedScore>(
+        this, [path, octave = state().piece.octave] { return readMmlFile(path, octave); },
+        [this, path](const OpenedScore& opened) {
+            fileBusy_ = false;
+            if (!opened.saved) {
+                showNotice(QString::fromStdString(opened.error));
+                return;
+            }
+            openNewPiece(*opened.saved, path);
         });
 }
 
@@ -440,6 +494,23 @@ void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path
         removeRecoveryCopy();
     updateCaption();
     showNotice(quoted(path) + QStringLiteral("を開きました"));
+}
+
+void Form1::openNewPiece(const SavedPiece& saved, const std::filesystem::path& from) {
+    if (!documentPath_.empty())
+        fileWritten(documentPath_);
+    applyUnrecorded([&] { showPiece(saved); });
+    // A piece made from another file has no file of its own yet: "save" asks
+    // for a name, and no file it could replace is remembered.
+    documentPath_.clear();
+    documentIdentity_.reset();
+    openedRecoveryCopy_.clear();
+    undoStack_->clear();
+    markSaved();
+    removeRecoveryCopy();
+    changedOutsideHistory();
+    updateCaption();
+    showNotice(quoted(from) + QStringLiteral("を新しい曲として開きました"));
 }
 
 void Form1::showPiece(const SavedPiece& saved) {

@@ -37,20 +37,28 @@ int afterSharpPress(int keySignature) {
 }
 
 void reptable(EditorState& s, int degree, const std::string& name, int delta, int octave) {
+    reptable(s.tables, degree, name, delta, octave);
+}
+
+void reptable(NoteTables& tables, int degree, const std::string& name, int delta, int octave) {
     for (int o = 0; o <= 7; ++o) {
         const int row = 7 * o + degree;
-        s.tables.rowNames[row] = "O" + std::to_string(rowOctave(row, octave) - 1) + name;
-        s.tables.rowMidi[row] = static_cast<std::uint8_t>(s.tables.rowMidi[row] + delta);
+        tables.rowNames[row] = "O" + std::to_string(rowOctave(row, octave) - 1) + name;
+        tables.rowMidi[row] = static_cast<std::uint8_t>(tables.rowMidi[row] + delta);
     }
 }
 
 void applyKeySignatureRows(EditorState& s, int keySignature, int octave) {
+    applyKeySignatureRows(s.tables, keySignature, octave);
+}
+
+void applyKeySignatureRows(NoteTables& tables, int keySignature, int octave) {
     const bool flats = keySignature < 0;
     const int count = flats ? -keySignature : keySignature;
     const auto& order = flats ? flatOrder() : sharpOrder();
     for (int k = 0; k < count; ++k) {
         const Accidental& a = order[static_cast<std::size_t>(k)];
-        reptable(s, a.degree, a.name, flats ? -1 : 1, octave);
+        reptable(tables, a.degree, a.name, flats ? -1 : 1, octave);
     }
 }
 

@@ -30,9 +30,11 @@ int afterSharpPress(int keySignature);
 // the octave digit nt_init gives it for octave setting `octave` followed by
 // `name`, and its MIDI note moves by `delta`.
 void reptable(EditorState& s, int degree, const std::string& name, int delta, int octave);
+void reptable(NoteTables& tables, int degree, const std::string& name, int delta, int octave);
 
 // Applies the accidentals of `keySignature` to the natural row tables (as
 // left by nt_init) without touching any glyph.
 void applyKeySignatureRows(EditorState& s, int keySignature, int octave);
+void applyKeySignatureRows(NoteTables& tables, int keySignature, int octave);
 
 }  // namespace tsuzuri

@@ -50,6 +50,10 @@ int rowOctave(int row, int octave) {
 }
 
 void nt_init(EditorState& s, int octave) {
+    nt_init(s.tables, octave);
+}
+
+void nt_init(NoteTables& tables, int octave) {
     for (int i = 0; i < kNamedRows; ++i) {
         const int n = (i + 2) % 7;  // 0 = A, 1 = B, 2 = C ... 6 = G
         const int o = rowOctave(i, octave);
@@ -58,14 +62,14 @@ void nt_init(EditorState& s, int octave) {
             offset -= 1;
         if (n < 2)
             offset += 13;
-        s.tables.rowMidi[i] = static_cast<std::uint8_t>(12 * o + offset);
-        s.tables.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
+        tables.rowMidi[i] = static_cast<std::uint8_t>(12 * o + offset);
+        tables.rowNames[i] = "O" + std::to_string(o - 1) + static_cast<char>('A' + n);
     }
     for (int l = 0; l < kNoteLengths; ++l) {
-        s.tables.lengthNames[l] = noteLengthText(l);
-        s.tables.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
-        s.tables.lengthNames[l + kNoteLengths] = "r" + std::string(noteLengthText(l));
-        s.tables.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
+        tables.lengthNames[l] = noteLengthText(l);
+        tables.lengthTicks[l] = kLengthTicks[static_cast<std::size_t>(l)];
+        tables.lengthNames[l + kNoteLengths] = "r" + std::string(noteLengthText(l));
+        tables.lengthTicks[l + kNoteLengths] = kLengthTicks[static_cast<std::size_t>(l)];
     }
 }
 

@@ -22,6 +22,7 @@ void setEveryProgram(EditorState& s, std::uint8_t program);
 // Rebuilds the natural staff-row tables (rowNames, rowMidi 0..95) for the
 // octave setting `octave` and the length tables (lengthNames, lengthTicks 0..27).
 void nt_init(EditorState& s, int octave);
+void nt_init(NoteTables& tables, int octave);
 
 // The octave number o that nt_init gives staff row `row` (MIDI note 12*o + offset);
 // the row's name carries o - 1.

@@ -204,6 +204,9 @@ public:
     // Reads the score file at `path` in the background and opens it, or says
     // why it cannot.
     void openScoreFile(const std::filesystem::path& path);
+    // Reads the MML file at `path` in the background and opens it as a new,
+    // unsaved piece, one track a line, or says why it cannot.
+    void openMmlFile(const std::filesystem::path& path);
     // Whether a save or load is under way.
     bool fileBusy() const { return fileBusy_; }
     // The piece as the score file keeps it.
@@ -221,7 +224,7 @@ public:
     // --- At home on the desktop (ui/form1_desktop.cpp)
     // Opens what the desktop hands over (the command line, a drop on the
     // window) as "load" does, asking first about unsaved changes: one score
-    // file; anything else is refused with a notice.
+    // file or MML file; anything else is refused with a notice.
     void openGivenFiles(const std::vector<std::filesystem::path>& files);
     // Where the window keeps its size and place between runs.
     void setSettingsFile(std::filesystem::path file);
@@ -269,6 +272,9 @@ public:
     // when it is undone or redone, so that neither text is ever dropped.
     void swapText1(QString& other);
     void Command15_Click();
+    // Ctrl+Return in Text1: its text replaces the current track's score, as
+    // one step of the history, or the notice line says why it cannot.
+    void readText1IntoTrack();
     void Image1_MouseDown(int index, int button, int shift, double x, double y);
     void Image1_MouseUp(int index, int button, int shift, double x, double y);
     void ennote(const std::string& note);
@@ -390,6 +396,10 @@ private:
     void askSavePath(const QString& title, std::function<void()> then);
     void exportTo(const std::filesystem::path& path, bool midi);
     void askOpenPath();
+    // Replaces the piece in the window by a new one read from `from`: nothing
+    // to undo, not saved anywhere yet.
+    void openNewPiece(const SavedPiece& saved, const std::filesystem::path& from);
+    void connectText1Reading();
     void showKeySignature(int keySignature);
     // Gives the record, the controls and every compiled track the piece `saved`.
     void showPiece(const SavedPiece& saved);

@@ -316,6 +316,7 @@ void Form1::createTextBoxes() {
         text1Typed_ = true;
         changedOutsideHistory();
     });
+    connectText1Reading();
 }
 
 }  // namespace tsuzuri

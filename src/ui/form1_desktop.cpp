@@ -105,10 +105,9 @@ void Form1::openGivenFiles(const std::vector<std::filesystem::path>& files) {
         case GivenFile::Score:
             open = [this, file] { openScoreFile(file); };
             break;
-        case GivenFile::Mml:  // MML text is not opened yet
-            showNotice(quoted(file) +
-                       QStringLiteral("は MML のファイルです：開けるのは楽譜ファイル（.tsz）です"));
-            return;
+        case GivenFile::Mml:
+            open = [this, file] { openMmlFile(file); };
+            break;
         case GivenFile::Other:
             showNotice(quoted(file) +
                        QStringLiteral("は楽譜ファイル（.tsz）でも MML のファイルでもありません"));

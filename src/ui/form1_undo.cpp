@@ -234,12 +234,25 @@ void Form1::showChangedScore(int track, std::optional<int> measure) {
         dropSelection(s, Picture2->image4);
 }
 
+namespace {
+
+// A step, or steps taken as one (reading MML: the score and the tempo), with
+// what each of them holds.
+std::size_t commandBytes(const QUndoCommand& command) {
+    if (const auto* step = dynamic_cast<const Step*>(&command))
+        return step->bytes();
+    std::size_t total = kCommandOverhead + sizeof command;
+    for (int i = 0; i < command.childCount(); ++i)
+        total += commandBytes(*command.child(i));
+    return total;
+}
+
+}  // namespace
+
 std::size_t Form1::historyBytes() const {
     std::size_t total = sizeof(QUndoStack);
-    for (int i = 0; i < undoStack_->count(); ++i) {
-        if (const auto* step = dynamic_cast<const Step*>(undoStack_->command(i)))
-            total += step->bytes();
-    }
+    for (int i = 0; i < undoStack_->count(); ++i)
+        total += commandBytes(*undoStack_->command(i));
     return total;
 }
 

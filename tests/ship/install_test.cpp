@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -73,7 +74,33 @@ TEST(InstalledProgram, TheDesktopKnowsScoreFilesAndOpensThemWithTheProgram) {
     const std::string type = readText(share / "mime" / "application" / "x-tsuzuri-score.xml");
     EXPECT_NE(type.find("<comment xml:lang=\"ja\">綴 楽譜</comment>"), std::string::npos) << type;
     const std::string opens = readText(share / "applications" / "mimeinfo.cache");
-    EXPECT_NE(opens.find("application/x-tsuzuri-score=tsuzuri.desktop"), std::string::npos) << opens;
+    EXPECT_NE(opens.find("application/x-tsuzuri-score=tsuzuri.desktop"), std::string::npos)
+        << opens;
+    EXPECT_NE(opens.find("text/x-mml=tsuzuri.desktop"), std::string::npos) << opens;
+}
+
+// With the system's own types beside the program's: a tune named *.mml is
+// MML, which the program opens, and MathML under the same name stays MathML.
+TEST(InstalledProgram, TheDesktopTellsMmlTunesFromMathml) {
+    InstalledProgram program;
+    ASSERT_TRUE(program.installed()) << program.installLog();
+    const std::filesystem::path share = program.prefix() / "share";
+    ASSERT_EQ(run({"update-mime-database", (share / "mime").string()}).status, 0);
+    const std::filesystem::path tune = program.home() / "tune.mml";
+    const std::filesystem::path formula = program.home() / "formula.mml";
+    std::ofstream(tune) << "T120 O4 L8 CDEFGAB>C\n";
+    std::ofstream(formula)
+        << "<?xml version=\"1.0\"?>\n"
+           "<math xmlns=\"http://www.w3.org/1998/Math/MathML\"><mi>x</mi></math>\n";
+    const std::map<std::string, std::string> env = {
+        {"XDG_DATA_DIRS", share.string() + ":/usr/share"},
+        {"XDG_DATA_HOME", (program.home() / "data").string()}};
+    auto type = [&](const std::filesystem::path& file) {
+        return run({"gio", "info", "-a", "standard::content-type", file.string()}, env).output;
+    };
+    EXPECT_NE(type(tune).find("content-type: text/x-mml"), std::string::npos) << type(tune);
+    EXPECT_NE(type(formula).find("content-type: application/mathml+xml"), std::string::npos)
+        << type(formula);
 }
 
 // Pointer positions in the window: the canvas's client area starts at (14, 18);
@@ -174,9 +201,9 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesTheRuntimePackages) {
         words >> name;
         names.insert(name);
     }
-    for (const char* needed : {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libfluidsynth3",
-                               "fluid-soundfont-gm", "fonts-ipafont-gothic", "fonts-noto-core",
-                               "qt6-translations-l10n"})
+    for (const char* needed :
+         {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libfluidsynth3", "fluid-soundfont-gm",
+          "fonts-ipafont-gothic", "fonts-noto-core", "qt6-translations-l10n"})
         EXPECT_EQ(names.count(needed), 1u) << needed;
 }
 

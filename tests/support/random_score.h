@@ -23,6 +23,7 @@ public:
         const int octave = pick(0, 8);
         init(s);
         nt_init(s, octave);
+        s.piece.octave = static_cast<std::int16_t>(octave);
         applyKeySignatureRows(s, pick(-7, 7), octave);
         s.piece.score[t].trackProgram = static_cast<std::uint8_t>(pick(0, 127));
     }

@@ -88,20 +88,18 @@ TEST_F(DesktopTest, ADroppedScoreOpensAsLoadDoesAskingFirstAboutChanges) {
     EXPECT_EQ(count(0), 1);
 }
 
-TEST_F(DesktopTest, DropsThatAreNotOneScoreFileAreRefusedWithANotice) {
+TEST_F(DesktopTest, DropsThatAreNotOneScoreOrMmlFileAreRefusedWithANotice) {
     choosePalette(8);
     placeAt(100, 56);
     const fs::path score = savedPiece("a.tsz");
     const fs::path other = savedPiece("b.tsz");
     placeAt(200, 60);
     fs::create_directory(dir.path() / "folder.tsz");
-    test::writeBytes(dir.path() / "song.mml", {'O', '4', 'C'});
     test::writeBytes(dir.path() / "song.wav", {'R', 'I', 'F', 'F'});
     const std::vector<std::pair<std::vector<fs::path>, std::string>> refused = {
         {{score, other}, "一つずつ"},
         {{dir.path() / "folder.tsz"}, "フォルダ"},
         {{dir.path() / "song.wav"}, "song.wav"},
-        {{dir.path() / "song.mml"}, "MML"},
         {{dir.path() / "missing.tsz"}, "missing.tsz"},  // refused before asking
     };
     for (const auto& [files, said] : refused) {
