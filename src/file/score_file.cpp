@@ -107,6 +107,9 @@ public:
             saved_->piece.score[t].trackProgram = kStartProgram;
             saved_->piece.score[t].lastMeasure = kStartLastMeasure;
         }
+        // A file without a meter was saved before pieces had one: its
+        // measures take the time of what they hold, as they always did.
+        saved_->piece.meter = kFreeMeter;
     }
 
     ScoreRead result() {
@@ -273,9 +276,24 @@ private:
                 fail("「mml」の文字列が長すぎます");
             else
                 saved_->mml = std::move(*v.text);
+        } else if (k == "meter") {
+            setMeter(v);
         } else if (k == "tracks") {
             fail("「tracks」が配列ではありません");
         }
+    }
+
+    void setMeter(const Value& v) {
+        const std::optional<Meter> meter =
+            v.kind == Value::Text ? meterNamed(*v.text) : std::nullopt;
+        if (!meter) {
+            std::string names;
+            for (const std::string_view name : kMeterNames)
+                names += (names.empty() ? "" : "、") + std::string(name);
+            fail("「meter」が拍子（" + names + "）のどれでもありません");
+            return;
+        }
+        saved_->piece.meter = *meter;
     }
 
     int track() const { return stack_[1].index; }
@@ -510,6 +528,12 @@ private:
     std::array<std::int16_t, kNoteFields> note_{};
 };
 
+// The name a piece's meter is written under; a piece only ever holds a meter
+// of the list.
+std::string_view meterName(Meter meter) {
+    return kMeterNames[static_cast<std::size_t>(meterEntry(meter).value_or(kMeterCount - 1))];
+}
+
 // The MML text as far as a reader takes it, cut before a character that would
 // pass the bound, so that every file written reads back.
 std::string_view readableMml(const std::string& mml) {
@@ -528,11 +552,12 @@ std::string writeScoreText(const SavedPiece& saved) {
     const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
                        {"keySignature", piece.keySignature}, {"octave", piece.octave},
                        {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
-                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
+                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)},
+                       {"meter", meterName(piece.meter)}};
     // The head's members one per line, in the order above; the tracks follow.
     std::string out = "{\n";
     for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",
-                            "currentTrack", "firstMeasure", "mml"}) {
+                            "currentTrack", "firstMeasure", "mml", "meter"}) {
         out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
     }
     out += "  \"tracks\": [\n";

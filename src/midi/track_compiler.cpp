@@ -137,7 +137,7 @@ std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int 
 
 CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t) {
     const TrackScore& track = piece.score[t];
-    const TrackInterpretation music = interpretTrack(track, staffRowsOf(tables), piece.tempo);
+    const TrackInterpretation music = interpretTrack(track, staffRowsOf(tables), piece.tempo, piece.meter);
     return {writeTrackChunk(music, trackChannel(t), track.trackProgram), writeMml(music)};
 }
 

@@ -18,7 +18,8 @@ struct CompiledTrack {
 // Compiles the score of track t of the piece (measures 0..lastMeasure) into a
 // track chunk and the track's MML text, both from one interpretation of the
 // track, naming and sounding notes by the row tables as the key signature left
-// them. The piece's tempo shows only in the text; the chunk never carries it.
+// them, its measures keeping the piece's meter. The piece's tempo shows only
+// in the text; the chunk never carries it.
 CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t);
 
 // The "MTrk" chunk of an interpreted track on MIDI channel `channel`: the

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "music/bars.h"
 #include "music/marks.h"
 #include "state/tables.h"
 
@@ -113,6 +114,55 @@ ExactTime soundingLength(const MusicEvent& e) {
     return perTick * noteLengthTicks(e.lengthIndex);
 }
 
+// The time events [begin, end) hold: their sounding lengths, marks none.
+ExactTime heldTime(const TrackInterpretation& r, int begin, int end) {
+    ExactTime held = 0;
+    for (int i = begin; i < end; ++i) {
+        const MusicEvent& e = r.events[static_cast<std::size_t>(i)];
+        if (isTimed(e))
+            held += soundingLength(e);
+    }
+    return held;
+}
+
+MusicEvent completionRest(int m, int lengthIndex) {
+    MusicEvent e;
+    e.kind = EventKind::Rest;
+    e.measure = static_cast<std::int16_t>(m);
+    e.lengthIndex = static_cast<std::int8_t>(lengthIndex);
+    return e;
+}
+
+// Puts the rests that complete every short measure right after its slots,
+// rebuilding the events once rather than inserting into them measure by
+// measure. Under the free meter nothing changes.
+void completeBars(TrackInterpretation& r, const std::vector<int>& begins, Meter meter) {
+    const int bar = barTicks(meter);
+    if (bar == 0)
+        return;
+    int last = static_cast<int>(begins.size()) - 2;  // the last measure with a slot
+    while (last >= 0 &&
+           begins[static_cast<std::size_t>(last)] == begins[static_cast<std::size_t>(last) + 1])
+        --last;
+    if (last <= 0)
+        return;
+    std::vector<MusicEvent> events;
+    events.reserve(r.events.size() + 4 * static_cast<std::size_t>(last));
+    for (int m = 0; m + 1 < static_cast<int>(begins.size()); ++m) {
+        const int begin = begins[static_cast<std::size_t>(m)];
+        const int end = begins[static_cast<std::size_t>(m) + 1];
+        events.insert(events.end(), r.events.begin() + begin, r.events.begin() + end);
+        const ExactTime held = heldTime(r, begin, end);
+        if (barFit(held, bar, m, last) != BarFit::Short)
+            continue;
+        const CompletionRests rests =
+            completionRests(static_cast<int>((exactTicks(bar) - held) / kExactPerTick));
+        for (int k = 0; k < rests.count; ++k)
+            events.push_back(completionRest(m, rests.lengths[k]));
+    }
+    r.events = std::move(events);
+}
+
 void assignTimes(TrackInterpretation& r) {
     ExactTime t = 0;
     for (MusicEvent& e : r.events) {
@@ -199,16 +249,29 @@ private:
 }  // namespace
 
 // The passes in order: what a slot is, which notes form tuplets (their
-// lengths), where every event starts, then pitches, links and velocities,
-// which depend on no time.
-TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo) {
+// lengths), the rests that complete short measures, where every event
+// starts, then pitches, links and velocities, which depend on no time (a
+// completion rest breaks a link as any rest does).
+TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo,
+                                   Meter meter) {
     TrackInterpretation r;
     r.tempo = tempo;
     const std::vector<int> begins = collectSlots(track, r);
     markTuplets(r, begins);
+    completeBars(r, begins, meter);
     assignTimes(r);
     Speller(r, track, rows).run();
     return r;
+}
+
+ExactTime measureTime(const Measure& measure) {
+    TrackInterpretation r;
+    const int count = slotCount(measure);
+    r.events.reserve(static_cast<std::size_t>(count));
+    for (int slot = 0; slot < count; ++slot)
+        r.events.push_back(slotEvent(measure, 0, slot));
+    markTuplets(r, {0, count});
+    return heldTime(r, 0, count);
 }
 
 MusicEvent placedEvent(const Measure& measure, int slot, int row, int index,

@@ -31,6 +31,7 @@ public:
         piece.keySignature = static_cast<std::int16_t>(uniform(-7, 7));
         piece.octave = static_cast<std::int16_t>(uniform(0, 8));
         piece.trackCount = static_cast<std::int16_t>(uniform(0, kWindowTracks));
+        piece.meter = kMeters[static_cast<std::size_t>(uniform(0, kMeterCount - 1))];
         saved->curTrack = uniform(0, kWindowTracks - 1);
         saved->firstMeasure = uniform(0, kMeasureCount - 4);
         saved->mml = text();
@@ -142,6 +143,9 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
         {edited("\"mml\": \"\"", "\"mml\": 5"), "mml"},
         {edited("\"tracks\": [", "\"tracks\": 7, \"x\": ["), "tracks"},
         {edited("\"octave\": 4,\n", ""), "octave"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": \"5/4\""), "「meter」が拍子"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": \"自由\""), "meter"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": 4"), "meter"},
     };
     for (const Case& c : cases) {
         const ScoreRead read = readScoreText(c.text);
@@ -172,6 +176,9 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     EXPECT_EQ(read.saved->piece.score[1].trackProgram, 105);
     EXPECT_EQ(read.saved->piece.score[1].lastMeasure, 3);
     EXPECT_FALSE(read.saved->piece.ticked[1]);
+    // A file saved before pieces had a meter plays as it did: free measures.
+    EXPECT_EQ(read.saved->piece.meter, kFreeMeter);
+    EXPECT_EQ(SavedPiece().piece.meter, kCommonTime);
 }
 
 // However long the MML text grew in the window, the saved piece opens: a text
