@@ -531,7 +531,7 @@ private:
 // The name a piece's meter is written under; a piece only ever holds a meter
 // of the list.
 std::string_view meterName(Meter meter) {
-    return kMeterNames[static_cast<std::size_t>(meterEntry(meter).value_or(kMeterCount - 1))];
+    return meterNameAt(meterEntry(meter).value_or(kMeterCount - 1));
 }
 
 // The MML text as far as a reader takes it, cut before a character that would

@@ -146,4 +146,11 @@ void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& ch
     s.trackChunkSize[t] = static_cast<std::int32_t>(chunk.size());
 }
 
+void recompileTrackBuffers(EditorState& s) {
+    for (int t = 0; t < kStoredTracks; ++t) {
+        if (s.trackBuffer[t][0] == 'M')
+            storeTrackBuffer(s, t, compileTrack(s.piece, s.tables, t).chunk);
+    }
+}
+
 }  // namespace tsuzuri

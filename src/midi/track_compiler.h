@@ -33,6 +33,10 @@ std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int 
 // Keeps a copy of a compiled chunk in track t's TrackBuffer and records its size.
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk);
 
+// Compiles again every track whose TrackBuffer holds a chunk, for a change of
+// the piece that retimes every track (its meter); tracks never compiled stay so.
+void recompileTrackBuffers(EditorState& s);
+
 // Appends n as a MIDI variable-length quantity.
 void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n);
 

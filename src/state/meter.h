@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "state/table.h"
+
 namespace tsuzuri {
 
 // The meter of a piece: `beats` of the note 1/`unit` fill a measure. The free
@@ -29,6 +31,17 @@ inline constexpr std::array<Meter, kMeterCount> kMeters = {
     {{4, 4}, {3, 4}, {2, 4}, {2, 2}, {6, 8}, {3, 8}, {12, 8}, kFreeMeter}};
 inline constexpr std::array<std::string_view, kMeterCount> kMeterNames = {
     "4/4", "3/4", "2/4", "2/2", "6/8", "3/8", "12/8", "free"};
+
+// The meter at place `entry` of the list, and its name.
+inline Meter meterAt(int entry) {
+    if (entry < 0 || entry >= kMeterCount)
+        indexFault(entry, kMeterCount);
+    return kMeters[static_cast<std::size_t>(entry)];
+}
+inline std::string_view meterNameAt(int entry) {
+    meterAt(entry);
+    return kMeterNames[static_cast<std::size_t>(entry)];
+}
 
 // The ticks of a full measure, 128 to the whole note: 4/4 128, 3/4 and 6/8
 // 96, 2/4 64, 12/8 192; 0 under the free meter, whose measures have no length.

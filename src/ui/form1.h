@@ -147,6 +147,8 @@ public:
     void showTrackLength();
     void Combo1_Change();
     void Combo1_Click();
+    // The meter box: the piece's meter, one step of the history.
+    void Combo2_Click();
     void UpDown1_Change();
     void Text3_Change();
     void UpDown3_Change();
@@ -219,8 +221,9 @@ public:
     // and the answer is true.
     bool editScore(const QString& text, const std::function<void()>& edit);
     // Records a change of a setting of the piece made by the user: the key
-    // signature, the octave setting, the number of tracks.
-    enum class Setting { KeySignature, Octave, TrackCount };
+    // signature, the octave setting, the number of tracks, the meter (its
+    // place in the meter box's list).
+    enum class Setting { KeySignature, Octave, TrackCount, Meter };
     void settingChanged(Setting setting, int before, int after);
     void undo();  // Ctrl+Z
     void redo();  // Ctrl+Y, Ctrl+Shift+Z
@@ -260,6 +263,10 @@ public:
     QComboBox* Combo1 = nullptr;
     QPushButton* Command18 = nullptr;
     QPushButton* Command14 = nullptr;
+    QLabel* Label14 = nullptr;  // "拍子"
+    QComboBox* Combo2 = nullptr;
+    // Over a short or long measure: the beats it holds against the meter.
+    QLabel* Label15 = nullptr;
     // Score area
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;

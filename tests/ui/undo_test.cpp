@@ -24,6 +24,7 @@ struct Record {
     int keySignature = 0;
     int trackCount = 0;
     int octave = 0;
+    Meter meter;
     Table<std::string, kRowCount> rowNames;
     Table<std::uint8_t, kRowCount> rowMidi;
     std::vector<std::vector<std::uint8_t>> chunks;
@@ -42,6 +43,7 @@ protected:
         r->keySignature = s.piece.keySignature;
         r->trackCount = s.piece.trackCount;
         r->octave = form->UpDown1->value();
+        r->meter = s.piece.meter;
         r->rowNames = s.tables.rowNames;
         r->rowMidi = s.tables.rowMidi;
         for (int t = 0; t < kWindowTracks; ++t)
@@ -67,6 +69,8 @@ protected:
             return "track count";
         if (a.octave != b.octave)
             return "octave";
+        if (a.meter != b.meter)
+            return "meter";
         if (!(a.rowNames == b.rowNames) || !(a.rowMidi == b.rowMidi))
             return "row tables";
         return a.chunks == b.chunks ? "" : "compiled chunks";
@@ -170,6 +174,7 @@ TEST_F(UndoTest, EveryKindOfEditIsOneStep) {
     expectStep("楽器の変更", [&] { form->Combo1->setCurrentIndex(3); });
     expectStep("トラック数", [&] { QTest::mouseClick(form->UpDown3->upButton(), Qt::LeftButton); });
     expectStep("オクターブ", [&] { QTest::mouseClick(form->UpDown1->upButton(), Qt::LeftButton); });
+    expectStep("拍子", [&] { form->Combo2->setCurrentIndex(4); });
     form->resize(889, 530);
     QApplication::processEvents();
     QTest::mouseClick(form->Command16, Qt::LeftButton);  // keyboard entry on
