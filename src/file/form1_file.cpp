@@ -413,6 +413,7 @@ void Form1::showPiece(const SavedPiece& saved) {
     s.piece.trackCount = piece.trackCount;
     s.piece.meter = piece.meter;
     Combo2->setCurrentIndex(meterEntry(piece.meter).value_or(0));
+    showTempo(piece.tempo);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
     showTrack(saved.curTrack);
     for (int i = 0; i < kWindowTracks; ++i) {

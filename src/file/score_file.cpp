@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "music/tempo.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/tables.h"
@@ -259,6 +260,8 @@ private:
         } else if (k == "octave") {
             level.seen |= kSeenOctave;
             setInteger(saved_->piece.octave, v, 0, 8, what);
+        } else if (k == "tempo") {
+            setInteger(saved_->piece.tempo, v, kMinTempo, kMaxTempo, what);
         } else if (k == "trackCount") {
             level.seen |= kSeenTrackCount;
             setInteger(saved_->piece.trackCount, v, 0, kWindowTracks, what);
@@ -549,16 +552,22 @@ std::string_view readableMml(const std::string& mml) {
 
 std::string writeScoreText(const SavedPiece& saved) {
     const Piece& piece = saved.piece;
-    const json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
-                       {"keySignature", piece.keySignature}, {"octave", piece.octave},
-                       {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
-                       {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)},
-                       {"meter", meterName(piece.meter)}};
-    // The head's members one per line, in the order above; the tracks follow.
+    json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
+                 {"keySignature", piece.keySignature}, {"octave", piece.octave},
+                 {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
+                 {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)},
+                 {"meter", meterName(piece.meter)}};
+    // A piece at the standard tempo is written without it, as files were
+    // before the tempo could be set, and reads back at it. The meter is
+    // always written: a file without one opens in the free meter.
+    if (piece.tempo != kStandardTempo)
+        head["tempo"] = piece.tempo;
+    // The head's members one per line, in this order; the tracks follow.
     std::string out = "{\n";
-    for (const char* key : {"format", "version", "keySignature", "octave", "trackCount",
+    for (const char* key : {"format", "version", "keySignature", "octave", "tempo", "trackCount",
                             "currentTrack", "firstMeasure", "mml", "meter"}) {
-        out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
+        if (head.contains(key))
+            out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
     }
     out += "  \"tracks\": [\n";
     for (int t = 0; t < kWindowTracks; ++t) {

@@ -13,9 +13,29 @@ bool isDigit(char c) {
 }  // namespace
 
 char lengthLetter(int index) {
-    if (index < 0 || index >= kNoteLengthCount + 2)
-        indexFault(index, kNoteLengthCount + 2);
+    if (index < 0 || index >= kNoteLengthCount)
+        indexFault(index, kNoteLengthCount);
     return static_cast<char>('a' + index);
+}
+
+void appendLengthLetter(std::string& out, std::string_view head, int entry, bool doubleLength) {
+    constexpr int kLonger = 2;  // the entry of the length twice as long is two further on
+    if (!doubleLength) {
+        out += lengthLetter(entry);
+        return;
+    }
+    if (entry + kLonger < kNoteLengthCount) {
+        out += lengthLetter(entry + kLonger);
+        return;
+    }
+    // Twice a whole note has no length text: a letter past 'n' would stay in
+    // the text as a stray letter. The note is held over a second one of its
+    // kind instead, which keeps its sound.
+    out += lengthLetter(entry);
+    if (head != "R")
+        out += '&';
+    out.append(head);
+    out += lengthLetter(entry);
 }
 
 std::size_t lengthStart(std::string_view text, std::size_t i) {
@@ -48,7 +68,6 @@ int lengthEntry(std::string_view length) {
 }
 
 std::string enletter(std::string_view text, bool doubleLength) {
-    const int shift = doubleLength ? 2 : 0;
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
@@ -57,12 +76,13 @@ std::string enletter(std::string_view text, bool doubleLength) {
             out += text[i++];
             continue;
         }
-        out.append(text.substr(i, start - i));
+        const std::string_view head = text.substr(i, start - i);
+        out.append(head);
         const std::size_t end = lengthEnd(text, start);
         const std::string_view length = text.substr(start, end - start);
         const int entry = lengthEntry(length);
         if (entry >= 0)
-            out += lengthLetter(entry + shift);
+            appendLengthLetter(out, head, entry, doubleLength);
         else
             out.append(length);
         i = end;

@@ -14,11 +14,17 @@ inline constexpr int kNoteLengthCount = kNoteLengths;
 // The letter that stands for length entry `index`: 'a' + index.
 char lengthLetter(int index);
 
-// Whether `c` is a length letter: 'a'..'n', or 'o' and 'p' for the whole
-// notes doubled.
+// Whether `c` is a length letter: 'a'..'n'.
 inline bool isLengthLetter(char c) {
-    return c >= 'a' && c < 'a' + kNoteLengthCount + 2;
+    return c >= 'a' && c < 'a' + kNoteLengthCount;
 }
+
+// Appends the lettered length entry `entry` for the note or rest whose text
+// before its length, `head` ("C#", "R"), `out` ends with. With `doubleLength`
+// it is the letter of the length twice as long; a whole note doubled has no
+// length of its own, so it is written as two whole notes of its kind, tied
+// ("C1&C1"), and a rest as two rests ("R1R1").
+void appendLengthLetter(std::string& out, std::string_view head, int entry, bool doubleLength);
 
 // Where the length of the note or rest whose letter stands at `i` would
 // begin: after a rest's "R", after a note's letter A..G and one "#", "+" or
@@ -38,9 +44,8 @@ int lengthEntry(std::string_view length);
 // by plain character search. Only a length right after a note or rest is one,
 // and only the fourteen lengths become letters; every other number (of "O",
 // "T", "V", "L", a tuplet length) stays as it is. With `doubleLength` every
-// length takes the letter of the length twice as long ("8" is written as the
-// letter of "4"); whole notes then get 'o' and 'p', which no later step
-// turns back.
+// length is doubled as appendLengthLetter writes it ("8" is written as the
+// letter of "4", "C1" as "C1&C1" in letters).
 std::string enletter(std::string_view text, bool doubleLength);
 
 // Turns the letters 'a'..'n' back into length texts.

@@ -80,15 +80,16 @@ std::string applyDefaultLength(std::string lettered) {
 std::string spellOutLengths(std::string_view lettered, bool doubleLength) {
     std::string out;
     out.reserve(lettered.size() + lettered.size() / 2);
-    std::string inForce(1, lengthLetter(kQuarter + (doubleLength ? 2 : 0)));
+    // The length in force: one of the fourteen, written lettered, or any
+    // other number (a tuplet length), copied as it stands.
+    int inForce = kQuarter;
+    std::string_view otherLength;
     for (std::size_t i = 0; i < lettered.size();) {
         const char c = lettered[i];
         if (c == 'L' && i + 1 < lettered.size() && isDigit(lettered[i + 1])) {
             const std::size_t end = lengthEnd(lettered, i + 1);
-            const std::string_view length = lettered.substr(i + 1, end - i - 1);
-            const int entry = lengthEntry(length);
-            inForce = entry >= 0 ? std::string(1, lengthLetter(entry + (doubleLength ? 2 : 0)))
-                                 : std::string(length);
+            otherLength = lettered.substr(i + 1, end - i - 1);
+            inForce = lengthEntry(otherLength);
             i = end;
             continue;
         }
@@ -98,11 +99,14 @@ std::string spellOutLengths(std::string_view lettered, bool doubleLength) {
             ++i;
             continue;
         }
-        out.append(lettered.substr(i, start - i));
+        const std::string_view head = lettered.substr(i, start - i);
+        out.append(head);
         const bool written = start < lettered.size() &&
                              (isLengthLetter(lettered[start]) || isDigit(lettered[start]));
-        if (!written)
-            out += inForce;
+        if (!written && inForce >= 0)
+            appendLengthLetter(out, head, inForce, doubleLength);
+        else if (!written)
+            out.append(otherLength);
         i = start;
     }
     return out;

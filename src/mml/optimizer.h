@@ -22,7 +22,8 @@ struct OptimizedMml {
 // and dropped; an "L" in the text is applied and taken out, and a note
 // without a length gets the one then in force. The numbers of "O", "T", "V"
 // and tuplet lengths are never counted or dropped. `doubleLength` doubles
-// every one of the fourteen lengths. Other characters, "&", full-width spaces
+// every one of the fourteen lengths, a whole note into two tied ones
+// ("C1&C1", rests "R1R1"). Other characters, "&", full-width spaces
 // and line breaks among them, pass through. Linear in the text.
 OptimizedMml optimizeMml(std::string_view text, bool doubleLength);
 

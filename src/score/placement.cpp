@@ -1,5 +1,7 @@
 #include "score/placement.h"
 
+#include "mml/mml_writer.h"
+#include "music/interpretation.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/tables.h"
@@ -31,20 +33,23 @@ Placement placeNote(EditorState& s, const Pointer& place) {
         result.refusal = refusal;
         return result;
     }
-    if (isNoteIndex(s.view.curLength)) {
-        result.text = s.tables.rowNames[row] + s.tables.lengthNames[s.view.curLength] + " ";
-        result.preview = true;
-        result.previewNote = s.tables.rowMidi[row];
-    } else {
-        result.text = s.tables.lengthNames[s.view.curLength] + " ";
-    }
     // The slot follows from the pointer offset; the stored offset is the
     // glyph's left edge.
     const int xo = columnOffset(place.mouseX, place.viewCol);
     const SlotData data{static_cast<std::int16_t>(xo - kGlyphHotSpotX), place.glyphTop,
                         place.glyphCode, static_cast<std::int16_t>(row)};
     Measure& measure = s.piece.score[t].measures[m];
-    insertSlot(measure, insertionSlot(measure, xo), data);
+    const int slot = insertionSlot(measure, xo);
+    // The text and the preview say what the slot sounds where it goes: a note
+    // with the sign the marks before it on its row in its measure give it.
+    const MusicEvent placed =
+        placedEvent(measure, slot, row, s.view.curLength, staffRowsOf(s.tables));
+    appendMmlToken(result.text, placed);
+    if (placed.kind == EventKind::Note) {
+        result.preview = true;
+        result.previewNote = placed.pitch.key;
+    }
+    insertSlot(measure, slot, data);
     result.placed = true;
     result.trackGrew = raiseLastMeasure(s.piece.score[t], m);
     return result;

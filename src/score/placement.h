@@ -10,11 +10,13 @@ namespace tsuzuri {
 // What placing a note asks of the window.
 struct Placement {
     bool placed = false;
-    std::string text;      // appended to the track's MML text
-    bool preview = false;  // sound `previewNote` (notes only, not rests or marks)
-    std::uint8_t previewNote = 0;
-    bool trackGrew = false;  // the track's last measure rose to the note's measure
-    std::string refusal;  // why nothing was placed, for the user
+    // Appended to the track's MML text: the slot's token as the compiler
+    // writes it, a note with the pitch it sounds where it stands.
+    std::string text;
+    bool preview = false;          // sound `previewNote` (notes only, not rests or marks)
+    std::uint8_t previewNote = 0;  // the pitch the placed note sounds
+    bool trackGrew = false;        // the track's last measure rose to the note's measure
+    std::string refusal;           // why nothing was placed, for the user
 };
 
 // Places a note of the current palette length where the pointer `place` (as

@@ -155,6 +155,12 @@ public:
     void UpDown4_Change();
     void Check1_Click();
     void Check3_Click(int index);
+    // Return in the tempo box or leaving it: a tempo 32..255 becomes the
+    // piece's, one step of the history; any other text is refused.
+    void Text4_Confirm();
+    // Gives the piece `tempo` (held within 32..255) and shows it in Text4.
+    // Records no step: the caller that makes it an edit records one.
+    void showTempo(int tempo);
     void Command12_Click();
     void Command13_Click();
     void Command12_MouseDown(int button, int shift, double x, double y);
@@ -221,9 +227,9 @@ public:
     // and the answer is true.
     bool editScore(const QString& text, const std::function<void()>& edit);
     // Records a change of a setting of the piece made by the user: the key
-    // signature, the octave setting, the number of tracks, the meter (its
-    // place in the meter box's list).
-    enum class Setting { KeySignature, Octave, TrackCount, Meter };
+    // signature, the octave setting, the number of tracks, the tempo, the
+    // meter (its place in the meter box's list).
+    enum class Setting { KeySignature, Octave, TrackCount, Tempo, Meter };
     void settingChanged(Setting setting, int before, int after);
     void undo();  // Ctrl+Z
     void redo();  // Ctrl+Y, Ctrl+Shift+Z

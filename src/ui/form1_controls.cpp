@@ -97,10 +97,10 @@ UpDown* upDown(QWidget* parent, const QString& name, int value, int maximum, int
 }
 
 QPlainTextEdit* richText(Form1* parent, const QString& name, int l, int t, int w, int h) {
-    const auto maxBytes = static_cast<qsizetype>(kMaxMmlTextBytes);
+    constexpr auto maxBytes = static_cast<qsizetype>(kMaxMmlTextBytes);
     auto* box =
         place(new BoundedTextEdit(parent, maxBytes,
-                                  [parent, maxBytes](qsizetype offered) {
+                                  [parent](qsizetype offered) {
                                       parent->showNotice(pasteRefusedText(offered, maxBytes));
                                   }),
               name, l, t, w, h);
@@ -303,7 +303,9 @@ void Form1::createTextBoxes() {
     Text5 = inItsTurn(textBox(this, "Text5", number(UpDown2), 420, 0, 375, 225), Notice, UpDown2);
     Text6 = inItsTurn(textBox(this, "Text6", number(UpDown3), 1800, 0, 375, 225), Text5, UpDown3);
     Text3 = inItsTurn(textBox(this, "Text3", number(UpDown1), 4320, 0, 255, 225), Text6, UpDown1);
-    Text4 = inItsTurn(textBox(this, "Text4", "120", 6360, 0, 585, 225), Text3, Combo1);
+    Text4 = inItsTurn(
+        textBox(this, "Text4", QString::number(state().piece.tempo), 6360, 0, 585, 225), Text3,
+        Combo1);
     // The instrument box's entry, a child made by setEditable, is linked at
     // the chain's end; the box goes there first, so that it comes back after
     // Text4 with its entry right behind it.
@@ -317,6 +319,7 @@ void Form1::createTextBoxes() {
                       UpDown4);
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
+    connect(Text4, &QLineEdit::editingFinished, this, [this] { Text4_Confirm(); });
     // Editing the MML text changes the piece.
     connect(Text1, &QPlainTextEdit::textChanged, this, [this] { changedOutsideHistory(); });
 }

@@ -75,7 +75,7 @@ private:
 };
 
 // A setting of the piece: the key signature, the octave setting, the number
-// of tracks, the meter.
+// of tracks, the tempo, the meter.
 class SettingStep final : public Step {
 public:
     SettingStep(Form1& form, const QString& text, Form1::Setting setting, int before, int after)
@@ -101,6 +101,8 @@ QString settingText(Form1::Setting setting) {
             return QStringLiteral("オクターブ");
         case Form1::Setting::TrackCount:
             return QStringLiteral("トラック数");
+        case Form1::Setting::Tempo:
+            return QStringLiteral("テンポ");
         case Form1::Setting::Meter:
             return QStringLiteral("拍子");
     }
@@ -172,6 +174,9 @@ void Form1::applySetting(Setting setting, int value) {
             break;
         case Setting::TrackCount:
             UpDown3->setValue(value);
+            break;
+        case Setting::Tempo:
+            showTempo(value);
             break;
         case Setting::Meter:
             Combo2->setCurrentIndex(value);

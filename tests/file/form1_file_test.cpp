@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QUndoStack>
 
 #include "file/recovery.h"
 #include "file/score_file.h"
@@ -146,6 +147,82 @@ TEST_F(FileTest, ASavedPieceComesBackInANewWindowAsItWasAndPlaysAtOnce) {
         EXPECT_TRUE(std::equal(chunk.begin(), chunk.end(), state().trackBuffer[t].data()));
     }
     EXPECT_EQ(state().trackBuffer[2][0], 0);
+}
+
+// The tempo box: a tempo confirmed with Return or by leaving the box plays in
+// trk♪, all♪ and the MIDI export, is one step of the history, and is kept in
+// the score file; any other text is refused and the box shows the tempo again.
+TEST_F(FileTest, TheTempoTypedPlaysInEveryMidiFileAndIsKeptWithThePiece) {
+    const auto typeTempo = [&](const char* text) {
+        form->Text4->setFocus();
+        form->Text4->selectAll();
+        QTest::keyClicks(form->Text4, QString::fromUtf8(text));
+        QTest::keyClick(form->Text4, Qt::Key_Return);
+    };
+    form->activateWindow();  // the box is left when the focus moves on
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    choosePalette(8);
+    placeAt(100, 56);
+    const int steps = form->undoStack()->count();
+    for (const char* refused : {"abc", "300", "31", "", "9 0"}) {
+        typeTempo(refused);
+        EXPECT_EQ(state().piece.tempo, 120) << refused;
+        EXPECT_EQ(form->Text4->text().toStdString(), "120") << refused;
+        EXPECT_NE(notice().find("32〜255"), std::string::npos) << refused;
+    }
+    EXPECT_EQ(form->undoStack()->count(), steps);
+    typeTempo(" 90 ");
+    EXPECT_EQ(state().piece.tempo, 90);
+    EXPECT_EQ(form->Text4->text().toStdString(), "90");
+    EXPECT_EQ(form->undoStack()->undoText(), QStringLiteral("テンポ"));
+
+    // Leaving the box confirms too; undo takes the tempo back, redo sets it again.
+    form->Text4->setFocus();
+    form->Text4->selectAll();
+    QTest::keyClicks(form->Text4, "200");
+    canvas()->setFocus();
+    EXPECT_EQ(state().piece.tempo, 200);
+    QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(state().piece.tempo, 90);
+    EXPECT_EQ(form->Text4->text().toStdString(), "90");
+    QTest::keyClick(canvas(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(form->Text4->text().toStdString(), "200");
+    QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
+
+    // 60,000,000 / 90 microseconds a quarter note, first in the first track.
+    const std::vector<std::uint8_t> setTempo = {0x00, 0xFF, 0x51, 0x03, 0x0A, 0x2C, 0x2B};
+    const auto opensWithTempo = [&](const fs::path& file) {
+        const auto bytes = test::readBytes(file);
+        const test::MidiListing listing = test::readWithMidicsv(file);
+        EXPECT_TRUE(listing.ok) << listing.diagnostics;
+        const auto tempos = listing.ofType("Tempo");
+        return bytes.size() > 29 && std::equal(setTempo.begin(), setTempo.end(), &bytes[22]) &&
+               tempos.size() == 1 && tempos[0].track == 1 && tempos[0].time == 0 &&
+               tempos[0].fields == std::vector<std::string>{"666667"};
+    };
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    EXPECT_TRUE(opensWithTempo(dir.path() / "trk.mid"));
+    EXPECT_EQ(form->Text1->toPlainText().left(4), "T90 ");
+    QTest::mouseClick(form->Command4, Qt::LeftButton);  // a second track to play
+    placeAt(100, 56);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QTest::mouseClick(form->Command7, Qt::LeftButton);
+    EXPECT_TRUE(opensWithTempo(dir.path() / "trk.mid"));
+    const fs::path exported = dir.path() / "slow.mid";
+    form->saveUnderNewName();
+    answerDialog("SaveDialog", exported, QStringLiteral("Standard MIDI File (*.mid)"));
+    EXPECT_TRUE(waitFor([&] { return fs::exists(exported); }));
+    EXPECT_TRUE(opensWithTempo(exported));
+
+    const fs::path file = dir.path() / "slow.tsz";
+    form->saveScore(file);
+    waitUntilIdle();
+    newWindow();
+    EXPECT_EQ(form->Text4->text().toStdString(), "120");
+    form->openScoreFile(file);
+    waitUntilIdle();
+    EXPECT_EQ(state().piece.tempo, 90);
+    EXPECT_EQ(form->Text4->text().toStdString(), "90");
 }
 
 TEST_F(FileTest, LaterSavesWriteTheSameFileAndOnlyExportsOfferOtherFormats) {

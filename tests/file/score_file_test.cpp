@@ -32,6 +32,7 @@ public:
         piece.octave = static_cast<std::int16_t>(uniform(0, 8));
         piece.trackCount = static_cast<std::int16_t>(uniform(0, kWindowTracks));
         piece.meter = kMeters[static_cast<std::size_t>(uniform(0, kMeterCount - 1))];
+        piece.tempo = static_cast<std::int16_t>(uniform(0, 1) ? kStandardTempo : uniform(32, 255));
         saved->curTrack = uniform(0, kWindowTracks - 1);
         saved->firstMeasure = uniform(0, kMeasureCount - 4);
         saved->mml = text();
@@ -85,6 +86,13 @@ TEST(ScoreFileTest, TheFileStartsWithItsFormatAndVersionAndReadsMeasureByMeasure
     const std::string text = writeScoreText(*saved);
     EXPECT_EQ(text.rfind("{\n  \"format\": \"tsuzuri-score\",\n  \"version\": 1,\n", 0), 0u);
     EXPECT_NE(text.find("\n      {\"measure\":"), std::string::npos);
+    // At the standard tempo the file is as it was before the tempo could be
+    // set; any other tempo follows the octave setting.
+    saved->piece.tempo = kStandardTempo;
+    EXPECT_EQ(writeScoreText(*saved).find("tempo"), std::string::npos);
+    saved->piece.tempo = 90;
+    EXPECT_NE(writeScoreText(*saved).find(",\n  \"tempo\": 90,\n  \"trackCount\""),
+              std::string::npos);
 }
 
 // A valid file with `from` replaced by `to`.
@@ -146,6 +154,9 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
         {edited("\"meter\": \"4/4\"", "\"meter\": \"5/4\""), "「meter」が拍子"},
         {edited("\"meter\": \"4/4\"", "\"meter\": \"自由\""), "meter"},
         {edited("\"meter\": \"4/4\"", "\"meter\": 4"), "meter"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 31,"), "tempo"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 256,"), "tempo"},
+        {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": \"90\","), "tempo"},
     };
     for (const Case& c : cases) {
         const ScoreRead read = readScoreText(c.text);
@@ -179,6 +190,7 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     // A file saved before pieces had a meter plays as it did: free measures.
     EXPECT_EQ(read.saved->piece.meter, kFreeMeter);
     EXPECT_EQ(SavedPiece().piece.meter, kCommonTime);
+    EXPECT_EQ(read.saved->piece.tempo, kStandardTempo);
 }
 
 // However long the MML text grew in the window, the saved piece opens: a text

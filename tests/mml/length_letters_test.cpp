@@ -34,8 +34,8 @@ TEST(LengthLetters, DoubleLengthTakesTheLetterOfTheNextLongerLength) {
     EXPECT_EQ(enletter("O5A8", true), "O5Ai");
     EXPECT_EQ(deletter("O5Ai"), "O5A4");
     EXPECT_EQ(deletter(enletter("C16.D64", true)), "C8.D32");
-    // Whole notes have no longer length: their letters stay.
-    EXPECT_EQ(deletter(enletter("C1D1.", true)), "CoDp");
+    // Twice a whole note is two whole notes of its kind, tied; rests in a row.
+    EXPECT_EQ(deletter(enletter("C1D-1.R1R1.", true)), "C1&C1D-1.&D-1.R1R1R1.R1.");
 }
 
 TEST(LengthLetters, NumbersThatAreNoLengthStay) {
@@ -67,8 +67,14 @@ std::string enletterByPattern(const std::string& text, bool doubleLength) {
         out.append(from, m[0].first);
         out += m[1].str();
         const int entry = lengthEntry(m[2].str());
-        out +=
-            entry < 0 ? m[2].str() : std::string(1, lengthLetter(entry + (doubleLength ? 2 : 0)));
+        const bool doubledWhole = doubleLength && entry >= 12;
+        if (entry < 0)
+            out += m[2].str();
+        else if (doubledWhole)
+            out += std::string(1, lengthLetter(entry)) + (m[1] == "R" ? "" : "&") + m[1].str() +
+                   lengthLetter(entry);
+        else
+            out += lengthLetter(entry + (doubleLength ? 2 : 0));
         from = m[0].second;
     }
     return out.append(from, text.cend());

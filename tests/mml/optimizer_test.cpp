@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 #include <string>
 
 #include "midi/track_compiler.h"
@@ -80,7 +81,9 @@ TEST(Optimizer, TextsWithEveryCommandKeepTheirSound) {
 
 TEST(Optimizer, DoubleLength) {
     EXPECT_EQ(optimized("O4C8 O4D8 O4E4", true), "CDE2");
-    EXPECT_EQ(optimized("O4C1 O4D4", true), "L2CoD");
+    // Twice a whole note, written or in force, is two whole notes tied.
+    EXPECT_EQ(optimized("O4C1 O4D4", true), "L1C&CD2");
+    EXPECT_EQ(optimized("L1 C R", true), "L1C&CRR");
 }
 
 // Nothing of one text's run stays for the next.
@@ -143,50 +146,87 @@ std::string randomMml(std::mt19937& rng) {
 
 // Random MML with every token the editor and composers write: notes with a
 // sign or none, with one of the fourteen lengths, a tuplet length or none,
-// rests, octave commands, "<" and ">", "L", "T", "V" and "&".
-std::string randomMmlWithCommands(std::mt19937& rng) {
+// rests, octave commands, "<" and ">", "L", "T", "V" and "&". Beside it, the
+// text a player hears under "倍速": every note and rest with its length
+// written out, each of the fourteen doubled (a whole note doubled as two
+// whole notes, tied), tuplet lengths as they are.
+struct RandomMml {
+    std::string text;
+    std::string doubled;
+};
+
+RandomMml randomMmlWithCommands(std::mt19937& rng) {
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const char* lengths[] = {"64", "64.", "32", "32.", "16", "16.", "8",  "8.",  "4",
                              "4.", "2",   "2.", "1",   "1.", "3",   "6",  "12",  "24",
                              "48", "96",  "5",  "10",  "20", "40",  "80", "12.", ""};
     auto length = [&] { return std::string(lengths[pick(0, 26)]); };
-    std::string text;
+    std::string inForce = "4";
+    // A note or rest with its written length, and as "倍速" plays it.
+    // `typed` is its letter and sign as typed, `head` as a player reads them.
+    auto noteOrRest = [&](RandomMml& out, const std::string& typed, const std::string& head,
+                          const std::string& written) {
+        out.text += typed + written;
+        const std::string sounding = written.empty() ? inForce : written;
+        int entry = 0;
+        while (entry < 14 && lengths[entry] != sounding)
+            ++entry;
+        if (entry == 14)
+            out.doubled += head + sounding;
+        else if (entry + 2 < 14)
+            out.doubled += head + lengths[entry + 2];
+        else
+            out.doubled += head + sounding + (head == "R" ? "" : "&") + head + sounding;
+    };
+    RandomMml out;
     bool afterNote = false;
     for (int n = pick(0, 60); n > 0; --n) {
+        std::string token;
         const int kind = pick(0, 19);
         if (kind < 9) {
             if (pick(0, 2) == 0)
-                text += "O" + std::to_string(pick(1, 7));
-            text += static_cast<char>("CDEFGAB"[pick(0, 6)]);
+                token = "O" + std::to_string(pick(1, 7));
+            out.text += token;
+            out.doubled += token;
+            std::string head(1, "CDEFGAB"[pick(0, 6)]);
             const int sign = pick(0, 5);
-            text += sign == 0 ? "#" : sign == 1 ? "+" : sign == 2 ? "-" : "";
-            text += length();
+            head += sign == 0 ? "#" : sign == 1 ? "+" : sign == 2 ? "-" : "";
+            noteOrRest(out, head, head, length());
+            token.clear();
         } else if (kind < 11) {
-            text += (pick(0, 1) ? "r" : "R") + length();
+            noteOrRest(out, pick(0, 1) ? "r" : "R", "R", length());
         } else if (kind < 13) {
-            text += pick(0, 1) ? ">" : "<";
+            token = pick(0, 1) ? ">" : "<";
         } else if (kind == 13) {
-            text += "L" + std::string(lengths[pick(0, 25)]);
+            inForce = lengths[pick(0, 25)];
+            out.text += "L" + inForce;
         } else if (kind == 14) {
-            text += "T" + std::to_string(pick(32, 255));
+            token = "T" + std::to_string(pick(32, 255));
         } else if (kind == 15) {
-            text += "V" + std::to_string(pick(0, 15));
+            token = "V" + std::to_string(pick(0, 15));
         } else if (kind < 18 && afterNote) {
-            text += "&";
+            token = "&";
         }
         afterNote = kind < 9;
-        text += pick(0, 2) ? " " : "";
+        token += pick(0, 2) ? " " : "";
+        out.text += token;
+        out.doubled += token;
     }
-    return text;
+    return out;
 }
 
+// The output sounds as its input, and under "倍速" as its input twice as slow
+// (tuplets aside), whole notes included.
 TEST(Optimizer, RandomTextsWithEveryCommandKeepTheirSound) {
     std::mt19937 rng(20240612);
     for (int i = 0; i < 3000; ++i) {
-        const std::string text = randomMmlWithCommands(rng);
-        const std::string out = optimized(text);
-        ASSERT_EQ(test::hearMml(out), test::hearMml(text)) << text << "\n=> " << out;
-        ASSERT_LE(out.size(), text.size() + 8) << text << "\n=> " << out;
+        const RandomMml mml = randomMmlWithCommands(rng);
+        const std::string out = optimized(mml.text);
+        ASSERT_EQ(test::hearMml(out), test::hearMml(mml.text)) << mml.text << "\n=> " << out;
+        ASSERT_LE(out.size(), mml.text.size() + 8) << mml.text << "\n=> " << out;
+        const std::string twice = optimized(mml.text, true);
+        ASSERT_EQ(test::hearMml(twice), test::hearMml(mml.doubled))
+            << mml.text << "\n=> " << twice << "\nwanted " << mml.doubled;
     }
 }
 
@@ -247,6 +287,13 @@ std::string formerOptimizer(std::string text, bool doubleLength) {
     return back;
 }
 
+// The text with its whole notes and rests made half ones: "倍速" of a whole
+// note, which used to leave a stray letter, is now two whole notes tied.
+std::string withoutWholeNotes(const std::string& text) {
+    static const std::regex whole("([A-Gr#-])1(\\.?) ");
+    return std::regex_replace(text, whole, "$012$2 ");
+}
+
 // Notes and rests with the fourteen lengths, octave commands and spaces:
 // exactly the text the optimizer gave before.
 TEST(Optimizer, PlainTextsAreOptimizedAsBefore) {
@@ -254,9 +301,11 @@ TEST(Optimizer, PlainTextsAreOptimizedAsBefore) {
     auto s = test::newState();
     for (int i = 0; i < 2000; ++i) {
         const std::string text = i % 2 ? randomScoreMml(*s, rng) : randomMml(rng);
-        for (const bool doubleLength : {false, true})
-            ASSERT_EQ(optimized(text, doubleLength), formerOptimizer(text, doubleLength)) << text;
+        ASSERT_EQ(optimized(text), formerOptimizer(text, false)) << text;
+        const std::string shorter = withoutWholeNotes(text);
+        ASSERT_EQ(optimized(shorter, true), formerOptimizer(shorter, true)) << shorter;
     }
+    EXPECT_EQ(withoutWholeNotes("O4C1 r1. O1C16 O4C#1 "), "O4C2 r2. O1C16 O4C#2 ");
 }
 
 TEST(Optimizer, OutputSoundsLikeItsInput) {

@@ -9,6 +9,8 @@
 #include "midi/preview.h"
 #include "mml/piano.h"
 #include "score/canvas_geometry.h"
+#include "state/palette_index.h"
+#include "support/chunk_notes.h"
 #include "support/form_fixture.h"
 #include "ui/updown.h"
 #include "view/event_codes.h"
@@ -98,6 +100,30 @@ TEST_F(PianoWindowTest, InKeyboardEntryTheNoteLandsInTheScoreOnItsLine) {
     // The piano's text and the score's name one pitch alike; the empty
     // measures before the entry measure are bars of rest in 4/4.
     EXPECT_EQ(text1(), "r1 r1 r1 O4C4 ");
+}
+
+// Against a key of one sharp, a white F key stores a natural before its note
+// and the black C sharp key a sharp before C: trk♪ plays the keys pressed.
+TEST_F(PianoWindowTest, KeyboardEntryMarksWhatTheKeySignatureWouldChange) {
+    QTest::mousePress(form->Command6, Qt::LeftButton);  // F sharp
+    QTest::mouseClick(form->Command16, Qt::LeftButton);
+    const Measure& measure = state().piece.score[0].measures[state().view.entryMeasure];
+    play(kMiddleCKey + 5, 9, 90);  // F, MIDI 65
+    play(kMiddleCKey + 1, 8, 10);  // C sharp, MIDI 61
+    EXPECT_EQ(previewKey(), 61);
+    ASSERT_EQ(measure.noteCount, 4);
+    const int rows[] = {24, 24, 21, 21};
+    for (int slot = 0; slot < 4; ++slot)
+        EXPECT_EQ(measure.noteRow[slot], rows[slot]) << slot;
+    EXPECT_EQ(std::abs(measure.noteAttr[0][kAttrCode]), kNaturalIndex);
+    EXPECT_EQ(std::abs(measure.noteAttr[2][kAttrCode]), kSharpIndex);
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    const auto file = test::readBytes(dir.path() / "trk.mid");
+    const auto played = test::notesOfChunk({file.begin() + 14, file.end()}).notes;
+    ASSERT_EQ(played.size(), 2u);
+    EXPECT_EQ(played[0].key, 65);
+    EXPECT_EQ(played[1].key, 61);
+    EXPECT_NE(text1().find(" O4F4  O4C#"), std::string::npos) << text1();
 }
 
 TEST_F(PianoWindowTest, KeyboardEntryMovesOnAfterTheNoteCount) {

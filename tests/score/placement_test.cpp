@@ -79,10 +79,13 @@ TEST_F(PlacementTest, RestsAndMarksAddTheirTextAndSoundNothing) {
     placeAt(250, 78);
     EXPECT_EQ(text(), "r8 ");
     EXPECT_EQ(attr(0, 0, kAttrCode), -20);
-    choosePalette(40);  // a volume mark has no text of its own
+    choosePalette(40);  // a volume mark writes what it sets
     placeAt(400, 78);
-    EXPECT_EQ(text(), "r8  ");
-    EXPECT_EQ(count(1), 1);
+    EXPECT_EQ(text(), "r8 V5 ");
+    choosePalette(28);  // the other marks their space
+    placeAt(450, 78);
+    EXPECT_EQ(text(), "r8 V5  ");
+    EXPECT_EQ(count(1), 2);
     EXPECT_TRUE(sequencer.commands.empty());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -161,7 +162,7 @@ protected:
     }
 
     void controlEvent(std::ostringstream& what) {
-        const int which = uniform(0, 12);
+        const int which = uniform(0, 13);
         what << "control " << which;
         switch (which) {
             case 0:
@@ -199,12 +200,26 @@ protected:
                 form->Combo1->setCurrentIndex(uniform(0, 3));
                 break;
             case 11:
+                typeTempo(what);
+                break;
+            case 12:
                 form->Combo2->setCurrentIndex(uniform(0, kMeterCount - 1));
                 break;
             default:
                 QTest::mouseClick(form->Command15, Qt::LeftButton);
                 break;
         }
+    }
+
+    // A text typed into the tempo box and confirmed with Return: a tempo, or
+    // now and then one that is refused.
+    void typeTempo(std::ostringstream& what) {
+        static const char* const refused[] = {"", "31", "256", "abc", "1e2", "-90"};
+        const std::string text = chance(70) ? std::to_string(uniform(32, 255))
+                                            : refused[uniform(0, std::size(refused) - 1)];
+        form->Text4->setText(QString::fromStdString(text));
+        QTest::keyClick(form->Text4, Qt::Key_Return);
+        what << "tempo \"" << text << "\"";
     }
 
     // A key of the on-screen piano, now and then switching keyboard entry.

@@ -25,6 +25,8 @@ struct Record {
     int trackCount = 0;
     int octave = 0;
     Meter meter;
+    int tempo = 0;
+    std::string tempoShown;
     Table<std::string, kRowCount> rowNames;
     Table<std::uint8_t, kRowCount> rowMidi;
     std::vector<std::vector<std::uint8_t>> chunks;
@@ -44,6 +46,8 @@ protected:
         r->trackCount = s.piece.trackCount;
         r->octave = form->UpDown1->value();
         r->meter = s.piece.meter;
+        r->tempo = s.piece.tempo;
+        r->tempoShown = form->Text4->text().toStdString();
         r->rowNames = s.tables.rowNames;
         r->rowMidi = s.tables.rowMidi;
         for (int t = 0; t < kWindowTracks; ++t)
@@ -69,6 +73,8 @@ protected:
             return "track count";
         if (a.octave != b.octave)
             return "octave";
+        if (a.tempo != b.tempo || a.tempoShown != b.tempoShown)
+            return "tempo";
         if (a.meter != b.meter)
             return "meter";
         if (!(a.rowNames == b.rowNames) || !(a.rowMidi == b.rowMidi))
@@ -175,6 +181,10 @@ TEST_F(UndoTest, EveryKindOfEditIsOneStep) {
     expectStep("トラック数", [&] { QTest::mouseClick(form->UpDown3->upButton(), Qt::LeftButton); });
     expectStep("オクターブ", [&] { QTest::mouseClick(form->UpDown1->upButton(), Qt::LeftButton); });
     expectStep("拍子", [&] { form->Combo2->setCurrentIndex(4); });
+    expectStep("テンポ", [&] {
+        form->Text4->setText("90");
+        QTest::keyClick(form->Text4, Qt::Key_Return);
+    });
     form->resize(889, 530);
     QApplication::processEvents();
     QTest::mouseClick(form->Command16, Qt::LeftButton);  // keyboard entry on
