@@ -1,14 +1,11 @@
 // Form1's score files: save (Ctrl+S), save under a new name (Ctrl+Shift+S),
 // load (Ctrl+O), export to MIDI and MML, the question before unsaved changes
-// are dropped, and the recovery copy. Files are read and written off the
+// are dropped, and the unsaved mark. Files are read and written off the
 // user-interface thread; the window goes on while they are.
-#include <unistd.h>
-
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,18 +13,16 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QThreadPool>
 #include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 
+#include "file/background.h"
 #include "file/export.h"
-#include "file/recovery.h"
 #include "file/score_file.h"
+#include "file/score_save.h"
 #include "io/safe_file.h"
 #include "midi/track_compiler.h"
 #include "score/selection.h"
@@ -48,24 +43,6 @@ const QString kMmlFilter = QStringLiteral("MML (*.mml)");
 const QString kWavPattern = QStringLiteral("(*.wav)");
 const QString kAnyFilter = QStringLiteral("すべてのファイル (*)");
 const QString kUntitled = QStringLiteral("無題");
-
-// The recovery copy follows the last change after this pause, so that a run
-// of edits is written once.
-constexpr int kRecoveryDelayMilliseconds = 1500;
-constexpr std::size_t kRecoveryCopiesKept = 20;
-
-// Runs `work` on the thread pool and hands its result to `done` on the
-// user-interface thread; nothing arrives once `owner` is gone.
-template <typename Result>
-void runInBackground(QObject* owner, std::function<Result()> work, std::function<void(Result)> done,
-                     QThreadPool* pool = QThreadPool::globalInstance()) {
-    auto* watcher = new QFutureWatcher<Result>(owner);
-    QObject::connect(watcher, &QFutureWatcherBase::finished, owner, [watcher, done] {
-        done(watcher->result());
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run(pool, std::move(work)));
-}
 
 std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return {text.begin(), text.end()};
@@ -109,10 +86,13 @@ QString suffixOf(const QString& filter) {
                                           : "tsz";
 }
 
-// A read score file: the piece, or the whole message of why there is none.
+// A read score file: the piece and the file it came from, or the whole
+// message of why there is none.
 struct OpenedScore {
     std::shared_ptr<SavedPiece> saved;
     std::string error;
+    FileIdentity identity;
+    std::vector<std::string> unknownMembers;
 };
 
 OpenedScore readScoreFile(const std::filesystem::path& path) {
@@ -121,26 +101,20 @@ OpenedScore readScoreFile(const std::filesystem::path& path) {
         const std::string fault = file.fault == ReadFault::TooLarge
                                       ? "「" + path.string() + "」は楽譜にしては大きすぎます"
                                       : readFaultText(path, file);
-        return {nullptr, fault};
+        return {nullptr, fault, {}, {}};
     }
     ScoreRead read = readScoreText(
         std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
     if (!read.saved)
-        return {nullptr, "「" + path.string() + "」を開けません：" + read.error};
-    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}};
+        return {nullptr, "「" + path.string() + "」を開けません：" + read.error, {}, {}};
+    return {std::shared_ptr<SavedPiece>(std::move(read.saved)), {}, file.identity,
+            std::move(read.unknownMembers)};
 }
 
 }  // namespace
 
 void Form1::createFileActions() {
-    // Recovery copies are written and removed one after another, in order.
-    recoveryPool_ = new QThreadPool(this);
-    recoveryPool_->setMaxThreadCount(1);
-    recoveryTimer_ = new QTimer(this);
-    recoveryTimer_->setObjectName("RecoveryTimer");
-    recoveryTimer_->setSingleShot(true);
-    recoveryTimer_->setInterval(kRecoveryDelayMilliseconds);
-    connect(recoveryTimer_, &QTimer::timeout, this, [this] { writeRecoveryCopy(false); });
+    createRecoveryClock();
     Command14->setEnabled(true);
     Command18->setEnabled(true);
     connect(Command14, &QPushButton::clicked, this, [this] { Command14_Click(); });
@@ -178,15 +152,17 @@ void Form1::changedOutsideHistory() {
     if (applyingUnrecorded_)
         return;
     ++changesOutsideHistory_;
+    countChange();
+}
+
+void Form1::countChange() {
+    ++changeCount_;
     updateUnsavedMark();
 }
 
 void Form1::updateUnsavedMark() {
     updateCaption();
-    if (hasUnsavedChanges())
-        recoveryTimer_->start();
-    else
-        recoveryTimer_->stop();
+    scheduleRecoveryCopy();
 }
 
 bool Form1::hasUnsavedChanges() const {
@@ -201,7 +177,7 @@ void Form1::markSaved() {
 // --- Saving
 
 void Form1::Command14_Click() {
-    if (documentPath_.empty())
+    if (documentPath_.empty() || inRecoveryFolder(documentPath_))
         askSavePath(QStringLiteral("保存"), {});
     else
         saveScore(documentPath_, {});
@@ -252,36 +228,91 @@ void Form1::askSavePath(const QString& title, std::function<void()> then) {
 }
 
 void Form1::saveScore(const std::filesystem::path& path, std::function<void()> then) {
+    writeScore(path, std::move(then),
+               path == documentPath_ ? documentIdentity_ : std::optional<FileIdentity>());
+}
+
+void Form1::writeScore(const std::filesystem::path& path, std::function<void()> then,
+                       std::optional<FileIdentity> expected) {
     if (fileBusy_) {
         showNotice(QStringLiteral("前の読み書きが終わってからもう一度どうぞ"));
         return;
     }
+    // The recovery folder is the program's: its copies are pruned there.
+    if (inRecoveryFolder(path)) {
+        showNotice(QStringLiteral("復元用コピーのフォルダには保存できません。別の場所を選んでください"));
+        askSavePath(QStringLiteral("保存"), then);
+        return;
+    }
     fileBusy_ = true;
-    const int step = undoStack_->index();
-    const std::uint64_t outsideHistory = changesOutsideHistory_;
+    // What the file will hold is the piece as it stands at this count.
+    const std::uint64_t change = changeCount_;
     auto bytes =
         std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
-    runInBackground<std::string>(
-        this, [path, bytes] { return writeFileAtomically(path, *bytes, Durability::Sync); },
-        [this, path, step, outsideHistory, then](const std::string& error) {
+    runInBackground<ScoreSaved>(
+        this, [path, bytes, expected] { return saveScoreBytes(path, *bytes, expected); },
+        [this, path, change, then](const ScoreSaved& saved) {
             fileBusy_ = false;
-            if (!error.empty()) {
-                showFailure(path, QString::fromStdString(error));
+            if (saved.outcome == ScoreSaved::Outcome::ChangedOnDisk) {
+                askAboutChangedFile(path, then);
+                return;
+            }
+            if (saved.outcome == ScoreSaved::Outcome::Failed) {
+                showFailure(path, QString::fromStdString(saved.error));
                 return;
             }
             fileWritten(path);
             documentPath_ = path;
-            // Steps taken while the file was written are not in it.
-            if (undoStack_->index() == step)
-                undoStack_->setClean();
-            savedChangesOutsideHistory_ = outsideHistory;
-            updateCaption();
+            documentIdentity_ = saved.identity;
+            // A change made while the file was written is not in it.
+            const bool whole = changeCount_ == change;
+            if (whole)
+                markSaved();
+            else
+                undoStack_->resetClean();
+            updateUnsavedMark();
             if (!hasUnsavedChanges())
                 removeRecoveryCopy();
+            if (!openedRecoveryCopy_.empty()) {
+                recoveryPool_->start([copy = openedRecoveryCopy_] {
+                    std::error_code ignored;
+                    std::filesystem::remove(copy, ignored);
+                });
+                openedRecoveryCopy_.clear();
+            }
+            if (!whole) {
+                showNotice(quoted(path) +
+                           QStringLiteral("に保存しました。保存の間の変更はまだ保存されていません"));
+                return;
+            }
             showNotice(quoted(path) + QStringLiteral("に保存しました"));
             if (then)
                 then();
         });
+}
+
+void Form1::askAboutChangedFile(const std::filesystem::path& path, std::function<void()> then) {
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("綴 Tsuzuri — ファイルの変更"),
+        quoted(path) + QStringLiteral("は、この窓で開くか保存したあとに、ほかで書き換えられています。"
+                                      "上書きすると、ほかでの変更は失われます。"),
+        QMessageBox::NoButton, this);
+    box->setObjectName("ChangedOnDisk");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* overwrite = box->addButton(QStringLiteral("上書き(&O)"), QMessageBox::AcceptRole);
+    QPushButton* saveAs =
+        box->addButton(QStringLiteral("名前を付けて保存(&A)"), QMessageBox::ActionRole);
+    QPushButton* cancel = box->addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box->setDefaultButton(saveAs);
+    box->setEscapeButton(cancel);
+    connect(box, &QMessageBox::buttonClicked, this,
+            [this, path, then, overwrite, saveAs](QAbstractButton* b) {
+                if (b == overwrite)
+                    writeScore(path, then, std::nullopt);
+                else if (b == saveAs)
+                    askSavePath(QStringLiteral("名前を付けて保存"), then);
+            });
+    box->open();
 }
 
 void Form1::exportTo(const std::filesystem::path& path, bool midi) {
@@ -346,6 +377,16 @@ void Form1::openScoreFile(const std::filesystem::path& path) {
                 return;
             }
             openPiece(*opened.saved, path);
+            if (documentPath_ == path)
+                documentIdentity_ = opened.identity;
+            if (!opened.unknownMembers.empty()) {
+                QString names;
+                for (const std::string& name : opened.unknownMembers)
+                    names += QStringLiteral("「%1」").arg(QString::fromStdString(name));
+                showFailure(path, quoted(path) + QStringLiteral("の") + names +
+                                      QStringLiteral("は、この綴の知らない項目です。"
+                                                     "保存すると、その項目はなくなります"));
+            }
         });
 }
 
@@ -377,16 +418,22 @@ void Form1::showKeySignature(int keySignature) {
 }
 
 void Form1::openPiece(const SavedPiece& saved, const std::filesystem::path& path) {
+    // What stood in the notice line about the piece's former file goes with it.
+    if (!documentPath_.empty() && documentPath_ != path)
+        fileWritten(documentPath_);
     // The controls take the piece's settings; none of that is a step.
     applyUnrecorded([&] { showPiece(saved); });
 
     // A recovery copy opened is a piece that was never saved: it keeps its
-    // unsaved mark and is saved under a name of the user's.
-    const bool recovered = path.parent_path() == recoveryDir_;
+    // unsaved mark and is saved under a name of the user's, and goes once it
+    // is. The folder is known by the file, however its name is spelled.
+    const bool recovered = inRecoveryFolder(path);
     documentPath_ = recovered ? std::filesystem::path() : path;
+    documentIdentity_.reset();
+    openedRecoveryCopy_ = recovered ? path : std::filesystem::path();
     undoStack_->clear();
     markSaved();
-    recoveryTimer_->stop();
+    stopRecoveryCopies();
     if (recovered)
         changedOutsideHistory();
     else
@@ -416,12 +463,15 @@ void Form1::showPiece(const SavedPiece& saved) {
     showTempo(piece.tempo);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
     showTrack(saved.curTrack);
+    // The greyed boxes show an unticked track greyed, as at start-up; the
+    // piece keeps every tick as the file has it.
     for (int i = 0; i < kWindowTracks; ++i) {
         QCheckBox* box = Check3[static_cast<std::size_t>(i)];
-        if (box->isEnabled())
-            box->setCheckState(piece.ticked[i] ? Qt::Checked : Qt::Unchecked);
+        const Qt::CheckState unticked = box->isTristate() ? Qt::PartiallyChecked : Qt::Unchecked;
+        box->setCheckState(piece.ticked[i] ? Qt::Checked : unticked);
+        s.piece.ticked[i] = piece.ticked[i];
     }
-    Text1->setPlainText(QString::fromStdString(saved.mml));
+    writeText1(QString::fromStdString(saved.mml));
     Text2->clear();
     Label13->clear();
     // all♪ plays the opened piece at once; tracks without notes play nothing.
@@ -479,63 +529,6 @@ void Form1::closeEvent(QCloseEvent* event) {
     else
         removeRecoveryCopy();
     event->accept();
-}
-
-// --- The recovery copy
-
-void Form1::writeRecoveryCopy(bool wait) {
-    if (!hasUnsavedChanges() || recoveryDir_.empty())
-        return;
-    if (recoveryPath_.empty())
-        recoveryPath_ = recoveryDir_ / recoveryFileName(std::time(nullptr), ::getpid());
-    auto bytes =
-        std::make_shared<std::vector<std::uint8_t>>(bytesOf(writeScoreText(*currentPiece())));
-    auto write = [dir = recoveryDir_, path = recoveryPath_, bytes] {
-        std::error_code ignored;
-        std::filesystem::create_directories(dir, ignored);
-        return writeFileAtomically(path, *bytes, Durability::Sync);
-    };
-    recoveryTimer_->stop();
-    if (wait) {
-        // A copy still being written must not land after this one.
-        recoveryPool_->waitForDone();
-        write();
-        return;
-    }
-    runInBackground<std::string>(
-        this, write,
-        [this, path = recoveryPath_](const std::string& error) {
-            if (error.empty())
-                fileWritten(path);
-            else
-                showFailure(path, QString::fromStdString(error));
-        },
-        recoveryPool_);
-}
-
-void Form1::removeRecoveryCopy() {
-    recoveryTimer_->stop();
-    if (recoveryPath_.empty())
-        return;
-    recoveryPool_->start([path = recoveryPath_] {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    });
-}
-
-void Form1::tellOfRecoveryCopies() {
-    runInBackground<bool>(
-        this,
-        [dir = recoveryDir_] {
-            pruneRecoveryCopies(dir, kRecoveryCopiesKept);
-            return !recoveryCopies(dir).empty();
-        },
-        [this](bool found) {
-            if (found)
-                showNotice(QStringLiteral(
-                    "保存されていない曲の復元用コピーがあります（「load」で開けます）"));
-        },
-        recoveryPool_);
 }
 
 }  // namespace tsuzuri

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "file/score_file.h"
+#include "io/safe_file.h"
 
 namespace tsuzuri {
 
@@ -47,6 +48,25 @@ std::vector<std::filesystem::path> recoveryCopies(const std::filesystem::path& d
     for (const Copy& copy : copies)
         paths.push_back(copy.path);
     return paths;
+}
+
+std::vector<std::filesystem::path> unsavedRecoveryCopies(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> unsaved;
+    for (const std::filesystem::path& copy : recoveryCopies(dir)) {
+        const ReadResult file = readRegularFile(copy, kMaxScoreFileBytes);
+        const ScoreRead read = readScoreText(std::string_view(
+            reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
+        std::error_code missing;
+        const auto copied = std::filesystem::last_write_time(copy, missing);
+        if (read.saved && !read.saved->documentPath.empty() && !missing) {
+            const auto saved =
+                std::filesystem::last_write_time(read.saved->documentPath, missing);
+            if (!missing && saved >= copied)
+                continue;
+        }
+        unsaved.push_back(copy);
+    }
+    return unsaved;
 }
 
 void pruneRecoveryCopies(const std::filesystem::path& dir, std::size_t keep) {

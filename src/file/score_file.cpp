@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -125,13 +126,13 @@ public:
         else if (version_ < 1)
             read.error = "楽譜の版（「version」）が読めません";
         else if (version_ > kScoreFormatVersion)
-            read.error = "新しい版（第" + std::to_string(version_) +
-                         "版）の楽譜です。この綴が読めるのは第" +
+            read.error = "新しい版（第" + versionText_ + "版）の楽譜です。この綴が読めるのは第" +
                          std::to_string(kScoreFormatVersion) + "版までです";
         else if (!error_.empty())
             read.error = error_;
         else
             read.saved = std::move(saved_);
+        read.unknownMembers = std::move(unknown_);
         return read;
     }
 
@@ -140,9 +141,12 @@ public:
     bool boolean(bool v) override { return scalar(Value{Value::Boolean, v ? 1 : 0}); }
     bool number_integer(number_integer_t v) override { return scalar(Value{Value::Integer, v}); }
     bool number_unsigned(number_unsigned_t v) override {
-        return scalar(Value{Value::Integer, v > static_cast<std::uint64_t>(INT64_MAX)
-                                                ? INT64_MAX
-                                                : static_cast<Int>(v)});
+        if (v <= static_cast<std::uint64_t>(INT64_MAX))
+            return scalar(Value{Value::Integer, static_cast<Int>(v)});
+        // Beyond every bound: compared as the largest integer, named as written.
+        Value value{Value::Integer, INT64_MAX};
+        value.written = std::to_string(v);
+        return scalar(value);
     }
     bool number_float(number_float_t, const string_t&) override {
         return scalar(Value{Value::Floating});
@@ -173,10 +177,26 @@ public:
 
 private:
     struct Value {
-        enum Kind { Other, Boolean, Integer, Floating, Text } kind = Other;
-        Int number = 0;
+        enum Kind { Other, Boolean, Integer, Floating, Text };
+        Value(Kind k = Other, Int n = 0) : kind(k), number(n) {}
+
+        Kind kind;
+        Int number;
         std::string* text = nullptr;
+        std::string written;  // the integer as written, when `number` could not hold it
+
+        std::string numberText() const {
+            return written.empty() ? std::to_string(number) : written;
+        }
     };
+
+    // A member of a later program's: skipped, and named for the user.
+    void unknownMember(const std::string& name) {
+        constexpr std::size_t kNamed = 5;
+        if (unknown_.size() < kNamed &&
+            std::find(unknown_.begin(), unknown_.end(), name) == unknown_.end())
+            unknown_.push_back(name);
+    }
 
     bool fail(std::string message) {
         if (error_.empty())
@@ -194,7 +214,7 @@ private:
             return std::nullopt;
         }
         if (v.number < lo || v.number > hi) {
-            fail(what() + " " + std::to_string(v.number) + " が" + range(lo, hi) + "の外です");
+            fail(what() + " " + v.numberText() + " が" + range(lo, hi) + "の外です");
             return std::nullopt;
         }
         return v.number;
@@ -252,6 +272,7 @@ private:
         } else if (k == "version") {
             level.seen |= kSeenVersion;
             version_ = v.kind == Value::Integer ? v.number : 0;
+            versionText_ = v.numberText();
         } else if (!storing()) {
             return;
         } else if (k == "keySignature") {
@@ -281,8 +302,15 @@ private:
                 saved_->mml = std::move(*v.text);
         } else if (k == "meter") {
             setMeter(v);
+        } else if (k == "document") {
+            if (v.kind != Value::Text || v.text->size() > kMaxDocumentPathBytes)
+                fail("「document」が長すぎるか、文字列ではありません");
+            else
+                saved_->documentPath = std::move(*v.text);
         } else if (k == "tracks") {
             fail("「tracks」が配列ではありません");
+        } else {
+            unknownMember(k);
         }
     }
 
@@ -318,6 +346,8 @@ private:
                 saved_->piece.ticked[track()] = v.number != 0;
         } else if (level.key == "measures") {
             fail(what() + "が配列ではありません");
+        } else {
+            unknownMember(level.key);
         }
     }
 
@@ -329,6 +359,8 @@ private:
                 measureIndex_ = static_cast<int>(*m);
         } else if (level.key == "notes") {
             fail(what() + "が配列ではありません");
+        } else {
+            unknownMember(level.key);
         }
     }
 
@@ -348,6 +380,15 @@ private:
             note_[static_cast<std::size_t>(level.index)] = static_cast<std::int16_t>(*n);
     }
 
+    static bool isRootMember(const std::string& key) {
+        for (const char* known : {"format", "version", "document", "keySignature", "octave",
+                                  "tempo", "trackCount", "currentTrack", "firstMeasure", "mml"}) {
+            if (key == known)
+                return true;
+        }
+        return false;
+    }
+
     static std::string containerName(Frame frame) {
         return frame == Frame::Tracks     ? "「tracks」"
                : frame == Frame::Measures ? "「measures」"
@@ -363,8 +404,11 @@ private:
             return Frame::Skip;
         switch (level.frame) {
             case Frame::Root:
-                if (level.key != "tracks")
+                if (level.key != "tracks") {
+                    if (!isRootMember(level.key))
+                        unknownMember(level.key);
                     return Frame::Skip;
+                }
                 level.seen |= kSeenTracks;
                 if (object || !storing()) {
                     if (storing())
@@ -380,8 +424,12 @@ private:
                 }
                 return expect(object, true, "「tracks」の中身", Frame::Track);
             case Frame::Track:
-                if (level.key != "measures")
+                if (level.key != "measures") {
+                    if (level.key != "program" && level.key != "lastMeasure" &&
+                        level.key != "ticked")
+                        unknownMember(level.key);
                     return Frame::Skip;
+                }
                 level.seen |= kSeenMeasures;
                 return expect(object, false, trackName(track()) + "「measures」", Frame::Measures);
             case Frame::Measures:
@@ -389,8 +437,11 @@ private:
                 measureIndex_ = -1;
                 return expect(object, true, trackName(track()) + "小節", Frame::Measure);
             case Frame::Measure:
-                if (level.key != "notes")
+                if (level.key != "notes") {
+                    if (level.key != "measure")
+                        unknownMember(level.key);
                     return Frame::Skip;
+                }
                 level.seen |= kSeenNotes;
                 measure_ = Measure{};
                 return expect(object, false, measureName() + "の「notes」", Frame::Notes);
@@ -524,6 +575,8 @@ private:
     bool rootSeen_ = false;
     std::string format_;
     Int version_ = 0;
+    std::string versionText_;
+    std::vector<std::string> unknown_;
     std::string error_;
     std::string parseError_;
     Measure measure_;
@@ -569,6 +622,8 @@ std::string writeScoreText(const SavedPiece& saved) {
         if (head.contains(key))
             out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
     }
+    if (!saved.documentPath.empty() && saved.documentPath.size() <= kMaxDocumentPathBytes)
+        out += "  \"document\": " + compact(json(saved.documentPath)) + ",\n";
     out += "  \"tracks\": [\n";
     for (int t = 0; t < kWindowTracks; ++t) {
         writeTrack(out, piece.score[t], piece.ticked[t]);
@@ -580,12 +635,12 @@ std::string writeScoreText(const SavedPiece& saved) {
 
 ScoreRead readScoreText(std::string_view text) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
-        return {nullptr, "空のファイルです"};
+        return {nullptr, "空のファイルです", {}};
     ScoreReader reader;
     try {
         json::sax_parse(text.begin(), text.end(), &reader);
     } catch (const json::exception&) {
-        return {nullptr, "JSONとして読めません"};
+        return {nullptr, "JSONとして読めません", {}};
     }
     return reader.result();
 }

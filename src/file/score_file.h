@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/tables.h"
 
@@ -38,9 +39,15 @@ struct SavedPiece {
     int curTrack = 0;      // 0..19
     int firstMeasure = 0;  // 0..197
     std::string mml;       // the text of the MML box
+    // The piece's own file, written into recovery copies only: a copy older
+    // than its file's last save holds nothing the file lacks.
+    std::string documentPath;
 
     bool operator==(const SavedPiece&) const = default;
 };
+
+// The longest file name a recovery copy records.
+inline constexpr std::size_t kMaxDocumentPathBytes = 4096;
 
 // The saved piece as score file text.
 std::string writeScoreText(const SavedPiece& saved);
@@ -49,6 +56,9 @@ std::string writeScoreText(const SavedPiece& saved);
 struct ScoreRead {
     std::unique_ptr<SavedPiece> saved;
     std::string error;  // Japanese, says what is wrong; empty with a piece
+    // Members the reader does not know (a later program's), named once each
+    // in the order met, at most a few: they are not kept on saving.
+    std::vector<std::string> unknownMembers;
 };
 
 // Reads score file text. Every value is checked against the bounds of the

@@ -1,12 +1,15 @@
 #include "io/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 
 namespace tsuzuri {
@@ -65,6 +68,7 @@ ReadResult openForReading(const std::filesystem::path& path, std::size_t maxByte
     } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
         result.fault = ReadFault::TooLarge;
     }
+    result.identity = identityOf(info);
     return result;
 }
 
@@ -128,11 +132,70 @@ mode_t newFileMode() {
     return mode;
 }
 
+// The temporary files: hidden, and of a fixed length whatever the target's
+// name, so that a target of the longest name a folder takes still has one.
+constexpr char kTemporaryPrefix[] = ".tsuzuri-";
+constexpr char kTemporarySuffix[] = ".tmp";
+constexpr std::size_t kUniqueLetters = 6;  // mkstemp's XXXXXX
+
+std::filesystem::path folderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : ".";
+}
+
 // Creates a new file beside `path` whose name no other file has, exclusively.
 int createUniqueBeside(const std::filesystem::path& path, std::string& name) {
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-    name = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    return ::mkostemp(name.data(), O_CLOEXEC);
+    name = (folderOf(path) / (std::string(kTemporaryPrefix) + "XXXXXX" + kTemporarySuffix)).string();
+    return ::mkostemps(name.data(), static_cast<int>(sizeof kTemporarySuffix - 1), O_CLOEXEC);
+}
+
+bool uniqueLetters(const std::string& name, std::size_t from) {
+    if (name.size() < from + kUniqueLetters)
+        return false;
+    for (std::size_t i = from; i < from + kUniqueLetters; ++i) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    }
+    return true;
+}
+
+// Whether `name` is one of this layer's temporary names, or (for a non-empty
+// `formerTarget`) ".<formerTarget>.XXXXXX", as they were once made.
+bool isTemporaryName(const std::string& name, const std::string& formerTarget) {
+    const std::string prefix = kTemporaryPrefix, suffix = kTemporarySuffix;
+    if (name.size() == prefix.size() + kUniqueLetters + suffix.size() && name.rfind(prefix, 0) == 0 &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return uniqueLetters(name, prefix.size());
+    const std::string former = "." + formerTarget + ".";
+    return !formerTarget.empty() && name.size() == former.size() + kUniqueLetters &&
+           name.rfind(former, 0) == 0 && uniqueLetters(name, former.size());
+}
+
+// Gives the new file the owner, group and permission bits of the regular file
+// it replaces; a file that replaces nothing (or a link) gets a new file's
+// permissions. When the old group cannot be kept, the new group gets no more
+// than everybody had. Returns 0 or the errno of the failure.
+int keepAttributes(int fd, const std::filesystem::path& path) {
+    struct stat old {};
+    if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return ::fchmod(fd, newFileMode()) == 0 ? 0 : errno;
+    mode_t mode = old.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0)
+        mode = (mode & ~S_IRWXG) | ((mode & S_IRWXO) << 3);
+    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
+// Puts the folder entry of a renamed file on the disk.
+int syncFolderOf(const std::filesystem::path& path) {
+    Descriptor fd(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+std::string readOnlyText(const std::filesystem::path& path) {
+    return quoted(path) + "は書き込みが許されていないファイルです（読み取り専用）。" +
+           "「名前を付けて保存」で別の名前を付けてください";
 }
 
 }  // namespace
@@ -154,6 +217,12 @@ std::string writeFileAtomically(const std::filesystem::path& path,
 }
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path path) : path_(std::move(path)) {
+    // Refused before anything is written: a long export learns it at once.
+    if (isWriteProtected(path_)) {
+        readOnly_ = true;
+        error_ = EACCES;
+        return;
+    }
     fd_ = createUniqueBeside(path_, temporary_);
     if (fd_ < 0) {
         error_ = errno;
@@ -197,8 +266,14 @@ bool AtomicFileWriter::writeAt(std::size_t offset, const std::uint8_t* data, std
 }
 
 std::string AtomicFileWriter::commit(Durability durability) {
-    if (error_ == 0 && ::fchmod(fd_, newFileMode()) != 0)
-        fail(errno);
+    if (error_ == 0 && isWriteProtected(path_)) {
+        readOnly_ = true;
+        fail(EACCES);
+    }
+    if (error_ == 0) {
+        if (const int error = keepAttributes(fd_, path_))
+            fail(error);
+    }
     if (error_ == 0 && durability == Durability::Sync && ::fsync(fd_) != 0)
         fail(errno);
     if (fd_ >= 0 && ::close(fd_) != 0)
@@ -206,9 +281,15 @@ std::string AtomicFileWriter::commit(Durability durability) {
     fd_ = -1;
     if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0)
         fail(errno);
+    if (readOnly_)
+        return readOnlyText(path_);
     if (error_ != 0)
         return quoted(path_) + "を書けません（" + errnoText(error_) + "）";
     temporary_.clear();  // it is the file at path_ now
+    if (durability == Durability::Sync) {
+        if (const int error = syncFolderOf(path_))
+            return quoted(path_) + "を書けたか確かめられません（" + errnoText(error) + "）";
+    }
     return {};
 }
 
@@ -251,6 +332,26 @@ bool canCreateFilesIn(const std::filesystem::path& dir) {
     ::close(fd);
     ::unlink(name.c_str());
     return true;
+}
+
+std::size_t removeStaleTemporaries(const std::filesystem::path& dir, std::chrono::seconds age,
+                                   const std::string& formerTarget) {
+    DIR* folder = ::opendir(dir.c_str());
+    if (folder == nullptr)
+        return 0;
+    const int fd = ::dirfd(folder);
+    const std::time_t limit = std::time(nullptr) - static_cast<std::time_t>(age.count());
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!isTemporaryName(entry->d_name, formerTarget))
+            continue;
+        struct stat info {};
+        if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_mtime < limit && ::unlinkat(fd, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(folder);
+    return removed;
 }
 
 std::string errnoText(int error) {

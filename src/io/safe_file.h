@@ -1,11 +1,14 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "io/file_identity.h"
 
 namespace tsuzuri {
 
@@ -25,6 +28,7 @@ struct ReadResult {
     std::vector<std::uint8_t> bytes;
     ReadFault fault = ReadFault::None;
     int error = 0;  // errno of a failed open or read
+    FileIdentity identity;  // of the file read
     bool ok() const { return fault == ReadFault::None; }
 };
 
@@ -46,12 +50,17 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t maxByt
 // the user saved must survive a power cut; a playback file is made anew.
 enum class Durability { Sync, Cache };
 
-// Replaces the file at `path` with exactly `bytes`. The bytes go to a new,
-// uniquely named file beside it (created exclusively, so no link or foreign
-// file is written through) that is renamed over `path` only when complete:
-// every reader sees the old file or the new one, whole, and a failed write
-// leaves the old file as it was. A link at `path` is replaced, not followed.
-// Returns "" on success, otherwise a Japanese text naming the file.
+// Replaces the file at `path` with exactly `bytes`. The bytes go to a new
+// file beside it (created exclusively under a unique name of fixed length,
+// so no link or foreign file is written through and every name the folder
+// takes can be saved) that is renamed over `path` only when complete: every
+// reader sees the old file or the new one, whole, and a failed write leaves
+// the old file as it was. The new file keeps the permission bits of the one
+// it replaces, and its owner and group where the process may give them; a
+// file whose permission bits allow no writing is not replaced. A link at
+// `path` is replaced, not followed. With Durability::Sync the file and its
+// name are on the disk before the answer. Returns "" on success, otherwise a
+// Japanese text naming the file.
 std::string writeFileAtomically(const std::filesystem::path& path,
                                 const std::vector<std::uint8_t>& bytes,
                                 Durability durability = Durability::Cache);
@@ -81,8 +90,17 @@ private:
     std::filesystem::path path_;
     std::string temporary_;
     int fd_ = -1;
-    int error_ = 0;  // errno of the first failure
+    int error_ = 0;        // errno of the first failure
+    bool readOnly_ = false;  // the file at path_ allows no writing
 };
+
+// Removes from `dir` the temporary files of this file layer that a crash
+// left behind and that are older than `age`: regular files named as its
+// temporary files (and, for `formerTarget`, as the temporary files of
+// `formerTarget` were once named), never a link or anything else. Returns
+// how many went.
+std::size_t removeStaleTemporaries(const std::filesystem::path& dir, std::chrono::seconds age,
+                                   const std::string& formerTarget = {});
 
 // Overwrites single bytes of the regular file at `path` in place: each pair is
 // an offset and the byte written there. The file is opened without following a

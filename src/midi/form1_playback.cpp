@@ -1,6 +1,4 @@
 // Form1's playback handlers: one track (trk♪, F5) and all ticked tracks (all♪, F6).
-#include <QPlainTextEdit>
-#include <QSignalBlocker>
 
 #include "midi/playback.h"
 #include "ui/form1.h"
@@ -15,19 +13,17 @@ void Form1::showPlaybackResult(const std::string& error) {
         showFailure(file, QString::fromStdString(error));
 }
 
-// The MML text that playback writes is the score's own, no edit of the piece.
+// The MML text that playback writes is the score's own, no edit of the
+// piece; text the user typed there is kept as a step of the history.
 void Form1::Command1_Click() {
-    const QSignalBlocker quiet(Text1);
-    Text1->clear();
     const TrackPlayback result = playCurrentTrack(state(), sequencer_, dataDir());
-    Text1->setPlainText(QString::fromStdString(result.mml));
+    replaceText1(QString::fromStdString(result.mml));
     showPlaybackResult(result.error);
 }
 
 void Form1::Command7_Click() {
-    const QSignalBlocker quiet(Text1);
-    Text1->clear();
     const std::string error = playAllTracks(state(), state().piece.ticked, sequencer_, dataDir());
+    replaceText1({});
     showPlaybackResult(error);
 }
 

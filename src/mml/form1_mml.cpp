@@ -64,6 +64,31 @@ void Form1::appendToText1(const std::string& text) {
     QTextCursor cursor(Text1->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(QString::fromStdString(text));
+    if (!text1Typed_)
+        text1Written_ += QString::fromStdString(text);
+}
+
+void Form1::writeText1(const QString& text) {
+    const QSignalBlocker quiet(Text1);
+    Text1->setPlainText(text);
+    text1Written_ = text;
+    text1Typed_ = false;
+}
+
+void Form1::replaceText1(const QString& text) {
+    QString typed = text1Typed_ ? Text1->toPlainText() : QString();
+    const bool keep = text1Typed_ && typed != text1Written_ && typed != text;
+    writeText1(text);
+    if (keep)
+        recordText1Replaced(std::move(typed));
+}
+
+void Form1::swapText1(QString& other) {
+    const QSignalBlocker quiet(Text1);
+    QString shown = Text1->toPlainText();
+    Text1->setPlainText(other);
+    other = std::move(shown);
+    text1Typed_ = Text1->toPlainText() != text1Written_;
 }
 
 }  // namespace tsuzuri

@@ -86,7 +86,7 @@ Form1::Form1(Sequencer& sequencer, std::filesystem::path dataDir, QWidget* paren
     // Start-up's own settings are the empty piece, not a change of it.
     applyUnrecorded([this] { Form_Load(); });
     markSaved();
-    recoveryTimer_->stop();
+    stopRecoveryCopies();
     updateCaption();
 }
 

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "file/recovery_schedule.h"
+#include "io/file_identity.h"
 #include "midi/sound_engine.h"
 #include "state/editor_state.h"
 #include "score/glyph_item.h"
@@ -57,6 +59,19 @@ inline constexpr std::uint32_t kRed = 0x0000FF;           // active toggle, held
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;         // chosen palette button
 inline constexpr std::uint32_t kButtonFace = 0x8000000F;  // the system's button colour
 
+// What times the recovery copy: the steady clock and a timer of the window's,
+// or a clock a test moves by hand.
+class RecoveryClock {
+public:
+    virtual ~RecoveryClock() = default;
+    // Milliseconds of a steady clock.
+    virtual std::int64_t now() = 0;
+    // Calls `wake` once, at `when` or soon after, in place of any call asked
+    // for before.
+    virtual void wakeAt(std::int64_t when, std::function<void()> wake) = 0;
+    virtual void cancel() = 0;
+};
+
 // The one window. It owns the editor state and every control; its handlers
 // (defined in the folder of their subsystem) read the controls, call the
 // logic, write the controls back and redraw.
@@ -96,6 +111,8 @@ public:
     void updateCaption();
     // Where recovery copies go and where the file dialogs start.
     void setFolders(std::filesystem::path recoveryDir, std::filesystem::path documentsDir);
+    // What times the recovery copy from now on.
+    void setRecoveryClock(std::unique_ptr<RecoveryClock> clock);
 
     // --- Start-up (ui/form1.cpp)
     void Form_Load();
@@ -247,6 +264,13 @@ public:
     void applyUnrecorded(const std::function<void()>& apply);
 
     // --- MML text tools (mml/)
+    // Replaces Text1's text with `text`, the program's own (compiled MML).
+    // Text typed there since the program last wrote it is not lost: the
+    // replacement is then a step of the history ("MMLの置き換え").
+    void replaceText1(const QString& text);
+    // Swaps Text1's text with `other`: what the step of a replacement does
+    // when it is undone or redone, so that neither text is ever dropped.
+    void swapText1(QString& other);
     void Command15_Click();
     void Image1_MouseDown(int index, int button, int shift, double x, double y);
     void Image1_MouseUp(int index, int button, int shift, double x, double y);
@@ -353,6 +377,22 @@ private:
     void updateUnsavedMark();
     // Counts the piece as it stands now as the saved one.
     void markSaved();
+    // Every change of the piece, recorded in the history or not, undo and
+    // redo too: the count moves, the caption and the recovery copy follow.
+    void countChange();
+    // Saves to `path`; with `expected`, only while the file there is still
+    // the one this window last read or wrote, otherwise it asks first.
+    void writeScore(const std::filesystem::path& path, std::function<void()> then,
+                    std::optional<FileIdentity> expected);
+    // Another program changed the piece's file: overwrite it, save under
+    // another name or leave it.
+    void askAboutChangedFile(const std::filesystem::path& path, std::function<void()> then);
+    // Whether `path` lies in the recovery folder, however its name is spelled.
+    bool inRecoveryFolder(const std::filesystem::path& path) const;
+    // Writes Text1 as the program's own text.
+    void writeText1(const QString& text);
+    // Makes the replacement of Text1's text `typed` one step of the history.
+    void recordText1Replaced(QString typed);
     void askToKeepChanges(std::function<void()> then);
     void askSavePath(const QString& title, std::function<void()> then);
     void exportTo(const std::filesystem::path& path, bool midi);
@@ -364,6 +404,11 @@ private:
     // The save dialog's WAV filter; when the piece cannot be rendered it says why.
     QString wavFilter() const;
     void exportWav(const std::filesystem::path& path);
+    void createRecoveryClock();
+    // The recovery copy is due after a change, by the schedule.
+    void scheduleRecoveryCopy();
+    void stopRecoveryCopies();
+    void recoveryCopyDue();
     void writeRecoveryCopy(bool wait);
     void removeRecoveryCopy();
     void tellOfRecoveryCopies();
@@ -377,9 +422,13 @@ private:
     QTimer* noticeTimer_ = nullptr;
     std::vector<std::pair<std::filesystem::path, QString>> failures_;
     SoundStatus soundStatus_ = SoundStatus::Loading;
-    // The piece's file. The piece has unsaved changes while the history is
-    // away from its clean state or changes outside it were made since the save.
+    // The piece's file, and that file as this window last read or wrote it.
+    // The piece has unsaved changes while the history is away from its clean
+    // state or changes outside it were made since the save.
     std::filesystem::path documentPath_;
+    std::optional<FileIdentity> documentIdentity_;
+    // Changes of the piece of any kind, counted.
+    std::uint64_t changeCount_ = 0;
     // Changes the history does not keep, counted; the count last saved.
     std::uint64_t changesOutsideHistory_ = 0;
     std::uint64_t savedChangesOutsideHistory_ = 0;
@@ -390,11 +439,23 @@ private:
     std::filesystem::path recoveryDir_;
     std::filesystem::path documentsDir_;
     std::filesystem::path recoveryPath_;  // this window's recovery copy
-    QTimer* recoveryTimer_ = nullptr;
+    // A recovery copy opened into this window: it goes once the piece is saved.
+    std::filesystem::path openedRecoveryCopy_;
+    std::unique_ptr<RecoveryClock> recoveryClock_;
+    RecoverySchedule recoverySchedule_;
+    std::uint64_t copiedChange_ = 0;  // the change count the last copy holds
+    // A copy is being written; one more is due once it is done. On a disk
+    // that stalls, the copies wait as one, not as a queue of pieces.
+    bool recoveryWriting_ = false;
+    bool recoveryBehind_ = false;
     QThreadPool* recoveryPool_ = nullptr;
     std::filesystem::path settingsFile_;
     AudioRenderer* audioRenderer_ = nullptr;
     AudioExport* audioExport_ = nullptr;
+    // What the program last wrote into Text1, and whether the user has typed
+    // there since.
+    QString text1Written_;
+    bool text1Typed_ = false;
 };
 
 }  // namespace tsuzuri

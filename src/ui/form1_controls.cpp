@@ -320,8 +320,12 @@ void Form1::createTextBoxes() {
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
     connect(Text3, &QLineEdit::textChanged, this, [this] { Text3_Change(); });
     connect(Text4, &QLineEdit::editingFinished, this, [this] { Text4_Confirm(); });
-    // Editing the MML text changes the piece.
-    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { changedOutsideHistory(); });
+    // Editing the MML text changes the piece. The program writes it with its
+    // signals blocked: what arrives here is the user's typing.
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] {
+        text1Typed_ = true;
+        changedOutsideHistory();
+    });
 }
 
 }  // namespace tsuzuri

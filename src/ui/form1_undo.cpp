@@ -93,6 +93,23 @@ private:
     int after_;
 };
 
+// Text typed into Text1 that the program replaced: undo and redo swap it
+// with what Text1 holds then.
+class TextStep final : public Step {
+public:
+    TextStep(Form1& form, QString other)
+        : Step(form, QStringLiteral("MMLの置き換え")), other_(std::move(other)) {}
+    std::size_t bytes() const override {
+        return kCommandOverhead + sizeof *this +
+               static_cast<std::size_t>(text().capacity() + other_.capacity()) * sizeof(QChar);
+    }
+
+private:
+    void apply() override { form_.swapText1(other_); }
+    void revert() override { form_.swapText1(other_); }
+    QString other_;
+};
+
 QString settingText(Form1::Setting setting) {
     switch (setting) {
         case Form1::Setting::KeySignature:
@@ -127,7 +144,7 @@ bool textBoxTakes(QWidget* focus, bool redo) {
 void Form1::createUndo() {
     undoStack_ = new QUndoStack(this);
     undoStack_->setUndoLimit(kHistorySteps);
-    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { updateUnsavedMark(); });
+    connect(undoStack_, &QUndoStack::indexChanged, this, [this] { countChange(); });
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this] { updateCaption(); });
     const std::pair<const char*, void (Form1::*)()> keys[] = {
         {"Ctrl+Z", &Form1::undo}, {"Ctrl+Y", &Form1::redo}, {"Ctrl+Shift+Z", &Form1::redo}};
@@ -162,6 +179,10 @@ void Form1::settingChanged(Setting setting, int before, int after) {
     if (applyingUnrecorded_ || before == after)
         return;
     undoStack_->push(new SettingStep(*this, settingText(setting), setting, before, after));
+}
+
+void Form1::recordText1Replaced(QString typed) {
+    undoStack_->push(new TextStep(*this, std::move(typed)));
 }
 
 void Form1::applySetting(Setting setting, int value) {

@@ -36,6 +36,9 @@ public:
         saved->curTrack = uniform(0, kWindowTracks - 1);
         saved->firstMeasure = uniform(0, kMeasureCount - 4);
         saved->mml = text();
+        // Recovery copies name the piece's file.
+        if (uniform(0, 1) == 1)
+            saved->documentPath = "/home/綴/曲 \"一\"\\" + text() + ".tsz";
         return saved;
     }
 
@@ -124,6 +127,9 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
         {"{\"name\": \"a shopping list\"}", "綴の楽譜ではありません"},
         {edited("\"version\": 1", "\"version\": 2"), "新しい版（第2版）"},
         {edited("\"version\": 1", "\"version\": \"1\""), "版"},
+        {edited("\"version\": 1", "\"version\": 18446744073709551615"),
+         "新しい版（第18446744073709551615版）"},
+        {edited("\"octave\": 4", "\"octave\": 9223372036854775808"), "9223372036854775808 が"},
         {edited("[0,0,8,30]", "[0,0,8,97]"), "高さ 97"},
         {edited("[0,0,8,30]", "[0,0,8,-1]"), "高さ -1"},
         {edited("[0,0,8,30]", "[0,0,51,30]"), "音長 51"},
@@ -191,6 +197,21 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     EXPECT_EQ(read.saved->piece.meter, kFreeMeter);
     EXPECT_EQ(SavedPiece().piece.meter, kCommonTime);
     EXPECT_EQ(read.saved->piece.tempo, kStandardTempo);
+}
+
+// Members a later program may add are skipped, and named once each so that
+// the window can tell the user that saving drops them.
+TEST(ScoreFileTest, MembersOfALaterProgramAreNamedOnceEach) {
+    std::string text = edited("\"octave\": 4,", "\"octave\": 4, \"laterSetting\": {\"a\": [1, 2]},");
+    text.replace(text.find("\"ticked\":false"), 14,
+                 "\"ticked\":false,\"laterTrackSetting\":7,\"laterSetting\":[]");
+    text.replace(text.find("{\"measure\":5,"), 13, "{\"measure\":5,\"laterMeasureSetting\":true,");
+    const ScoreRead read = readScoreText(text);
+    ASSERT_TRUE(read.saved) << read.error;
+    EXPECT_EQ(read.unknownMembers, (std::vector<std::string>{"laterSetting", "laterTrackSetting",
+                                                             "laterMeasureSetting"}));
+    EXPECT_EQ(read.saved->piece.score[2].measures[5].noteCount, 1);
+    EXPECT_TRUE(readScoreText(edited("", "")).unknownMembers.empty());
 }
 
 // However long the MML text grew in the window, the saved piece opens: a text

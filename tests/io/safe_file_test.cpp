@@ -103,6 +103,94 @@ TEST(SafeFileTest, ReadersTakeOnlyWhatTheyNeedAndRefuseOversizedFiles) {
     EXPECT_EQ(readRegularFile(link, 10000, Links::Follow).bytes, bytes);
 }
 
+// A file its owner made read-only is refused by its permission bits, also
+// for the superuser (as the tests run in CI), and before a streaming writer
+// writes anything; a replaced file keeps its bits, owner and group.
+TEST(SafeFileTest, ReadOnlyFilesStayAndReplacedFilesKeepTheirPermissions) {
+    test::TempDir dir;
+    const fs::path locked = dir.path() / "locked.tsz";
+    writeBytes(locked, kVictim);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string refusal = writeFileAtomically(locked, {1, 2, 3}, Durability::Sync);
+    EXPECT_NE(refusal.find(locked.string()), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("名前を付けて保存"), std::string::npos) << refusal;
+    AtomicFileWriter stream(locked);
+    EXPECT_FALSE(stream.write(kVictim.data(), kVictim.size()));
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"locked.tsz"});
+    EXPECT_NE(stream.commit(Durability::Cache), "");
+    EXPECT_EQ(readBytes(locked), kVictim);
+    EXPECT_EQ(fs::status(locked).permissions(), fs::perms(0444));
+
+    const fs::path shared = dir.path() / "shared.tsz";
+    writeBytes(shared, kVictim);
+    ASSERT_EQ(::chmod(shared.c_str(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(shared.c_str(), 1234, 5678), 0);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(writeFileAtomically(shared, {1, 2, 3}, Durability::Sync), "");
+        struct stat info {};
+        ASSERT_EQ(::stat(shared.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        if (root) {
+            EXPECT_EQ(info.st_uid, 1234u);
+            EXPECT_EQ(info.st_gid, 5678u);
+        }
+    }
+    EXPECT_EQ(readBytes(shared), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// The temporary name does not grow with the target's: a name of the most
+// bytes a folder takes saves, and saves again.
+TEST(SafeFileTest, TheLongestNameSavesAgainAndAgain) {
+    test::TempDir dir;
+    const std::string name = std::string(251, 'n') + ".tsz";
+    ASSERT_EQ(name.size(), 255u);
+    for (std::uint8_t pass = 0; pass < 3; ++pass) {
+        const std::vector<std::uint8_t> bytes(100, pass);
+        ASSERT_EQ(writeFileAtomically(dir.path() / name, bytes, Durability::Sync), "");
+        EXPECT_EQ(readBytes(dir.path() / name), bytes);
+    }
+    AtomicFileWriter stream(dir.path() / name);
+    EXPECT_TRUE(stream.write(kVictim.data(), kVictim.size()));
+    EXPECT_EQ(stream.commit(Durability::Cache), "");
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{name});
+}
+
+// What a crash leaves of a save goes once a day old: only regular files named
+// as the layer names its temporary files, never a link, a folder or a file of
+// the user's.
+TEST(SafeFileTest, StaleTemporaryFilesGoAndNothingElse) {
+    test::TempDir dir, elsewhere;
+    const fs::path victim = elsewhere.path() / "victim";
+    writeBytes(victim, kVictim);
+    const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    auto plant = [&](const std::string& name, bool old) {
+        writeBytes(dir.path() / name, kVictim);
+        if (old)
+            fs::last_write_time(dir.path() / name, twoDaysAgo);
+    };
+    plant(".tsuzuri-a1B2c3.tmp", true);  // left by a crash: goes
+    plant(".a.tsz.Zx81Qw", true);         // as a.tsz's were once named: goes
+    plant(".tsuzuri-young1.tmp", false);  // a save under way
+    plant(".b.tsz.Zx81Qw", true);         // another file's, of the older naming
+    plant(".tsuzuri-abc.tmp", true);      // not the pattern
+    plant("notes.tmp", true);
+    plant("a.tsz", true);
+    fs::create_symlink(victim, dir.path() / ".tsuzuri-link01.tmp");
+    fs::create_directory(dir.path() / ".tsuzuri-fold01.tmp");
+    fs::last_write_time(dir.path() / ".tsuzuri-fold01.tmp", twoDaysAgo);
+
+    EXPECT_EQ(removeStaleTemporaries(dir.path(), std::chrono::hours(24), "a.tsz"), 2u);
+    EXPECT_EQ(namesIn(dir.path()),
+              (std::vector<std::string>{".b.tsz.Zx81Qw", ".tsuzuri-abc.tmp", ".tsuzuri-fold01.tmp",
+                                        ".tsuzuri-link01.tmp", ".tsuzuri-young1.tmp", "a.tsz",
+                                        "notes.tmp"}));
+    EXPECT_EQ(readBytes(victim), kVictim);
+    EXPECT_EQ(removeStaleTemporaries(dir.path() / "missing", std::chrono::hours(24)), 0u);
+}
+
 // Runs `body` in a child with a private mount namespace and a small tmpfs
 // mounted on `dir`; the child's exit code tells the result.
 template <typename Body>
