@@ -67,4 +67,31 @@ inline void fillTrackWithMarks(EditorState& s, int t) {
     }
 }
 
+// Fills track t with 201 short measures, each completed with rests under 4/4:
+// a V mark, a quarter note, a tie to a dotted sixty-fourth and a triplet of
+// sixteenths hold 51 ticks, so that four rests (r2 r16 r64. r64) make up
+// the 77 ticks each lacks.
+inline void fillTrackWithShortBars(EditorState& s, int t) {
+    struct Slot {
+        int row, index;
+    };
+    constexpr Slot kMeasure[] = {{24, 35 + 9}, {24, 8},  {24, 31}, {24, 1},
+                                 {21, 32},     {21, 4},  {22, 4},  {23, 4}};
+    s.piece.score[t].lastMeasure = kMeasureCount - 1;
+    for (int m = 0; m < kMeasureCount; ++m) {
+        Measure& measure = s.piece.score[t].measures[m];
+        int slot = 0;
+        for (const Slot& k : kMeasure) {
+            const int row = k.row + (m + t) % 7;
+            const PlacedGlyph glyph = placedGlyph(k.index, row);
+            measure.noteAttr[slot][kAttrX] = static_cast<std::int16_t>(slot * 20);
+            measure.noteAttr[slot][kAttrTop] = static_cast<std::int16_t>(glyph.top);
+            measure.noteAttr[slot][kAttrCode] = static_cast<std::int16_t>(glyph.code);
+            measure.noteRow[slot] = static_cast<std::int16_t>(row);
+            ++slot;
+        }
+        measure.noteCount = static_cast<std::int16_t>(slot);
+    }
+}
+
 }  // namespace tsuzuri::bench

@@ -56,7 +56,8 @@ void compileFullTrack(benchmark::State& state) {
 BENCHMARK(compileFullTrack)->Unit(benchmark::kMillisecond)->Apply(bench::withSpread);
 
 // Twenty full tracks with every kind of mark, each compiled to its chunk and
-// its MML text: what exporting the largest piece compiles.
+// its MML text: what exporting the largest piece compiles (in 4/4, where
+// every measure holds more than a bar).
 void compileTwentyFullTracksWithMarks(benchmark::State& state) {
     auto s = bench::startedState();
     for (int t = 0; t < kWindowTracks; ++t)
@@ -71,6 +72,25 @@ void compileTwentyFullTracksWithMarks(benchmark::State& state) {
     }
 }
 BENCHMARK(compileTwentyFullTracksWithMarks)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bench::withSpread);
+
+// Twenty tracks of 201 measures in 4/4, every measure short and completed
+// with four rests: the most work bars that keep time add to a compile.
+void compileTwentyTracksOfShortBarsInFourFour(benchmark::State& state) {
+    auto s = bench::startedState();
+    s->piece.meter = kCommonTime;
+    for (int t = 0; t < kWindowTracks; ++t)
+        bench::fillTrackWithShortBars(*s, t);
+    for (auto _ : state) {
+        for (int t = 0; t < kWindowTracks; ++t) {
+            const CompiledTrack compiled = compileTrack(s->piece, s->tables, t);
+            benchmark::DoNotOptimize(compiled.chunk.data());
+            benchmark::DoNotOptimize(compiled.mml.data());
+        }
+    }
+}
+BENCHMARK(compileTwentyTracksOfShortBarsInFourFour)
     ->Unit(benchmark::kMillisecond)
     ->Apply(bench::withSpread);
 

@@ -1,6 +1,7 @@
 // The track compiler on scores made from arbitrary bytes, every palette mark
-// and glyph code among them: the chunk's length field equals the bytes that
-// follow and its events parse as the track's own notes and program change.
+// and glyph code among them, under every meter: the chunk's length field
+// equals the bytes that follow and its events parse as the track's own notes
+// and program change.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tsuzuri::EditorState& s = tsuzuri::fuzzState();
     const int t = size > 0 ? data[0] % 21 : 0;
+    // The first byte's high bits choose the meter: bars complete in every one.
+    s.piece.meter = tsuzuri::kMeters[size > 0 ? (data[0] >> 5) : 0];
     // Three bytes a slot: measure step, row, glyph code.
     int m = 0;
     std::vector<int> used;

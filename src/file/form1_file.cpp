@@ -529,6 +529,8 @@ void Form1::showPiece(const SavedPiece& saved) {
     UpDown3->setValue(piece.trackCount);
     Text6->setText(QString::number(piece.trackCount));
     s.piece.trackCount = piece.trackCount;
+    s.piece.meter = piece.meter;
+    Combo2->setCurrentIndex(meterEntry(piece.meter).value_or(0));
     showTempo(piece.tempo);
     s.view.firstMeasure = static_cast<std::int16_t>(saved.firstMeasure);
     showTrack(saved.curTrack);

@@ -109,6 +109,9 @@ public:
             saved_->piece.score[t].trackProgram = kStartProgram;
             saved_->piece.score[t].lastMeasure = kStartLastMeasure;
         }
+        // A file without a meter was saved before pieces had one: its
+        // measures take the time of what they hold, as they always did.
+        saved_->piece.meter = kFreeMeter;
     }
 
     ScoreRead result() {
@@ -297,6 +300,8 @@ private:
                 fail("「mml」の文字列が長すぎます");
             else
                 saved_->mml = std::move(*v.text);
+        } else if (k == "meter") {
+            setMeter(v);
         } else if (k == "document") {
             if (v.kind != Value::Text || v.text->size() > kMaxDocumentPathBytes)
                 fail("「document」が長すぎるか、文字列ではありません");
@@ -307,6 +312,19 @@ private:
         } else {
             unknownMember(k);
         }
+    }
+
+    void setMeter(const Value& v) {
+        const std::optional<Meter> meter =
+            v.kind == Value::Text ? meterNamed(*v.text) : std::nullopt;
+        if (!meter) {
+            std::string names;
+            for (const std::string_view name : kMeterNames)
+                names += (names.empty() ? "" : "、") + std::string(name);
+            fail("「meter」が拍子（" + names + "）のどれでもありません");
+            return;
+        }
+        saved_->piece.meter = *meter;
     }
 
     int track() const { return stack_[1].index; }
@@ -566,6 +584,12 @@ private:
     std::array<std::int16_t, kNoteFields> note_{};
 };
 
+// The name a piece's meter is written under; a piece only ever holds a meter
+// of the list.
+std::string_view meterName(Meter meter) {
+    return meterNameAt(meterEntry(meter).value_or(kMeterCount - 1));
+}
+
 // The MML text as far as a reader takes it, cut before a character that would
 // pass the bound, so that every file written reads back.
 std::string_view readableMml(const std::string& mml) {
@@ -584,15 +608,17 @@ std::string writeScoreText(const SavedPiece& saved) {
     json head = {{"format", kScoreFormatName},         {"version", kScoreFormatVersion},
                  {"keySignature", piece.keySignature}, {"octave", piece.octave},
                  {"trackCount", piece.trackCount},     {"currentTrack", saved.curTrack},
-                 {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)}};
+                 {"firstMeasure", saved.firstMeasure}, {"mml", readableMml(saved.mml)},
+                 {"meter", meterName(piece.meter)}};
     // A piece at the standard tempo is written without it, as files were
-    // before the tempo could be set, and reads back at it.
+    // before the tempo could be set, and reads back at it. The meter is
+    // always written: a file without one opens in the free meter.
     if (piece.tempo != kStandardTempo)
         head["tempo"] = piece.tempo;
     // The head's members one per line, in this order; the tracks follow.
     std::string out = "{\n";
     for (const char* key : {"format", "version", "keySignature", "octave", "tempo", "trackCount",
-                            "currentTrack", "firstMeasure", "mml"}) {
+                            "currentTrack", "firstMeasure", "mml", "meter"}) {
         if (head.contains(key))
             out += "  " + compact(json(key)) + ": " + compact(head.at(key)) + ",\n";
     }

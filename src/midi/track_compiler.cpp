@@ -137,13 +137,20 @@ std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int 
 
 CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t) {
     const TrackScore& track = piece.score[t];
-    const TrackInterpretation music = interpretTrack(track, staffRowsOf(tables), piece.tempo);
+    const TrackInterpretation music = interpretTrack(track, staffRowsOf(tables), piece.tempo, piece.meter);
     return {writeTrackChunk(music, trackChannel(t), track.trackProgram), writeMml(music)};
 }
 
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk) {
     s.trackBuffer[t].assign(chunk.data(), chunk.size());
     s.trackChunkSize[t] = static_cast<std::int32_t>(chunk.size());
+}
+
+void recompileTrackBuffers(EditorState& s) {
+    for (int t = 0; t < kStoredTracks; ++t) {
+        if (s.trackBuffer[t][0] == 'M')
+            storeTrackBuffer(s, t, compileTrack(s.piece, s.tables, t).chunk);
+    }
 }
 
 }  // namespace tsuzuri

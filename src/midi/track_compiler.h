@@ -18,7 +18,8 @@ struct CompiledTrack {
 // Compiles the score of track t of the piece (measures 0..lastMeasure) into a
 // track chunk and the track's MML text, both from one interpretation of the
 // track, naming and sounding notes by the row tables as the key signature left
-// them. The piece's tempo shows only in the text; the chunk never carries it.
+// them, its measures keeping the piece's meter. The piece's tempo shows only
+// in the text; the chunk never carries it.
 CompiledTrack compileTrack(const Piece& piece, const NoteTables& tables, int t);
 
 // The "MTrk" chunk of an interpreted track on MIDI channel `channel`: the
@@ -31,6 +32,10 @@ std::vector<std::uint8_t> writeTrackChunk(const TrackInterpretation& music, int 
 
 // Keeps a copy of a compiled chunk in track t's TrackBuffer and records its size.
 void storeTrackBuffer(EditorState& s, int t, const std::vector<std::uint8_t>& chunk);
+
+// Compiles again every track whose TrackBuffer holds a chunk, for a change of
+// the piece that retimes every track (its meter); tracks never compiled stay so.
+void recompileTrackBuffers(EditorState& s);
 
 // Appends n as a MIDI variable-length quantity.
 void appendVariableLength(std::vector<std::uint8_t>& out, std::uint32_t n);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "music/bars.h"
 #include "music/marks.h"
 #include "state/tables.h"
 
@@ -113,12 +114,74 @@ ExactTime soundingLength(const MusicEvent& e) {
     return perTick * noteLengthTicks(e.lengthIndex);
 }
 
+// Gives every note and rest the length it sounds, tuplet members their share.
+void assignLengths(TrackInterpretation& r) {
+    for (MusicEvent& e : r.events) {
+        if (isTimed(e))
+            e.length = soundingLength(e);
+    }
+}
+
+// The time events [begin, end) hold, once their lengths are known.
+ExactTime heldTime(const TrackInterpretation& r, int begin, int end) {
+    ExactTime held = 0;
+    for (int i = begin; i < end; ++i)
+        held += r.events[static_cast<std::size_t>(i)].length;
+    return held;
+}
+
+MusicEvent completionRest(int m, int lengthIndex) {
+    MusicEvent e;
+    e.kind = EventKind::Rest;
+    e.measure = static_cast<std::int16_t>(m);
+    e.lengthIndex = static_cast<std::int8_t>(lengthIndex);
+    e.length = exactTicks(noteLengthTicks(lengthIndex));
+    return e;
+}
+
+// The whole ticks measure m lacks of a full bar when it is short, else 0.
+int missingTicks(const TrackInterpretation& r, const std::vector<int>& begins, int m, int bar,
+                 int last) {
+    const ExactTime held = heldTime(r, begins[static_cast<std::size_t>(m)],
+                                    begins[static_cast<std::size_t>(m) + 1]);
+    if (barFit(held, bar, m, last) != BarFit::Short)
+        return 0;
+    return static_cast<int>((exactTicks(bar) - held) / kExactPerTick);
+}
+
+// Puts the rests that complete every short measure right after its slots,
+// rebuilding the events once rather than inserting into them measure by
+// measure. Under the free meter, or with no short measure, nothing changes.
+void completeBars(TrackInterpretation& r, const std::vector<int>& begins, Meter meter) {
+    const int bar = barTicks(meter);
+    if (bar == 0)
+        return;
+    int last = static_cast<int>(begins.size()) - 2;  // the last measure with a slot
+    while (last >= 0 &&
+           begins[static_cast<std::size_t>(last)] == begins[static_cast<std::size_t>(last) + 1])
+        --last;
+    int shortMeasures = 0;
+    for (int m = 0; m < last; ++m)
+        shortMeasures += missingTicks(r, begins, m, bar, last) > 0 ? 1 : 0;
+    if (shortMeasures == 0)
+        return;
+    std::vector<MusicEvent> events;
+    events.reserve(r.events.size() + 4 * static_cast<std::size_t>(shortMeasures));
+    for (int m = 0; m + 1 < static_cast<int>(begins.size()); ++m) {
+        const int begin = begins[static_cast<std::size_t>(m)];
+        const int end = begins[static_cast<std::size_t>(m) + 1];
+        events.insert(events.end(), r.events.begin() + begin, r.events.begin() + end);
+        const CompletionRests rests = completionRests(missingTicks(r, begins, m, bar, last));
+        for (int k = 0; k < rests.count; ++k)
+            events.push_back(completionRest(m, rests.lengths[k]));
+    }
+    r.events = std::move(events);
+}
+
 void assignTimes(TrackInterpretation& r) {
     ExactTime t = 0;
     for (MusicEvent& e : r.events) {
         e.start = t;
-        if (isTimed(e))
-            e.length = soundingLength(e);
         t += e.length;
     }
     r.end = t;
@@ -198,17 +261,32 @@ private:
 
 }  // namespace
 
-// The passes in order: what a slot is, which notes form tuplets (their
-// lengths), where every event starts, then pitches, links and velocities,
-// which depend on no time.
-TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo) {
+// The passes in order: what a slot is, which notes form tuplets, how long
+// each sounds, the rests that complete short measures, where every event
+// starts, then pitches, links and velocities, which depend on no time (a
+// completion rest breaks a link as any rest does).
+TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows, int tempo,
+                                   Meter meter) {
     TrackInterpretation r;
     r.tempo = tempo;
     const std::vector<int> begins = collectSlots(track, r);
     markTuplets(r, begins);
+    assignLengths(r);
+    completeBars(r, begins, meter);
     assignTimes(r);
     Speller(r, track, rows).run();
     return r;
+}
+
+ExactTime measureTime(const Measure& measure) {
+    TrackInterpretation r;
+    const int count = slotCount(measure);
+    r.events.reserve(static_cast<std::size_t>(count));
+    for (int slot = 0; slot < count; ++slot)
+        r.events.push_back(slotEvent(measure, 0, slot));
+    markTuplets(r, {0, count});
+    assignLengths(r);
+    return heldTime(r, 0, count);
 }
 
 MusicEvent placedEvent(const Measure& measure, int slot, int row, int index,

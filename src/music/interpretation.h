@@ -15,7 +15,8 @@ namespace tsuzuri {
 // order, slots in slot order), each turned into a timed event.
 enum class EventKind : std::uint8_t {
     Note,    // a pitch for `length`; silent at velocity 0 (V0), its time still passes
-    Rest,    // `length` of silence
+    Rest,    // `length` of silence; a rest that completes a short measure
+             // follows the measure's slots and stands for no slot
     Volume,  // a V mark: the notes after it play at velocity 8 * volume
     Link,    // a plain arc joining the note before it and the note after it
     Mark,    // a mark that neither sounds nor takes time: an accidental, a
@@ -68,10 +69,17 @@ inline constexpr std::uint8_t volumeVelocity(int v) {
 //   when they are undotted, of one written length from the half (quarter)
 //   note down, and no member of an earlier group; each member then lasts 2/3
 //   (4/5) of its written length;
-// - a V mark sets the velocity of the notes after it, across measures.
+// - a V mark sets the velocity of the notes after it, across measures;
+// - under a meter, a measure before the last one that holds a slot and that
+//   holds less than a full bar is completed by rests after its slots (see
+//   bars.h); a plain arc across them links nothing.
 // Anything a mark finds nothing to act on leaves it silent.
 TrackInterpretation interpretTrack(const TrackScore& track, const StaffRows& rows,
-                                   int tempo = kStandardTempo);
+                                   int tempo = kStandardTempo, Meter meter = kFreeMeter);
+
+// The time the slots of a measure take in play, tuplet members at their
+// sounding length: what the measure holds against a full bar.
+ExactTime measureTime(const Measure& measure);
 
 // The event a slot of palette index `index` on `row` is as it is placed at
 // `slot` of a measure: a note with the pitch its row has there (the marks

@@ -19,6 +19,7 @@ void Form1::Picture2_MouseMove(int, int, double x, double y) {
     EditorState& s = state();
     trackPointer(s, x, y);
     Label10->setText(QString::fromStdString(measureReadout(s)));
+    Label15->setText(QString::fromStdString(beatsReadout(s)));
     Label6->setText(QString::fromStdString(positionReadout(s)));
     if (y >= kCursorTrackLimit)
         return;

@@ -5,6 +5,8 @@
 
 #include "music/interpretation.h"
 #include "music/staff_rows.h"
+#include "state/meter.h"
+#include "state/piece.h"
 
 namespace tsuzuri {
 
@@ -12,10 +14,11 @@ namespace tsuzuri {
 // bars of this length unless the piece's meter gives another.
 inline constexpr int kFourFourBarTicks = 128;
 
-// The bar that music read into a piece is laid into: that of its meter, a
-// 4/4 bar for every piece as it is.
-inline int readingBarTicks(const Piece&) {
-    return kFourFourBarTicks;
+// The bar that music read into a piece is laid into: that of its meter; the
+// free meter gives no bar of its own, so its music is laid into 4/4 bars.
+inline int readingBarTicks(const Piece& piece) {
+    const int bar = barTicks(piece.meter);
+    return bar > 0 ? bar : kFourFourBarTicks;
 }
 
 // The rows the pointer reaches on the canvas: the only rows read notes go on,

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "music/bars.h"
 #include "score/canvas_geometry.h"
 #include "score/score_ops.h"
 #include "state/spaced.h"
@@ -14,10 +15,36 @@ int pointerRow(const EditorState& s) {
     return rowAtY(s.pointer.mouseY);
 }
 
+// A count of beats given in hundredths, with no more decimals than it needs.
+std::string beatCount(std::int64_t hundredths) {
+    std::string text = std::to_string(hundredths / 100);
+    const std::int64_t fraction = hundredths % 100;
+    if (fraction != 0) {
+        text += "." + std::to_string(fraction / 10);
+        if (fraction % 10 != 0)
+            text += std::to_string(fraction % 10);
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string measureReadout(const EditorState& s) {
     return "第" + spaced(s.pointer.mouseMeasure + 1) + "小節";
+}
+
+std::string beatsReadout(const EditorState& s) {
+    const int m = s.pointer.mouseMeasure;
+    if (m < 0 || m >= kMeasureCount)
+        return "";
+    const Meter meter = s.piece.meter;
+    const MeasureFit fit = measureFit(s.piece.score[s.view.curTrack], meter, m);
+    if (fit.fit != BarFit::Short && fit.fit != BarFit::Long)
+        return "";
+    // A beat is a whole note divided by the meter's unit: 1920 / unit exact units.
+    const ExactTime wholeNote = exactTicks(128);
+    const std::int64_t hundredths = (200 * fit.held * meter.unit + wholeNote) / (2 * wholeNote);
+    return beatCount(hundredths) + "/" + std::to_string(meter.beats) + "拍";
 }
 
 std::string positionReadout(const EditorState& s) {

@@ -11,6 +11,11 @@ namespace tsuzuri {
 // Label10: the measure under the pointer, counted from 1 ("第 1小節").
 std::string measureReadout(const EditorState& s);
 
+// Over a measure completed with rests or holding more than a full bar: the
+// beats it holds against the meter's, in the meter's beat unit ("2/4拍",
+// "2.5/4拍", "7/6拍" under 6/8); empty over any other measure.
+std::string beatsReadout(const EditorState& s);
+
 // Label6 while the pointer moves: x, y, y step, column, then the pitch name of
 // the row under the pointer and the palette length text (" 250 80 20 0 O4D4").
 std::string positionReadout(const EditorState& s);

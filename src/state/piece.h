@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "state/lazy_table.h"
+#include "state/meter.h"
 #include "state/table.h"
 
 namespace tsuzuri {
@@ -61,7 +62,7 @@ struct Piece {
     std::int16_t trackCount = 0;        // tracks in use (MaxTrk): the track buttons stay below it
     Table<bool, kWindowTracks> ticked;  // the tracks all♪ plays
     std::int16_t tempo = kStandardTempo;  // quarter notes a minute, 32..255
-    // The piece's meter belongs here, beside its other settings.
+    Meter meter = kCommonTime;            // how long a measure lasts; free: as long as it holds
 
     bool operator==(const Piece&) const = default;
 };

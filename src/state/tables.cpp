@@ -90,6 +90,7 @@ void startUp(EditorState& s, int octave) {
     s.pointer.stemDir = 1;
     setEveryLastMeasure(s, kStartLastMeasure);
     s.piece.trackCount = kStartTrackCount;
+    s.piece.meter = kCommonTime;
     for (int t = 0; t < kStartTrackCount; ++t)
         s.piece.ticked[t] = true;
     setEveryProgram(s, kStartProgram);

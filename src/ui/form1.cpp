@@ -108,8 +108,10 @@ void Form1::Form_Load() {
     for (int i = 0; i < kImage4Count; ++i)
         Image4(i).top = kHiddenNoteTop;
     Shape1().top = 500;
-    // The first entry shows the instrument every track starts with.
+    // The first entries show the instrument every track starts with and the
+    // meter of a new piece.
     Combo1->setCurrentIndex(0);
+    Combo2->setCurrentIndex(meterEntry(state().piece.meter).value_or(0));
     setBackColor(Command2[state().view.paletteIndex], kWhite);
 }
 

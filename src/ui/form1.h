@@ -164,6 +164,8 @@ public:
     void showTrackLength();
     void Combo1_Change();
     void Combo1_Click();
+    // The meter box: the piece's meter, one step of the history.
+    void Combo2_Click();
     void UpDown1_Change();
     void Text3_Change();
     void UpDown3_Change();
@@ -245,8 +247,9 @@ public:
     // and the answer is true.
     bool editScore(const QString& text, const std::function<void()>& edit);
     // Records a change of a setting of the piece made by the user: the key
-    // signature, the octave setting, the number of tracks, the tempo.
-    enum class Setting { KeySignature, Octave, TrackCount, Tempo };
+    // signature, the octave setting, the number of tracks, the tempo, the
+    // meter (its place in the meter box's list).
+    enum class Setting { KeySignature, Octave, TrackCount, Tempo, Meter };
     void settingChanged(Setting setting, int before, int after);
     void undo();  // Ctrl+Z
     void redo();  // Ctrl+Y, Ctrl+Shift+Z
@@ -296,6 +299,10 @@ public:
     QComboBox* Combo1 = nullptr;
     QPushButton* Command18 = nullptr;
     QPushButton* Command14 = nullptr;
+    QLabel* Label14 = nullptr;  // "拍子"
+    QComboBox* Combo2 = nullptr;
+    // Over a short or long measure: the beats it holds against the meter.
+    QLabel* Label15 = nullptr;
     // Score area
     QPushButton* Command5 = nullptr;
     QPushButton* Command6 = nullptr;

@@ -14,8 +14,10 @@
 #include "ui/form1.h"
 #include "ui/picture_icon.h"
 #include "ui/updown.h"
+#include "view/controls.h"
 #include "view/glyph_art.h"
 #include "view/keyboard_panel.h"
+#include "view/measure_numbers.h"
 #include "view/score_canvas.h"
 
 namespace tsuzuri {
@@ -153,6 +155,11 @@ void Form1::createControls() {
     Label13 = label(this, "Label13", "", 2280, 5340, 975, 195);
     Label12 = label(this, "Label12", QStringLiteral("音符数"), 9540, 5340, 675, 195);
     Label12->setFont(smallGothic());
+    Label14 = label(this, "Label14", QStringLiteral("拍子"), 11460, 60, 420, 195);
+    Label15 = label(this, "Label15", "", 7020, 60, 1335, 195);
+    QPalette beatsPalette = Label15->palette();
+    beatsPalette.setColor(QPalette::WindowText, kMeasureNumberRed);
+    Label15->setPalette(beatsPalette);
     Notice = label(this, "Notice", "", 3600, 4020, 7200, 195);
     Notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette noticePalette = Notice->palette();
@@ -171,6 +178,9 @@ void Form1::createControls() {
     Command18->setEnabled(false);
     Command14 = button(this, "Command14", "save", 10740, 0, 675, 255);
     Command14->setEnabled(false);
+    Combo2 = place(new QComboBox(this), "Combo2", 11880, 0, 1395, 300);
+    for (int i = 0; i < kMeterCount; ++i)
+        Combo2->addItem(QString::fromUtf8(meterBoxEntry(i)));
 
     // Score area: the slider lies under the canvas and the palette row.
     Slider1 = place(new QSlider(Qt::Horizontal, this), "Slider1", 60, 2520, 13335, 495);

@@ -89,6 +89,7 @@ void Form1::connectEvents() {
     onPointerMove(this, Slider1, &Form1::Slider1_MouseMove);
     onFocus(this, Slider1, &Form1::Slider1_GotFocus);
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    connect(Combo2, &QComboBox::currentIndexChanged, this, [this] { Combo2_Click(); });
     connect(UpDown1, &UpDown::changed, this, &Form1::UpDown1_Change);
     connect(UpDown3, &UpDown::changed, this, &Form1::UpDown3_Change);
     connect(UpDown4, &UpDown::changed, this, &Form1::UpDown4_Change);

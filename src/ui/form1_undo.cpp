@@ -2,6 +2,7 @@
 // stack, which keeps only what the step changed. Ctrl+Z takes a step back,
 // Ctrl+Y and Ctrl+Shift+Z take it again; the text boxes keep their own undo.
 #include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -74,7 +75,7 @@ private:
 };
 
 // A setting of the piece: the key signature, the octave setting, the number
-// of tracks, the tempo.
+// of tracks, the tempo, the meter.
 class SettingStep final : public Step {
 public:
     SettingStep(Form1& form, const QString& text, Form1::Setting setting, int before, int after)
@@ -119,6 +120,8 @@ QString settingText(Form1::Setting setting) {
             return QStringLiteral("トラック数");
         case Form1::Setting::Tempo:
             return QStringLiteral("テンポ");
+        case Form1::Setting::Meter:
+            return QStringLiteral("拍子");
     }
     return {};
 }
@@ -195,6 +198,9 @@ void Form1::applySetting(Setting setting, int value) {
             break;
         case Setting::Tempo:
             showTempo(value);
+            break;
+        case Setting::Meter:
+            Combo2->setCurrentIndex(value);
             break;
     }
 }

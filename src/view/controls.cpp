@@ -16,6 +16,10 @@ std::optional<int> instrumentEntry(int program) {
     return std::nullopt;
 }
 
+std::string_view meterBoxEntry(int entry) {
+    return meterAt(entry).free() ? "自由" : meterNameAt(entry);
+}
+
 int previousTrack(int curTrack, int trackCount) {
     const int count = std::max(trackCount, 1);
     return (curTrack + count - 1) % count;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/editor_state.h"
 
@@ -15,6 +16,10 @@ inline constexpr std::array<std::uint8_t, 4> kInstrumentPrograms = {105, 25, 24,
 
 // The list entry showing `program`, or nothing for a program not in the list.
 std::optional<int> instrumentEntry(int program);
+
+// The meter box's entries, in the order of the meters' list: each meter by
+// its name, the free meter as "自由".
+std::string_view meterBoxEntry(int entry);
 
 // The track the previous-track button goes to: wraps from the first track to
 // the last in use. A track count of 0 counts as 1, so the result is always

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "keysig/key_signature.h"
+#include "midi/track_compiler.h"
 #include "score/canvas_geometry.h"
 #include "state/tables.h"
 #include "ui/form1.h"
@@ -71,6 +72,21 @@ void Form1::Combo1_Change() {
 
 void Form1::Combo1_Click() {
     Combo1_Change();
+}
+
+// A new meter changes how every track plays: the compiled tracks are compiled
+// again, so that all♪ keeps them in time with each other, and the measure
+// numbers show which measures now fall short or run long.
+void Form1::Combo2_Click() {
+    const int entry = Combo2->currentIndex();
+    if (entry < 0 || entry >= kMeterCount)
+        return;
+    Piece& piece = state().piece;
+    const int before = meterEntry(piece.meter).value_or(entry);
+    piece.meter = meterAt(entry);
+    recompileTrackBuffers(state());
+    dispn(state().view.firstMeasure);
+    settingChanged(Setting::Meter, before, entry);
 }
 
 // A new octave setting rebuilds the row tables; the key signature shown on the

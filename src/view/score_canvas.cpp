@@ -6,6 +6,7 @@
 
 #include "view/event_codes.h"
 #include "view/glyph_art.h"
+#include "view/measure_numbers.h"
 
 namespace tsuzuri {
 
@@ -41,6 +42,22 @@ int ScoreCanvas::image4At(double x, double y) const {
     return -1;
 }
 
+// The drawn art of the key signature and of the notes in view, which the
+// measure numbers keep clear of; the cursor glyph, which follows the pointer,
+// is not among them.
+std::vector<QRectF> ScoreCanvas::numberObstacles() const {
+    std::vector<QRectF> art;
+    auto add = [&art](const GlyphItem& item) {
+        if (item.picture != kNoPicture)
+            art.push_back(clickArea(item.picture).translated(item.left, item.top));
+    };
+    for (const GlyphItem& item : image3)
+        add(item);
+    for (int i = 1; i < static_cast<int>(image4.size()); ++i)
+        add(image4[i]);
+    return art;
+}
+
 void ScoreCanvas::showArrowPointer(bool show) {
     const Qt::CursorShape shape = show ? Qt::ArrowCursor : Qt::BlankCursor;
     if (cursor().shape() != shape)
@@ -56,6 +73,7 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     p.drawRect(QRectF(shape1.left, shape1.top, shape1.width - 1, shape1.height - 1));
     for (const GlyphItem& item : image3)
         drawGlyphItem(p, item, ratio);
+    drawMeasureNumbers(p, measureNumbers, numberObstacles());
     for (const GlyphItem& item : image4)
         drawLedgerLines(p, item);
     for (const GlyphItem& item : image4)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QRectF>
+#include <vector>
+
 #include "state/table.h"
 #include "view/bordered_panel.h"
+#include "view/render.h"
 #include "score/note_glyph.h"
 
 namespace tsuzuri {
@@ -30,6 +34,8 @@ public:
     GlyphTable image4;
     Table<GlyphItem, 14> image3;
     ShapeItem shape1;
+    // The numbers of the measures in view, drawn above their bar lines.
+    MeasureNumbers measureNumbers;
 
     // The topmost Image4 element whose drawn art (its click area) lies under
     // client position (x, y), or -1.
@@ -57,6 +63,7 @@ protected:
 
 private:
     bool glyphHit(int i, double x, double y) const;
+    std::vector<QRectF> numberObstacles() const;
     int pressedGlyph_ = -1;  // the element a held button was pressed on
     bool pressedCanvas_ = false;
 };

@@ -55,6 +55,7 @@ SCROLL_BACK = control(420, 2040, 435, 255, *CANVAS)  # Command12
 SCROLL_ON = control(12540, 2040, 435, 255, *CANVAS)  # Command13
 COMBO_ARROW = (px(8400) + px(1335) - 8, px(300) // 2)  # Combo1's drop-down button
 COMBO_TEXT = (px(8400) + 30, px(300) // 2)
+METER_ARROW = (px(11880) + px(1395) - 8, px(300) // 2)  # Combo2's drop-down button
 TRACK_NUMBER = control(420, 0, 375, 225)  # Text5
 SLIDER = (800, (173 + 196) // 2)  # the strip of Slider1 between canvas and palette
 TRK_PLAY = control(60, 120, 555, 255, px(0), px(3840))  # Command1 in Frame1

@@ -20,6 +20,9 @@ from harness import (CAPTIONS, PROMPT_TITLE, Failure, Session, ask_window_to_clo
 SCENARIOS = {}
 
 QUARTER, EIGHTH = 32, 16  # ticks
+# Keyboard entry writes into measure 4 of a new piece: in 4/4 the three empty
+# measures before it are three bars of rest.
+ENTRY_START, ENTRY_RESTS = 3 * 128, "r1 r1 r1 "
 LUTE, FLUTE = 105, 74
 EMPTY_TRACK_0 = bytes.fromhex("4d546864 00000006 0001 0001 0020"
                               "4d54726b 00000007 00c069 20ff2f00")
@@ -218,15 +221,15 @@ def tracks_instruments(s):
     data = play(s, L.TRK_PLAY)
     check(midi.programs(data) == [(1, 1, LUTE)], f"track 2 programs {midi.programs(data)}")
     check([n[1] for n in midi.notes(data)] == [1], "track 2 does not play on channel 1")
-    expect_notes(data, [(64, 0, EIGHTH)], "track 2")
-    check(text1(s) == "O4E8 ", "Text1 of track 2")
+    expect_notes(data, [(64, ENTRY_START, ENTRY_START + EIGHTH)], "track 2")
+    check(text1(s) == ENTRY_RESTS + "O4E8 ", "Text1 of track 2")
 
     s.click(*L.TRACK_UP)
     check(s.copy_text(*L.TRACK_NUMBER) == "1", "Text5 does not show track 1")
     check(s.copy_text(*L.COMBO_TEXT) == "フルート", "track 1 lost its flute")
     data = play(s, L.TRK_PLAY)
     check(midi.programs(data) == [(1, 0, FLUTE)], f"track 1 programs {midi.programs(data)}")
-    expect_notes(data, [(60, 0, QUARTER)], "track 1")
+    expect_notes(data, [(60, ENTRY_START, ENTRY_START + QUARTER)], "track 1")
 
     data = play(s, L.ALL_PLAY)
     check(midi.header(data) == (1, 2, 32), f"all♪ header {midi.header(data)}")
@@ -235,6 +238,43 @@ def tracks_instruments(s):
     check([(n[0], n[1], n[2]) for n in midi.notes(data)] == [(1, 0, 60), (2, 1, 64)],
           f"all♪ notes {midi.notes(data)}")
     check(text1(s) == "", "Text1 is not empty after all♪")
+
+
+def choose_meter(s, entry):
+    """Opens Combo2's list and picks an entry with the arrow keys."""
+    s.click(*L.METER_ARROW)
+    time.sleep(0.2)
+    s.key("Home", *["Down"] * entry, "Return")
+
+
+def red_number_ink(s, shot, bar_x):
+    """Red pixels of a measure number above the bar line at canvas x."""
+    x0, y0 = L.on_canvas(bar_x - 10, 24)
+    return shot.count(range(s.origin[0] + x0, s.origin[0] + x0 + 21),
+                      range(s.origin[1] + y0, s.origin[1] + y0 + 16),
+                      lambda rgb: rgb[0] > 150 and rgb[1] < 110 and rgb[2] < 110)
+
+
+@scenario()
+def meter(s):
+    place(s, L.measure_x(0, 40), L.row_y(21))
+    place(s, L.measure_x(2, 40), L.row_y(21))  # the second measure stays empty
+    expect_notes(play(s, L.TRK_PLAY), [(60, 0, 32), (60, 256, 288)], "4/4")
+    check(text1(s) == "O4C4 r2. r1 O4C4 ", f"Text1 in 4/4 {text1(s)!r}")
+    check(wait_until(lambda: red_number_ink(s, s.screenshot(), 65) >= 4
+                     and red_number_ink(s, s.screenshot(), 265) >= 4
+                     and red_number_ink(s, s.screenshot(), 465) == 0),
+          "the short measures' numbers are not red")
+
+    choose_meter(s, 1)
+    expect_notes(play(s, L.TRK_PLAY), [(60, 0, 32), (60, 192, 224)], "3/4")
+    choose_meter(s, 7)
+    expect_notes(play(s, L.TRK_PLAY), [(60, 0, 32), (60, 32, 64)], "自由")
+    check(wait_until(lambda: red_number_ink(s, s.screenshot(), 65) == 0),
+          "a number stays red in the free meter")
+    focus_canvas(s)
+    s.key("ctrl+z")
+    expect_notes(play(s, L.TRK_PLAY), [(60, 0, 32), (60, 192, 224)], "3/4 again after Ctrl+Z")
 
 
 FLATS = [(27, 43), (32, 31), (36, 47)]  # treble places of the first three flats
@@ -272,14 +312,16 @@ def key_signature(s):
     wait_preview(s, LUTE, 62)
     data = play(s, L.TRK_PLAY)
     # The white keys B and E against the flats of the key: stored with a natural.
-    expect_notes(data, [(71, 0, 16), (64, 16, 32), (62, 32, 48)], "three flats")
-    check(text1(s) == " O4B8  O4E8 O4D8 ", "MML text with three flats")
+    entered = [(71, 0, 16), (64, 16, 32), (62, 32, 48), (65, 48, 64)]
+    entered = [(key, ENTRY_START + on, ENTRY_START + off) for key, on, off in entered]
+    expect_notes(data, entered[:3], "three flats")
+    check(text1(s) == ENTRY_RESTS + " O4B8  O4E8 O4D8 ", "MML text with three flats")
 
     s.click(*L.SHARP)  # from flats, the sharp button clears
     check(wait_until(lambda: accidental_area_ink(s) == 0), "the flats were not cleared")
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(71, 0, 16), (64, 16, 32), (62, 32, 48)], "no key signature")
-    check(text1(s) == " O4B8  O4E8 O4D8 ", "MML text without key signature")
+    expect_notes(data, entered[:3], "no key signature")
+    check(text1(s) == ENTRY_RESTS + " O4B8  O4E8 O4D8 ", "MML text without key signature")
 
     s.click(*L.SHARP)
     ink = wait_until(lambda: (lambda found: found if min(found) >= 8 else None)(
@@ -287,8 +329,8 @@ def key_signature(s):
     check(ink, f"the sharp is not drawn: {accidental_ink(s, FIRST_SHARP, SHARP_SIZE)}")
     s.click(*L.on_key(41, 70))  # F
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(71, 0, 16), (64, 16, 32), (62, 32, 48), (65, 48, 64)], "one sharp")
-    check(text1(s) == " O4B8  O4E8 O4D8  O4F8 ", "MML text with one sharp")
+    expect_notes(data, entered, "one sharp")
+    check(text1(s) == ENTRY_RESTS + " O4B8  O4E8 O4D8  O4F8 ", "MML text with one sharp")
 
 
 @scenario()
@@ -343,8 +385,9 @@ def piano(s):
     ink = [dark_pixels(s, shot, 70 + 400 + 22 * k, 20, 18, 130) for k in (1, 2, 3)]
     check(min(ink) >= 20, f"entered notes not drawn in the third column: ink {ink}")
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(67, 0, 16), (69, 16, 40), (70, 40, 56)], "entered notes")
-    check(text1(s) == "O4G8 O4A8.  O4A#8 ", "MML text of the entered notes")
+    expect_notes(data, [(67, ENTRY_START, ENTRY_START + 16), (69, ENTRY_START + 16, ENTRY_START + 40),
+                        (70, ENTRY_START + 40, ENTRY_START + 56)], "entered notes")
+    check(text1(s) == ENTRY_RESTS + "O4G8 O4A8.  O4A#8 ", "MML text of the entered notes")
 
     # Two quick presses scroll on by two measures: the notes move to the first column.
     s.click(*L.SCROLL_ON)
@@ -397,8 +440,9 @@ def place_notes(s):
         rect = glyph_rect(x, L.row_y(y), length)
         check(dark_pixels(s, shot, *rect) >= 20, f"no note drawn at {x},{L.row_y(y)}")
     data = play(s, L.TRK_PLAY)
-    expect_notes(data, [(60, 0, 32), (64, 64, 80), (67, 80, 96)], "placed notes")
-    check(text1(s) == "O4C4 r4 O4E8 O4G8 ", "Text1 after compiling")
+    # In 4/4 the first measure holds 80 ticks: a dotted quarter rest completes it.
+    expect_notes(data, [(60, 0, 32), (64, 64, 80), (67, 128, 144)], "placed notes")
+    check(text1(s) == "O4C4 r4 O4E8 r4. O4G8 ", "Text1 after compiling")
 
 
 def frame_ink(s, x, y):
@@ -535,7 +579,7 @@ def save_close_load(s):
     check(canvas_picture(s) == before, "the canvas does not show the saved notes")
     focus_canvas(s)
     data = press_key(s, "F6")
-    expect_notes(data, [(65, 0, 32), (70, 32, 64), (53, 0, 16)], "F6 after loading")
+    expect_notes(data, [(65, 0, 32), (70, 128, 160), (53, 0, 16)], "F6 after loading (in 4/4)")
 
     place(s, L.measure_x(2, 40), L.row_y(24))
     ask_window_to_close(s.env["DISPLAY"], int(s.window))

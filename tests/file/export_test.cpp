@@ -36,15 +36,16 @@ TEST(ExportTest, TheMidiFileHoldsEveryTrackWithNotesAndNothingElseChanges) {
     ASSERT_EQ(programs.size(), 2u);
     EXPECT_EQ(programs[0].fields, (std::vector<std::string>{"0", "25"}));
     EXPECT_EQ(programs[1].fields, (std::vector<std::string>{"3", "105"}));
+    // In 4/4 every measure before a track's last one lasts a bar.
     const auto notes = listing.ofType("Note_on_c");
     ASSERT_EQ(notes.size(), 3u);
     EXPECT_EQ(notes[0].fields[1], "60");
     EXPECT_EQ(notes[1].fields[1], "70");
-    EXPECT_EQ(notes[1].time, 32);
+    EXPECT_EQ(notes[1].time, 128);
     EXPECT_EQ(notes[2].track, 2);
     EXPECT_EQ(notes[2].fields[0], "3");
-    EXPECT_EQ(notes[2].time, 32);  // after the rest
-    EXPECT_EQ(exportMml(s->piece, s->tables), "O4C4 O4B-4 \nr4 O4E8 \n");
+    EXPECT_EQ(notes[2].time, 2 * 128 + 32);  // in measure 3, after the rest
+    EXPECT_EQ(exportMml(s->piece, s->tables), "O4C4 r2. O4B-4 \nr1 r1 r4 O4E8 \n");
     EXPECT_TRUE(s->piece.score == before.piece.score);
     EXPECT_EQ(s->trackBuffer[0][0], 0);  // exporting compiles nothing into the TrackBuffers
 }

@@ -31,6 +31,7 @@ public:
         piece.keySignature = static_cast<std::int16_t>(uniform(-7, 7));
         piece.octave = static_cast<std::int16_t>(uniform(0, 8));
         piece.trackCount = static_cast<std::int16_t>(uniform(0, kWindowTracks));
+        piece.meter = kMeters[static_cast<std::size_t>(uniform(0, kMeterCount - 1))];
         piece.tempo = static_cast<std::int16_t>(uniform(0, 1) ? kStandardTempo : uniform(32, 255));
         saved->curTrack = uniform(0, kWindowTracks - 1);
         saved->firstMeasure = uniform(0, kMeasureCount - 4);
@@ -156,6 +157,9 @@ TEST(ScoreFileTest, DamagedForeignNewerAndOutOfRangeFilesAreRefusedSayingWhy) {
         {edited("\"mml\": \"\"", "\"mml\": 5"), "mml"},
         {edited("\"tracks\": [", "\"tracks\": 7, \"x\": ["), "tracks"},
         {edited("\"octave\": 4,\n", ""), "octave"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": \"5/4\""), "「meter」が拍子"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": \"自由\""), "meter"},
+        {edited("\"meter\": \"4/4\"", "\"meter\": 4"), "meter"},
         {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 31,"), "tempo"},
         {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": 256,"), "tempo"},
         {edited("\"octave\": 4,", "\"octave\": 4, \"tempo\": \"90\","), "tempo"},
@@ -189,6 +193,9 @@ TEST(ScoreFileTest, TracksAndSettingsAFileLeavesOutStartAsAtStartUp) {
     EXPECT_EQ(read.saved->piece.score[1].trackProgram, 105);
     EXPECT_EQ(read.saved->piece.score[1].lastMeasure, 3);
     EXPECT_FALSE(read.saved->piece.ticked[1]);
+    // A file saved before pieces had a meter plays as it did: free measures.
+    EXPECT_EQ(read.saved->piece.meter, kFreeMeter);
+    EXPECT_EQ(SavedPiece().piece.meter, kCommonTime);
     EXPECT_EQ(read.saved->piece.tempo, kStandardTempo);
 }
 

@@ -72,10 +72,10 @@ TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
     s->piece.score[4].trackProgram = 74;
     appendSlot(*s, 4, 0, 21, -22);  // r4
     appendSlot(*s, 4, 0, 21, 8);    // O4C4 at tick 32
-    appendSlot(*s, 4, 1, 23, 12);   // O4E1 at tick 64
+    appendSlot(*s, 4, 1, 23, 12);   // O4E1 at tick 128, after a half rest completes the bar
     test::RecordingSequencer sequencer;
     const TrackPlayback result = playCurrentTrack(*s, sequencer, dir.path());
-    EXPECT_EQ(result.mml, "r4 O4C4 O4E1 ");
+    EXPECT_EQ(result.mml, "r4 O4C4 r2 O4E1 ");
     const test::MidiListing listing = test::readWithMidicsv(dir.path() / "trk.mid");
     ASSERT_TRUE(listing.ok) << listing.diagnostics;
     const auto header = listing.ofType("Header");
@@ -91,12 +91,12 @@ TEST(OneTrackPlayback, TheFileIsReadBackByAnIndependentReader) {
     EXPECT_EQ(on[0].time, 32);
     EXPECT_EQ(on[0].fields, (std::vector<std::string>{"4", "60", "64"}));
     EXPECT_EQ(off[0].time, 64);
-    EXPECT_EQ(on[1].time, 64);
+    EXPECT_EQ(on[1].time, 128);
     EXPECT_EQ(on[1].fields, (std::vector<std::string>{"4", "64", "64"}));
-    EXPECT_EQ(off[1].time, 192);
+    EXPECT_EQ(off[1].time, 256);
     const auto end = listing.ofType("End_track");
     ASSERT_EQ(end.size(), 1u);
-    EXPECT_EQ(end[0].time, 224);
+    EXPECT_EQ(end[0].time, 288);
 }
 
 TEST(OneTrackPlayback, ALongerEarlierFileLeavesNoTail) {

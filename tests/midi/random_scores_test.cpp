@@ -24,9 +24,10 @@ long mmlEnd(const test::HeardMml& mml) {
     return (fifteenths + 7) / 15;
 }
 
-// Random scores with every kind of slot, at random tempos: the notes the
-// chunk plays are the notes its MML text plays when read by the test's own
-// MML reader (ties merged, silent notes dropped), and both end together.
+// Random scores with every kind of slot, at random tempos and meters: the
+// notes the chunk plays are the notes its MML text plays when read by the
+// test's own MML reader (ties merged, silent notes dropped), and both end
+// together.
 TEST(RandomScores, ChunkAndMmlTextPlayTheSameNotes) {
     test::RandomScore random(20261207);
     auto s = test::newState();
@@ -35,6 +36,7 @@ TEST(RandomScores, ChunkAndMmlTextPlayTheSameNotes) {
         random.fill(*s, t);
         const int tempo = random.pick(0, 1) ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
         s->piece.tempo = static_cast<std::int16_t>(tempo);
+        s->piece.meter = kMeters[static_cast<std::size_t>(random.pick(0, kMeterCount - 1))];
         const CompiledTrack c = compileTrack(s->piece, s->tables, t);
         ASSERT_EQ(test::trackChunkFault(c.chunk, trackChannel(t)), "") << round;
         const test::HeardMml heard = test::hearMml(c.mml);
@@ -58,6 +60,7 @@ TEST(RandomScores, MidicsvReadsTheNotesOfTheMmlText) {
         const int tempo = round % 2 ? kStandardTempo : random.pick(kMinTempo, kMaxTempo);
         test::RecordingSequencer sequencer;
         s->piece.tempo = static_cast<std::int16_t>(tempo);
+        s->piece.meter = kMeters[static_cast<std::size_t>(random.pick(0, kMeterCount - 1))];
         const TrackPlayback played = playCurrentTrack(*s, sequencer, dir.path());
         ASSERT_EQ(played.error, "");
         const std::vector<Played> expected = test::playedNotes(test::hearMml(played.mml));

@@ -148,6 +148,7 @@ TEST_F(Sound, NotesStartAtTheirTicksAndRestsAreSilent) {
 // plucked string whose sound decays: a tie is held, never plucked again.
 TEST_F(Sound, ATieIsOneOnsetV15IsLouderThanV4AndTempo90IsSlower) {
     constexpr int kArc = 31, kV4 = 35 + 4, kV15 = 35 + 15;
+    s_->piece.meter = kFreeMeter;  // measures as long as they hold: the bar line at 0.5 s
     useTrack(0, 24);
     appendSlot(kRowA4, kQuarter);
     appendSlot(kRowA4, -kArc);
@@ -192,6 +193,30 @@ TEST_F(Sound, ATieIsOneOnsetV15IsLouderThanV4AndTempo90IsSlower) {
     EXPECT_NEAR(loudAt90, loudAt120 * 4 / 3, 0.015);
     EXPECT_LT(test::peak(slow, at(0.52 * 4 / 3), at(0.08)),
               1.1 * test::peak(slow, at(0.4 * 4 / 3), at(0.08)));
+}
+
+// A flute note in the first bar, an empty bar, a note in the third: in 4/4
+// the bars between are heard as silence and the note comes at 4 s; in the
+// free meter it follows at once.
+TEST_F(Sound, AnEmptyBarIsHeardAsSilence) {
+    useTrack(0, 74);
+    appendSlot(kRowA4, kQuarter);
+    test::appendSlot(*s_, 0, 2, kRowE4, kQuarter);
+    playTrack();
+    const auto x = render(4.6);
+    const double first = test::rms(x, at(0.1), at(0.35));
+    EXPECT_GT(first, 0.002);
+    EXPECT_LT(test::rms(x, at(1.0), at(2.9)), 0.05 * first) << "the bars between";
+    EXPECT_GT(test::rms(x, at(4.1), at(0.35)), 0.5 * first);
+    EXPECT_LT(std::fabs(semitones(test::fundamentalHz(x, at(4.2), at(0.2), kRate), keyHz(64))),
+              0.25);
+
+    engine_->sendCommand(releaseCommand(trk()));
+    s_->piece.meter = kFreeMeter;
+    playTrack();
+    const auto free = render(1.0);
+    EXPECT_LT(std::fabs(semitones(test::fundamentalHz(free, at(0.7), at(0.2), kRate), keyHz(64))),
+              0.25);
 }
 
 TEST_F(Sound, ThePreviewSoundsTheKeyWithTheTracksInstrument) {

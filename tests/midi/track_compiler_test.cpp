@@ -82,6 +82,7 @@ TEST(TrackCompiler, ChannelNibbleIsTheTrackIndex) {
 
 TEST(TrackCompiler, RestsLengthenTheNextDeltaAndMarksTakeNoTime) {
     auto s = newState();
+    s->piece.meter = kFreeMeter;  // measures of their own length: nothing completes them
     appendSlot(*s, 0, 0, 22, -22);      // r4 before the first note
     appendSlot(*s, 0, 0, kMiddleC, 8);  // O4C4
     appendSlot(*s, 0, 0, 30, -28);      // a sharp mark: no sound, no time
@@ -111,6 +112,7 @@ TEST(TrackCompiler, RestsBeyondOneByteUseLongerQuantities) {
 
 TEST(TrackCompiler, OnlyMeasuresUpToLastMeasureCompile) {
     auto s = newState();
+    s->piece.meter = kFreeMeter;
     appendSlot(*s, 0, 3, kMiddleC, 8);
     appendSlot(*s, 0, 4, kMiddleC, 8);  // beyond lastMeasure 3
     EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, "O4C4 ");

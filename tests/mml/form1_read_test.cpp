@@ -1,6 +1,7 @@
 // MML read into the staff through the real window: Ctrl+Return in the MML
 // box, and MML files opened from "load" and the command line.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,6 +118,25 @@ TEST_F(ReadMmlTest, ATypedTuneComesOntoTheStaffPlaysAndGoesBackInOneStep) {
     key(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(played(0), heard);
     EXPECT_EQ(form->Text4->text(), "90");
+}
+
+// Read music goes into bars of the piece's meter; the free meter reads
+// into 4/4 bars, and then each measure plays as long as what it holds.
+TEST_F(ReadMmlTest, ReadMusicFillsTheBarsOfThePiecesMeter) {
+    const QString tune = QStringLiteral("L4 C D E F G A B >C D E F G");
+    const struct {
+        int entry;
+        int perBar;
+    } cases[] = {{1, 3}, {0, 4}, {2, 2}, {kMeterCount - 1, 4}};
+    for (const auto& c : cases) {
+        form->Combo2->setCurrentIndex(c.entry);
+        type(tune);
+        EXPECT_EQ(state().piece.score[0].lastMeasure, 12 / c.perBar - 1) << c.entry;
+        for (int m = 0; m < 12 / c.perBar; ++m)
+            EXPECT_EQ(count(m), c.perBar) << c.entry << " " << m;
+        // Every note where the text has it, and no rest added between them.
+        EXPECT_EQ(played(0), test::playedNotes(test::hearMml(tune.toStdString()))) << c.entry;
+    }
 }
 
 // A text that cannot be read changes nothing and says what and where.

@@ -90,8 +90,9 @@ TEST(KeyEntry, MiddleCIsStoredLikeAPlacedNote) {
     EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrTop], 50);
     EXPECT_EQ(s->piece.score[0].measures[3].noteAttr[0][kAttrCode], 6);
 
+    // Entry writes into measure 4: in 4/4 the three empty measures before it are bars of rest.
     const CompiledTrack c = compileTrack(s->piece, s->tables, 0);
-    EXPECT_EQ(c.mml, "O4C8 ");
+    EXPECT_EQ(c.mml, "r1 r1 r1 O4C8 ");
     const std::vector<std::uint8_t> noteOn = {0x90, 60, 0x40};
     EXPECT_NE(std::search(c.chunk.begin(), c.chunk.end(), noteOn.begin(), noteOn.end()),
               c.chunk.end());
@@ -173,7 +174,7 @@ TEST(KeyEntry, BlackKeysAndNaturalsAgainstTheKeyStoreAMarkBeforeTheNote) {
     }
     EXPECT_EQ(m.noteAttr[0][kAttrX], 22 - 12);  // the mark stands close before its note
     EXPECT_EQ(m.noteAttr[0][kAttrTop], 84 - 12);
-    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4C#8 O4C#8  O4C8 ");
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, "r1 r1 r1  O4C#8 O4C#8  O4C8 ");
 
     // In a key with flats the black key is the flat of the row above; B flat
     // is in the key already.
@@ -184,7 +185,7 @@ TEST(KeyEntry, BlackKeysAndNaturalsAgainstTheKeyStoreAMarkBeforeTheNote) {
     EXPECT_TRUE(enter(*s, "O4C#8").marked);
     EXPECT_FALSE(enter(*s, "O4A#8").marked);
     EXPECT_TRUE(enter(*s, "O4B8").marked);
-    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, " O4D-8 O4B-8  O4B8 ");
+    EXPECT_EQ(compileTrack(s->piece, s->tables, 0).mml, "r1 r1 r1  O4D-8 O4B-8  O4B8 ");
 }
 
 TEST(KeyEntry, ANoteAndItsMarkMustBothFit) {

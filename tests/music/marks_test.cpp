@@ -55,7 +55,14 @@ protected:
         return t;
     }
 
-    std::unique_ptr<EditorState> s_ = test::newState();
+    // The marks are heard here on their own, in measures that take the time
+    // they hold; how bars complete and break arcs is the bars' own test.
+    std::unique_ptr<EditorState> s_ = freeState();
+    static std::unique_ptr<EditorState> freeState() {
+        auto s = test::newState();
+        s->piece.meter = kFreeMeter;
+        return s;
+    }
 };
 
 TEST_F(Marks, AnAccidentalAltersLaterNotesOfItsRowInItsMeasure) {
@@ -137,7 +144,7 @@ TEST_F(Marks, ATupletArcWhoseMembersBreakItsRuleIsSilent) {
         {{kC4, kArc3}, {kC4, kEighth}, {kC4, kEighth}},  // too few before the bar line
     };
     for (const auto& slots : silent) {
-        s_ = test::newState();
+        s_ = freeState();
         for (const Slot& slot : slots)
             measure(0, {slot});
         measure(1, {{kC4, kEighth}});
@@ -148,7 +155,7 @@ TEST_F(Marks, ATupletArcWhoseMembersBreakItsRuleIsSilent) {
         EXPECT_EQ(compiled().mml.find("12"), std::string::npos) << compiled().mml;
     }
     // An arc inside a group takes no part of it; the group stands.
-    s_ = test::newState();
+    s_ = freeState();
     measure(0, {{kC4, kArc3},
                 {kC4, kEighth},
                 {kC4, kArc3},

@@ -36,7 +36,8 @@ TEST_F(KeyEditTest, WithoutASelectionOnlyEscapeF5AndF6Act) {
     key(Qt::Key_F5);
     ASSERT_EQ(sequencer.commands.size(), 2u);
     EXPECT_EQ(sequencer.commands[1], "play \"" + trackPath() + "\"");
-    EXPECT_EQ(form->Text1->toPlainText().toStdString(), state().tables.rowNames[22] + "4 " +
+    // The empty first measure is a bar of rest in 4/4.
+    EXPECT_EQ(form->Text1->toPlainText().toStdString(), "r1 " + state().tables.rowNames[22] + "4 " +
                                                             state().tables.rowNames[22] + "4 " +
                                                             state().tables.rowNames[22] + "4 ");
     key(Qt::Key_F6);

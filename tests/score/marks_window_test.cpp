@@ -1,10 +1,12 @@
 // The palette's marks through the real window: placed with the mouse, heard
 // in the trk.mid that trk♪ writes and read in the MML text it regenerates.
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "midi/preview.h"
 #include "score/canvas_driver.h"
+#include "state/meter.h"
 #include "state/palette_index.h"
 #include "support/chunk_notes.h"
 
@@ -68,8 +70,10 @@ TEST_F(MarksWindowTest, AccidentalsAndATieSoundAsTheStaffShowsThem) {
 }
 
 // Triplets and quintuplets take exact tick lengths, a dotted member leaves
-// its arc silent, V0 silences the notes after it and V12 plays them loud.
+// its arc silent, V0 silences the notes after it and V12 plays them loud. The
+// free meter lets each measure last as long as what it holds.
 TEST_F(MarksWindowTest, TupletsAndVolumeMarksSoundAsTheStaffShowsThem) {
+    form->Combo2->setCurrentIndex(kMeterCount - 1);
     put(kTripletArcIndex, 75, kHigh);
     for (const auto& [x, row] : {std::pair{105, kC4}, {135, kD4}, {165, kE4}})
         put(kEighth, x, row);

@@ -19,8 +19,8 @@ namespace tsuzuri::test {
 
 // Random mouse and key events through the real widgets of the whole window:
 // pointer moves, clicks on glyphs, drags, canvas keys (now and then held),
-// the cross, the palette, the key-signature, scroll, track and setting
-// controls, and the piano with and without keyboard entry.
+// the cross, the palette, the key-signature, scroll, track, meter and
+// setting controls, and the piano with and without keyboard entry.
 class RandomEvents : public CanvasTest {
 public:
     static constexpr int kClientWidth = 865;
@@ -162,7 +162,7 @@ protected:
     }
 
     void controlEvent(std::ostringstream& what) {
-        const int which = uniform(0, 12);
+        const int which = uniform(0, 13);
         what << "control " << which;
         switch (which) {
             case 0:
@@ -201,6 +201,9 @@ protected:
                 break;
             case 11:
                 typeTempo(what);
+                break;
+            case 12:
+                form->Combo2->setCurrentIndex(uniform(0, kMeterCount - 1));
                 break;
             default:
                 QTest::mouseClick(form->Command15, Qt::LeftButton);

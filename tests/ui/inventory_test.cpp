@@ -40,6 +40,9 @@ const Expected kControls[] = {
     {"Combo1", "Form1", 560, 0, 89, 20, nullptr},
     {"Command18", "Form1", 672, 0, 45, 17, "load"},
     {"Command14", "Form1", 716, 0, 45, 17, "save"},
+    {"Label14", "Form1", 764, 4, 28, 13, "拍子"},
+    {"Combo2", "Form1", 792, 0, 93, 20, nullptr},
+    {"Label15", "Form1", 468, 4, 89, 13, ""},
     {"Command5", "Form1", 0, 64, 13, 33, ""},
     {"Command6", "Form1", 0, 96, 13, 33, ""},
     {"Picture2", "Form1", 12, 16, 869, 157, nullptr},
@@ -114,7 +117,8 @@ std::string stacking(const QWidget& window) {
 
 std::string designedTabOrder() {
     QStringList names = {"Text5",     "Text6",     "Text3",     "Text4",     "Combo1",
-                         "Combo1/entry", "Command18", "Command14", "Slider1",   "Picture2",
+                         "Combo1/entry", "Command18", "Command14", "Combo2",    "Slider1",
+                         "Picture2",
                          "Command3",  "Command4",  "Command12", "Command13", "Command5",
                          "Command6"};
     for (int i = 0; i < 51; ++i)
@@ -189,6 +193,12 @@ TEST_F(InventoryTest, StartUpState) {
     EXPECT_EQ(form->Combo1->currentIndex(), 0);
     EXPECT_EQ(form->Combo1->count(), 4);
     EXPECT_EQ(form->Combo1->itemText(1), QStringLiteral("マンダリン\t"));
+    QStringList meters;
+    for (int i = 0; i < form->Combo2->count(); ++i)
+        meters << form->Combo2->itemText(i);
+    EXPECT_EQ(meters.join(' '), QStringLiteral("4/4 3/4 2/4 2/2 6/8 3/8 12/8 自由"));
+    EXPECT_EQ(form->Combo2->currentIndex(), 0);  // a new piece is in 4/4
+    EXPECT_EQ(state().piece.meter, kCommonTime);
     EXPECT_TRUE(form->Check1->isChecked());
     EXPECT_FALSE(form->Check2->isChecked());
     EXPECT_EQ(form->UpDown1->value(), 4);

@@ -24,6 +24,7 @@ struct Record {
     int keySignature = 0;
     int trackCount = 0;
     int octave = 0;
+    Meter meter;
     int tempo = 0;
     std::string tempoShown;
     Table<std::string, kRowCount> rowNames;
@@ -44,6 +45,7 @@ protected:
         r->keySignature = s.piece.keySignature;
         r->trackCount = s.piece.trackCount;
         r->octave = form->UpDown1->value();
+        r->meter = s.piece.meter;
         r->tempo = s.piece.tempo;
         r->tempoShown = form->Text4->text().toStdString();
         r->rowNames = s.tables.rowNames;
@@ -73,6 +75,8 @@ protected:
             return "octave";
         if (a.tempo != b.tempo || a.tempoShown != b.tempoShown)
             return "tempo";
+        if (a.meter != b.meter)
+            return "meter";
         if (!(a.rowNames == b.rowNames) || !(a.rowMidi == b.rowMidi))
             return "row tables";
         return a.chunks == b.chunks ? "" : "compiled chunks";
@@ -176,6 +180,7 @@ TEST_F(UndoTest, EveryKindOfEditIsOneStep) {
     expectStep("楽器の変更", [&] { form->Combo1->setCurrentIndex(3); });
     expectStep("トラック数", [&] { QTest::mouseClick(form->UpDown3->upButton(), Qt::LeftButton); });
     expectStep("オクターブ", [&] { QTest::mouseClick(form->UpDown1->upButton(), Qt::LeftButton); });
+    expectStep("拍子", [&] { form->Combo2->setCurrentIndex(4); });
     expectStep("テンポ", [&] {
         form->Text4->setText("90");
         QTest::keyClick(form->Text4, Qt::Key_Return);

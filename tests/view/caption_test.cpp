@@ -1,9 +1,11 @@
 // Every caption of the window fits its control: the text's width in the
 // control's own font against the room the control leaves for text.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include "support/form_fixture.h"
 
@@ -25,7 +27,19 @@ std::vector<Fit> captions(QWidget* window) {
     for (QWidget* w : window->findChildren<QWidget*>()) {
         QString text;
         int room = w->width();
-        if (auto* b = qobject_cast<QPushButton*>(w)) {
+        if (auto* c = qobject_cast<QComboBox*>(w); c && !c->isEditable()) {
+            // Every entry of a list box in the field its arrow leaves.
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            const int field =
+                c->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c)
+                    .width();
+            for (int i = 0; i < c->count(); ++i)
+                fits.push_back({c->objectName(), c->itemText(i), field,
+                                c->fontMetrics().horizontalAdvance(c->itemText(i))});
+            continue;
+        } else if (auto* b = qobject_cast<QPushButton*>(w)) {
             text = b->text();
             room -= 2 * w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w) / 3 + 2;
         } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
