@@ -1,5 +1,5 @@
 // MML read into the staff from arbitrary bytes, under any octave setting, key
-// signature and bar length: no crash, no hang; a text refused says where; a
+// signature and meter: no crash, no hang; a text refused says where; a
 // staff made is stored as clicks store slots, and its own MML text comes back
 // as the same staff.
 #include <cstddef>
@@ -18,8 +18,6 @@
 namespace {
 
 using namespace tsuzuri;
-
-constexpr int kBars[] = {128, 96, 64, 192, 48};
 
 bool storedAsPlaced(const TrackScore& track) {
     if (track.lastMeasure < 0 || track.lastMeasure >= kMeasureCount)
@@ -50,7 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int octave = data[0] % 9;
     nt_init(s, octave);
     applyKeySignatureRows(s, data[1] % 15 - 7, octave);
-    const int bar = kBars[data[2] % 5];
+    // The piece's meter gives both the bars the text is laid into and the
+    // bars the compiler keeps in time, as in the window.
+    s.piece.meter = meterAt(data[2] % kMeterCount);
+    const int bar = readingBarTicks(s.piece);
     const std::string_view text(reinterpret_cast<const char*>(data + 3), size - 3);
 
     const StaffRows rows = staffRowsOf(s.tables);
